@@ -1,0 +1,218 @@
+// The SlotStore: locate, get, set, delete and the stack and queue forms of a group.
+#include "runtime/store/slot_store.h"
+
+#include <cstring>
+
+#include "runtime/messages/error_trail.h"
+#include "runtime/text/block_pool.h"
+#include "runtime/text/pool_internal.h"
+#include "runtime/text/scratch_stack.h"
+
+namespace vodarir {
+
+namespace {
+
+struct Store {
+    SlotStoreConfig config;
+    char* block = nullptr;
+    std::uint16_t* counts = nullptr;
+    std::uint16_t* lengths = nullptr;
+    char* pool = nullptr;
+    std::uint32_t poolCapacity = 0;
+    std::uint32_t slotsInUse = 0;
+    std::uint32_t bytesInUse = 0;
+    TablesReleaseFn releaseTables = nullptr;
+};
+
+Store g_store;
+
+std::uint32_t GroupStart(SlotGroup group) {
+    std::uint32_t flat = 0;
+    for (SlotGroup g = 0; g < group; ++g) flat += g_store.counts[g];
+    return flat;
+}
+
+std::uint32_t ByteOffset(std::uint32_t flat) {
+    std::uint32_t offset = 0;
+    for (std::uint32_t i = 0; i < flat; ++i) offset += g_store.lengths[i];
+    return offset;
+}
+
+bool IsQueue(SlotGroup group) { return group > kLastStackGroup; }
+
+} // namespace
+
+void SlotStoreConfigure(std::uint16_t groups, std::uint16_t slots, std::uint16_t bytes) {
+    if (g_store.block != nullptr) return;
+    if (groups != kKeepValue) g_store.config.groups = groups;
+    if (slots != kKeepValue) g_store.config.slots = slots;
+    if (bytes != kKeepValue) g_store.config.bytes = bytes;
+}
+
+SlotStoreConfig SlotStoreConfiguration() { return g_store.config; }
+
+bool SlotStoreReady() { return g_store.block != nullptr; }
+
+StatusCode SlotStoreInit() {
+    const StatusCode st = PoolInit();
+    if (st != status::kOk) return st;
+    if (g_store.block != nullptr) return status::kOk;
+    const SlotStoreConfig& c = g_store.config;
+    const std::uint32_t arrays = (std::uint32_t{c.groups} + c.slots) * 2;
+    if (arrays >= c.bytes) {
+        return NoteFirstError(1, step::kStringInit, status::kStrOutBound, status::kStrOutBound);
+    }
+    char* block = BlockAlloc(tag::kSlotStore, c.bytes);
+    if (block == nullptr) {
+        return NoteFirstError(1, step::kStringInit, status::kOutOfMemory, status::kOutOfMemory);
+    }
+    g_store.block = block;
+    g_store.counts = reinterpret_cast<std::uint16_t*>(block);
+    g_store.lengths = g_store.counts + c.groups;
+    g_store.pool = block + arrays;
+    g_store.poolCapacity = c.bytes - arrays;
+    g_store.slotsInUse = 0;
+    g_store.bytesInUse = 0;
+    return status::kOk;
+}
+
+std::uint16_t SlotLocate(SlotGroup group, SlotIndex index, bool record) {
+    std::uint32_t flat = kNoSlot;
+    if (g_store.block != nullptr && group < g_store.config.groups) {
+        flat = GroupStart(group) + index;
+        if (flat >= g_store.config.slots) flat = kNoSlot;
+    }
+    if (flat == kNoSlot && record) {
+        NoteFirstError(1, step::kStringNum, status::kStrOutBound, status::kStrOutBound);
+    }
+    return static_cast<std::uint16_t>(flat);
+}
+
+TextRef SlotGet(SlotGroup group, SlotIndex index) {
+    if (g_store.block == nullptr) return TextRef();
+    const TextRef none(g_store.pool, 0);
+    if (group >= g_store.config.groups || index >= g_store.counts[group]) return none;
+    const std::uint16_t flat = SlotLocate(group, index, false);
+    if (flat == kNoSlot) return none;
+    return TextRef(g_store.pool + ByteOffset(flat), g_store.lengths[flat]);
+}
+
+namespace {
+
+StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
+    if (text.failed()) return text.status();
+    // The text may be a view into the pool, which is about to move.
+    const StatusCode pushed = ScratchPush(text);
+    if (pushed != status::kOk) return pushed;
+    text = ScratchTop();
+
+    const std::uint16_t flat = SlotLocate(group, index, true);
+    if (flat == kNoSlot) return status::kStrOutBound;
+    std::uint16_t& count = g_store.counts[group];
+    const std::uint32_t needed = index >= count ? std::uint32_t{index} - count + 1 : 0;
+    const std::uint32_t old = index < count ? g_store.lengths[flat] : 0;
+    if (g_store.slotsInUse + needed >= g_store.config.slots) return status::kStrOutBound;
+    if (g_store.bytesInUse + text.length - old >= g_store.poolCapacity) {
+        return status::kStrOutBound;
+    }
+
+    if (needed != 0) {
+        const std::uint32_t nextGroup = GroupStart(group) + count;
+        std::uint16_t* lengths = g_store.lengths;
+        std::memmove(lengths + nextGroup + needed, lengths + nextGroup,
+                     (g_store.slotsInUse - nextGroup) * sizeof(std::uint16_t));
+        std::memset(lengths + nextGroup, 0, needed * sizeof(std::uint16_t));
+        g_store.slotsInUse += needed;
+        count = static_cast<std::uint16_t>(index + 1);
+    }
+
+    const std::uint32_t start = ByteOffset(flat);
+    char* pool = g_store.pool;
+    std::memmove(pool + start + text.length, pool + start + old,
+                 g_store.bytesInUse - start - old);
+    std::memcpy(pool + start, text.data, text.length);
+    g_store.lengths[flat] = text.length;
+    g_store.bytesInUse = g_store.bytesInUse + text.length - old;
+    return status::kOk;
+}
+
+} // namespace
+
+StatusCode SlotSet(SlotGroup group, SlotIndex index, TextRef text) {
+    const ScratchLevel mark = ScratchMark();
+    StatusCode st = g_store.block == nullptr ? status::kStrOutBound : SetSlot(group, index, text);
+    if (st != status::kOk) NoteFirstError(1, step::kStringAssign, status::kLoadString, st);
+    ScratchRelease(mark);
+    return st;
+}
+
+StatusCode SlotDelete(SlotGroup group, SlotIndex index) {
+    if (g_store.block == nullptr || group >= g_store.config.groups) return status::kStrOutBound;
+    std::uint16_t& count = g_store.counts[group];
+    // Deleting past the end would first grow the group to reach the slot; there is nothing there.
+    if (count == 0 || index >= count) return status::kOk;
+    const StatusCode st = SlotSet(group, index, TextRef());
+    if (st != status::kOk) return st;
+    const std::uint32_t flat = GroupStart(group) + index;
+    std::memmove(g_store.lengths + flat, g_store.lengths + flat + 1,
+                 (g_store.slotsInUse - flat - 1) * sizeof(std::uint16_t));
+    g_store.lengths[g_store.slotsInUse - 1] = 0;
+    --g_store.slotsInUse;
+    --count;
+    return status::kOk;
+}
+
+StatusCode SlotClearGroup(SlotGroup group) {
+    for (std::uint16_t i = SlotCount(group); i > 0; --i) {
+        const StatusCode st = SlotSet(group, static_cast<SlotIndex>(i - 1), TextRef());
+        if (st != status::kOk) return st;
+    }
+    return status::kOk;
+}
+
+std::uint16_t SlotCount(SlotGroup group) {
+    if (g_store.block == nullptr || group >= g_store.config.groups) return 0;
+    return g_store.counts[group];
+}
+
+StatusCode SlotPush(SlotGroup group, TextRef text) { return SlotSet(group, SlotCount(group), text); }
+
+TextRef SlotTop(SlotGroup group) {
+    const std::uint16_t count = SlotCount(group);
+    if (IsQueue(group)) return SlotGet(group, 0);
+    return SlotGet(group, static_cast<SlotIndex>(count - 1)); // count 0 reads past the end: empty
+}
+
+StatusCode SlotPop(SlotGroup group) {
+    const std::uint16_t count = SlotCount(group);
+    if (count == 0) return status::kOk;
+    return SlotDelete(group, IsQueue(group) ? 0 : static_cast<SlotIndex>(count - 1));
+}
+
+StatusCode SlotPopTo(SlotGroup group, std::uint16_t n) {
+    while (SlotCount(group) > n) {
+        const StatusCode st = SlotPop(group);
+        if (st != status::kOk) return st;
+    }
+    return status::kOk;
+}
+
+std::uint32_t SlotFreeBytes() { return g_store.poolCapacity - g_store.bytesInUse; }
+
+std::uint16_t SlotsInUse() { return static_cast<std::uint16_t>(g_store.slotsInUse); }
+
+void SlotStoreSetTablesRelease(TablesReleaseFn release) { g_store.releaseTables = release; }
+
+StatusCode SlotStoreShutdown() {
+    if (g_store.releaseTables != nullptr) g_store.releaseTables();
+    if (!PoolReady()) return status::kOk;
+    const std::uint16_t live = PoolShutdown(false);
+    if (live != tag::kSlotStore) return live;
+    BlockFree(tag::kSlotStore, g_store.block);
+    g_store = Store{g_store.config, nullptr, nullptr, nullptr, nullptr, 0, 0, 0,
+                    g_store.releaseTables};
+    detail::ScratchShutdown();
+    return PoolShutdown(true);
+}
+
+} // namespace vodarir

@@ -1,0 +1,14 @@
+// Shared state of the block pool and the ScratchStack; only their two source files include this.
+#pragma once
+
+#include "runtime/text/block_pool.h"
+
+namespace vodarir::detail {
+
+PoolControl& Pool();
+// Sets up level 0 on the two blocks PoolInit allocated; 145 when they were refused.
+StatusCode ScratchInit(std::uint16_t capacity);
+// Frees the two ScratchStack blocks (shutdown order: after the SlotStore block).
+void ScratchShutdown();
+
+} // namespace vodarir::detail

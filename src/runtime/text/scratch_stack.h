@@ -1,0 +1,55 @@
+// The ScratchStack: the process-wide bump allocator for temporary texts, with numbered levels.
+//
+// Ownership: a TextRef handed out by the stack lives until the stack is released below its level.
+// Every runtime function that builds temporaries follows the level discipline:
+//   mark = ScratchMark();  ...build, each intermediate a new level...
+//   ScratchRelease(mark);            // no text result
+//   return ScratchReturn(mark, r);   // a text result, which then sits one level above `mark`
+// A release only moves the next-free pointer and the depth; bytes above it stay untouched until
+// they are overwritten, which is what lets ScratchReturn copy a result down safely.
+//
+// Invariants:
+//  1. Level 0 is (start of data, 0); levels 1..depth are the live allocations, in address order.
+//  2. next free = end of level depth rounded up to 4 bytes, and stays strictly below the data end.
+//  3. depth < capacity: with capacity N, N - 1 nested allocations fit and the next one fails (145).
+//  4. A failed allocation leaves the stack as it was.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "runtime/messages/status.h"
+#include "runtime/text/text_ref.h"
+
+namespace vodarir {
+
+using ScratchLevel = std::uint16_t;
+inline constexpr ScratchLevel kScratchMarkOnly = 0xFFFF;
+
+constexpr std::uint32_t Align4(std::uint32_t n) { return n == 0 ? 0 : ((n - 1) / 4) * 4 + 4; }
+
+// Releases to `mark` when it names a live level (mark <= depth); any other value changes nothing.
+// Returns the depth after the call.
+ScratchLevel ScratchRelease(ScratchLevel mark);
+inline ScratchLevel ScratchMark() { return ScratchRelease(kScratchMarkOnly); }
+
+// Pushes a level of `length` bytes filled with `fill` (255 leaves them as they are). 145 on overflow.
+StatusCode ScratchAlloc(std::uint32_t length, std::uint8_t fill);
+TextRef ScratchTop();
+TextRef ScratchAllocText(std::uint32_t length, std::uint8_t fill);
+char* ScratchAllocPtr(std::uint32_t length, std::uint8_t fill);
+// Copies text (which may lie anywhere, also in the released part of the stack) into a new level.
+StatusCode ScratchPush(TextRef text);
+// One level holding a then b; 146 when together they would exceed 65535 bytes.
+StatusCode ScratchConcat(TextRef a, TextRef b);
+// Releases to mark and pushes text: how a function hands its result to its caller.
+TextRef ScratchReturn(ScratchLevel mark, TextRef text);
+// Brings several results down to mark at once, rewriting each location to its copy. Stops at the
+// first failure and returns its status.
+StatusCode ScratchReturnMany(ScratchLevel mark, std::initializer_list<TextRef*> results);
+// The free bytes after the top level (length clamped to 65535).
+TextRef ScratchFree();
+std::uint32_t ScratchFreeBytes();
+ScratchLevel ScratchDepth();
+
+} // namespace vodarir

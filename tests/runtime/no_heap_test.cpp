@@ -1,0 +1,46 @@
+// Temporaries never touch the heap: this program counts every global operator new.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "runtime/store/slot_store.h"
+#include "runtime/text/scratch_stack.h"
+#include "support/runtime_fixture.h"
+
+namespace {
+std::atomic<long> g_allocations{0};
+}
+
+void* operator new(std::size_t n) {
+    ++g_allocations;
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace vodarir {
+namespace {
+
+using namespace literals;
+
+class NoHeapTest : public testing::RuntimeTest {};
+
+TEST_F(NoHeapTest, ScratchAndSlotOperationsDoNotAllocate) {
+    const long before = g_allocations.load();
+    for (int round = 0; round < 1000; ++round) {
+        const ScratchLevel mark = ScratchMark();
+        ScratchPush("some temporary text"_t);
+        ScratchConcat(ScratchTop(), " and more"_t);
+        const TextRef r = ScratchReturn(mark, ScratchTop());
+        SlotSet(10, static_cast<SlotIndex>(round % 50), r);
+        (void)SlotGet(10, static_cast<SlotIndex>(round % 50));
+        ScratchRelease(mark);
+    }
+    EXPECT_EQ(g_allocations.load(), before);
+}
+
+} // namespace
+} // namespace vodarir
