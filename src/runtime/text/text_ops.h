@@ -1,0 +1,126 @@
+// The text operations library: construction, search, lists, trimming and case, numbers,
+// comparison, replacement, options and bounded formatting, all over TextRef.
+//
+// Ownership: operations that *select* part of a text (TextSub, ListItem, TextTrim, TextUnquote,
+// TextBetween) return views into their input. Operations that *make* text place it on the
+// ScratchStack following its level discipline: the result sits one level above the depth the
+// caller had, and lives until the caller releases below it.
+//
+// Failure: a failed TextRef input propagates. Most operations return it unchanged, searches answer
+// kNotFound, ListFind answers 0 and TextCStr answers an empty C string. Positions are 0-based and
+// 16-bit; list items are numbered from 1.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/messages/status.h"
+#include "runtime/text/text_ref.h"
+
+namespace vodarir {
+
+inline constexpr std::uint16_t kNotFound = 0xFFFF;
+
+// A list split into views; the array of TextRefs lives on the ScratchStack.
+struct TextArray {
+    std::uint16_t count = 0;
+    TextRef* items = nullptr;
+};
+
+// --- Construction and copies ------------------------------------------------------------------
+TextRef TextMake(const char* data, std::uint16_t length);
+// A null pointer gives the failed TextRef 163.
+TextRef TextFromCStr(const char* s);
+StatusCode TextStatus(TextRef t);
+TextRef TextOr(TextRef a, TextRef b);
+// A negative start counts from the end; the count is clamped to the text. A view, no copy.
+TextRef TextSub(TextRef t, int start, int count);
+TextRef TextDup(TextRef t);
+TextRef TextDupCStr(const char* s);
+// t followed by a NUL on the ScratchStack; a failed t gives a static empty string.
+const char* TextCStr(TextRef t);
+TextRef TextConcat(TextRef a, TextRef b);
+// a + separator + b, the separator only when both are non-empty.
+TextRef TextJoin(TextRef a, TextRef separator, TextRef b);
+// key "=" value; the failed TextRef 163 when either is empty.
+TextRef TextKeyValue(TextRef key, TextRef value);
+TextRef TextRepeat(TextRef unit, std::uint16_t count);
+TextRef TextChar(char ch);
+// Copies into destination at offset (negative counts from the end), never beyond its length.
+StatusCode TextOverwrite(TextRef destination, int offset, TextRef source);
+// Copies source to buffer + used; answers (buffer, used + source length).
+TextRef TextPutAt(TextRef source, char* buffer, std::uint16_t used);
+// printf-style formatting into at most `maximum` bytes. A longer result gives the failed TextRef
+// 146 and records step 16; nothing is ever written beyond maximum + 1 bytes.
+TextRef TextFormat(std::uint16_t maximum, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// --- Search -----------------------------------------------------------------------------------
+// With plain clear, characters inside '...' or "..." are skipped; an unclosed quote hides the rest.
+std::uint16_t TextFindChr(TextRef t, std::uint16_t from, char ch, bool plain);
+std::uint16_t TextFindAny(TextRef t, std::uint16_t from, TextRef set, bool plain);
+std::uint16_t TextFind(TextRef t, TextRef needle, bool plain);
+// mode 0: last character of a set; 1: last occurrence of a character (what's first byte);
+// 2: last occurrence of a substring.
+std::uint16_t TextFindLast(TextRef t, TextRef what, int mode);
+std::uint16_t TextSpanIn(TextRef t, TextRef set);
+bool TextAllIn(TextRef t, TextRef set);
+TextRef TextBetween(TextRef t, char ch, bool plain);
+
+// --- Lists ------------------------------------------------------------------------------------
+std::uint16_t ListCount(TextRef list, char sep);
+TextRef ListItem(TextRef list, char sep, std::uint16_t n);
+std::uint16_t ListFind(TextRef list, TextRef item, char sep);
+std::int16_t ListItemNum(TextRef list, char sep, std::uint16_t n);
+// n > 0 replaces item n (padding with separators); n == 0 appends; n < 0 deletes item -n.
+TextRef ListSetItem(TextRef list, char sep, int n, TextRef value);
+TextRef ListUnion(TextRef list, TextRef other, char sep);
+TextRef ListMinus(TextRef list, TextRef other, char sep);
+TextArray ListSplit(TextRef list, char sep);
+TextRef TextArrayGet(TextArray array, std::uint16_t n);
+// mode 0: greatest item length after TextUnquote; mode 1: the least.
+std::uint16_t ListMaxItemLen(TextRef list, char sep, int mode);
+// One byte per ","-separated item, each ListItemNum of it.
+TextRef ListToBytes(TextRef list);
+
+// --- Editing and conversion -------------------------------------------------------------------
+inline constexpr int kTrimLeading = 1;
+inline constexpr int kTrimTrailing = 2;
+inline constexpr int kTrimBoth = 3;
+TextRef TextTrim(TextRef t, int flags);
+TextRef TextTrim(TextRef t, int flags, TextRef set);
+TextRef TextUnquote(TextRef t);
+TextRef TextClean(TextRef t);
+// mode 1 upper case, any other lower case; a copy.
+TextRef TextCase(TextRef t, int mode);
+std::int16_t TextToInt(TextRef t);
+bool IsYesWord(TextRef t);
+// 1, 0 or -1; 159 when either text is failed.
+int TextCompare(TextRef a, TextRef b);
+// op 1 equal, 2 greater, 3 greater or equal, 4 less, 5 less or equal.
+bool TextCompareOp(TextRef a, TextRef b, int op);
+TextRef TextPick(TextRef a, TextRef b, int op);
+TextRef TextReplace(TextRef t, TextRef oldText, TextRef newText, bool plain);
+TextRef TextReplaceList(TextRef t, TextRef oldList, TextRef newList, char sep);
+TextRef TextRemoveChars(TextRef t, TextRef set);
+TextRef TextTranslate(TextRef t, TextRef from, TextRef to);
+TextRef TextSqueeze(TextRef t, char ch, bool plain);
+TextRef TextEnclose(TextRef t, char ch);
+TextRef TextQuote(TextRef t, char quote);
+TextRef TextOptGet(TextRef t, TextRef key);
+TextRef TextOptSet(TextRef t, TextRef key, TextRef value);
+// Replaces every %name% by value; complete (when given) tells whether no "%" is left.
+TextRef TextSubstVar(TextRef t, TextRef name, TextRef value, bool* complete);
+std::int16_t Max16(std::int16_t a, std::int16_t b);
+std::int16_t Min16(std::int16_t a, std::int16_t b);
+
+// --- Elements of a byte buffer (array variables) -----------------------------------------------
+// Reads out of range give 0; writes out of range change nothing and answer false.
+std::int16_t ElementGet16(TextRef buffer, std::uint16_t index);
+bool ElementSet16(TextRef buffer, std::uint16_t index, std::int16_t value);
+std::int64_t ElementGet64(TextRef buffer, std::uint16_t index);
+bool ElementSet64(TextRef buffer, std::uint16_t index, std::int64_t value);
+// Index of the first element equal to zero, or kNotFound.
+std::uint16_t ElementFindFree16(TextRef buffer);
+std::uint16_t ElementFindFree64(TextRef buffer);
+
+} // namespace vodarir
