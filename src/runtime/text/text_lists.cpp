@@ -108,6 +108,7 @@ std::int16_t ItemNumber(TextRef item) {
 
 struct OptionSpan {
     bool found = false;
+    char introducer = '=';
     std::uint32_t keyBegin = 0;
     std::uint32_t valueBegin = 0;
     std::uint32_t valueEnd = 0;
@@ -145,9 +146,27 @@ OptionSpan FindOption(TextRef t, TextRef key) {
             valueBegin >= t.length
                 ? kNotFound
                 : TextFindAny(t, static_cast<std::uint16_t>(valueBegin), kOptionBoundaries, false);
-        return {true, at, valueBegin, end == kNotFound ? t.length : std::uint32_t{end}};
+        return {true, kOptionIntroducers.data[i], at, valueBegin,
+                end == kNotFound ? t.length : std::uint32_t{end}};
     }
     return {};
+}
+
+// Where TextOptSet writes key, introducer and value: over the option when it is present, else
+// after t and a ":". Only the option itself is rewritten, so options beside it (after a blank,
+// "&" or "/") survive whatever separates them. A key:value option keeps its colon: turned into
+// key=value it would lose to any later key:value of the same key, and the next lookup would miss
+// the value just set. For the same reason a bare key ending t becomes the option: the ":" put
+// after it would make it read as key:value.
+OptionSpan PlaceOption(TextRef t, TextRef key) {
+    const OptionSpan option = FindOption(t, key);
+    if (option.found) return option;
+    const std::uint32_t length = t.size();
+    if (length >= key.length && t.view().substr(length - key.length) == key.view()) {
+        const std::uint32_t at = length - key.length;
+        if (at == 0 || IsOptionBoundary(t.data[at - 1])) return {true, '=', at, length, length};
+    }
+    return {false, '=', length, length, length};
 }
 
 } // namespace
@@ -323,20 +342,14 @@ TextRef TextOptSet(TextRef t, TextRef key, TextRef value) {
         if (in.failed()) return in;
     }
     if (key.length == 0) return TextRef::Failed(status::kData);
-    const OptionSpan option = FindOption(t, key);
-    // Only the option itself is rewritten, so options beside it (after a blank, "&" or "/")
-    // survive whatever separates them.
+    const OptionSpan place = PlaceOption(t, key);
     return Compose([&](Composer& out) {
-        if (option.found) {
-            out.Put(Slice(t, 0, option.keyBegin));
-        } else {
-            out.Put(t);
-            if (t.length != 0) out.Put(kOptionSeparator);
-        }
+        out.Put(Slice(t, 0, place.keyBegin));
+        if (!place.found && place.keyBegin != 0) out.Put(kOptionSeparator);
         out.Put(key);
-        out.Put('=');
+        out.Put(place.introducer);
         out.Put(value);
-        if (option.found) out.Put(Slice(t, option.valueEnd, t.length));
+        out.Put(Slice(t, place.valueEnd, t.length));
     });
 }
 
