@@ -21,7 +21,9 @@ void Require(bool ok) {
     if (!ok) std::abort();
 }
 
-bool Same(TextRef a, TextRef b) { return a.view() == b.view(); }
+bool Same(TextRef a, TextRef b) {
+    return a.view() == b.view();
+}
 
 bool HasAny(TextRef t, std::string_view bytes) {
     return t.view().find_first_of(bytes) != std::string_view::npos;
@@ -29,7 +31,7 @@ bool HasAny(TextRef t, std::string_view bytes) {
 
 // The fuzz input, consumed front to back: parameter bytes, then length-prefixed texts.
 class Input {
-public:
+  public:
     Input(const std::uint8_t* data, std::size_t size)
         : data_(reinterpret_cast<const char*>(data)), size_(size) {}
     std::uint8_t Byte() { return pos_ < size_ ? static_cast<std::uint8_t>(data_[pos_++]) : 0; }
@@ -48,7 +50,7 @@ public:
         return t;
     }
 
-private:
+  private:
     const char* data_;
     std::size_t size_;
     std::size_t pos_ = 0;

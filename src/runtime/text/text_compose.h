@@ -8,7 +8,8 @@
 // Invariants:
 //  1. The write function is deterministic: both runs produce the same byte count.
 //  2. Its inputs lie below the scratch top (or outside the stack), never in the level being filled.
-//  3. On success the result is one level above the caller's depth; on failure the depth is unchanged.
+//  3. On success the result is one level above the caller's depth; on failure the depth is
+//  unchanged.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +23,7 @@
 namespace vodarir::detail {
 
 class Composer {
-public:
+  public:
     Composer() = default;
     explicit Composer(char* out) : out_(out) {}
 
@@ -42,15 +43,14 @@ public:
         length_ += count;
     }
 
-private:
+  private:
     char* out_ = nullptr; // null while measuring
     std::uint64_t length_ = 0;
 };
 
 // Runs write(Composer&) to measure and then to fill one new level. Answers the result one level
 // above the caller's depth, or the failed TextRef tooLong (result beyond 65535 bytes) or 145.
-template <class Write>
-TextRef Compose(Write&& write, StatusCode tooLong = status::kStringTooLong) {
+template <class Write> TextRef Compose(Write&& write, StatusCode tooLong = status::kStringTooLong) {
     Composer measure;
     write(measure);
     if (measure.length() > kMaxTextLength) return TextRef::Failed(tooLong);

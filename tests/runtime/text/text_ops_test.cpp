@@ -21,7 +21,9 @@ class TextOpsTest : public testing::RuntimeTest {};
 // A failed text with a status no operation makes up by itself, so passing it on is visible.
 const TextRef kBad = TextRef::Failed(status::kBadStringType);
 
-TextRef T(const std::string& s) { return TextView(s); }
+TextRef T(const std::string& s) {
+    return TextView(s);
+}
 
 // --- Construction and copies ------------------------------------------------------------------
 
@@ -33,7 +35,8 @@ TEST_F(TextOpsTest, CStringsBecomeTextsOrFailures) {
     EXPECT_EQ(Str(TextOr(""_t, "x"_t)), "x");
     EXPECT_EQ(Str(TextFromCStr("hello")), "hello");
     const std::string huge(70000, 'h');
-    EXPECT_EQ(TextFromCStr(huge.c_str()).status(), status::kStringTooLong) << "never cut to 16 bits";
+    EXPECT_EQ(TextFromCStr(huge.c_str()).status(), status::kStringTooLong)
+        << "never cut to 16 bits";
 }
 
 TEST_F(TextOpsTest, SubSelectsAViewWithClampedBounds) {
@@ -42,9 +45,9 @@ TEST_F(TextOpsTest, SubSelectsAViewWithClampedBounds) {
         int start, count;
         const char* want;
     } rows[] = {
-        {"abcdef", -2, 0, "ef"},   {"abcdef", -2, 100, "ef"}, {"abcdef", -9, 1, "abcdef"},
-        {"abcdef", 1, 3, "bcd"},   {"abcdef", 4, 9, "ef"},    {"abc", 5, 1, ""},
-        {"abc", 3, 1, ""},         {"abcdef", 2, -1, "cdef"}, {"abc", 0, 0, ""},
+        {"abcdef", -2, 0, "ef"}, {"abcdef", -2, 100, "ef"}, {"abcdef", -9, 1, "abcdef"},
+        {"abcdef", 1, 3, "bcd"}, {"abcdef", 4, 9, "ef"},    {"abc", 5, 1, ""},
+        {"abc", 3, 1, ""},       {"abcdef", 2, -1, "cdef"}, {"abc", 0, 0, ""},
     };
     for (const Row& r : rows) {
         const TextRef t = TextFromCStr(r.text);
@@ -162,11 +165,16 @@ TEST_F(TextOpsTest, FindChrSkipsQuotedRunsUnlessPlain) {
         bool plain;
         int want; // -1: not found
     } rows[] = {
-        {"a,b", 0, ',', false, 1},      {"'a,b',c", 0, ',', false, 5},
-        {"'a,b',c", 0, ',', true, 2},   {"'a,b", 0, ',', false, -1},
-        {"x,'a\"b',\"c,d\",e", 0, ',', false, 1}, {"x,'a\"b',\"c,d\",e", 2, ',', false, 7},
-        {"x,'a\"b',\"c,d\",e", 8, ',', false, 13}, {"a\"b\"c", 0, '"', false, -1},
-        {"abc", 3, 'c', true, -1},     {"abcabc", 3, 'a', true, 3},
+        {"a,b", 0, ',', false, 1},
+        {"'a,b',c", 0, ',', false, 5},
+        {"'a,b',c", 0, ',', true, 2},
+        {"'a,b", 0, ',', false, -1},
+        {"x,'a\"b',\"c,d\",e", 0, ',', false, 1},
+        {"x,'a\"b',\"c,d\",e", 2, ',', false, 7},
+        {"x,'a\"b',\"c,d\",e", 8, ',', false, 13},
+        {"a\"b\"c", 0, '"', false, -1},
+        {"abc", 3, 'c', true, -1},
+        {"abcabc", 3, 'a', true, 3},
     };
     for (const Row& r : rows) {
         const std::uint16_t got =
@@ -215,9 +223,15 @@ TEST_F(TextOpsTest, ListCountAndItemsRespectQuotes) {
         int n;
         const char* item;
     } rows[] = {
-        {"a,b,", 3, 3, ""},          {"", 0, 1, ""},           {"a", 1, 1, "a"},
-        {"a,b", 2, 3, ""},           {"x,'a,b',y", 3, 2, "'a,b'"}, {"x,\"a,b\",y", 3, 3, "y"},
-        {"x,'a,b", 2, 2, "'a,b"},    {"a,b,c", 3, 0, ""},      {"one,two", 2, 2, "two"},
+        {"a,b,", 3, 3, ""},
+        {"", 0, 1, ""},
+        {"a", 1, 1, "a"},
+        {"a,b", 2, 3, ""},
+        {"x,'a,b',y", 3, 2, "'a,b'"},
+        {"x,\"a,b\",y", 3, 3, "y"},
+        {"x,'a,b", 2, 2, "'a,b"},
+        {"a,b,c", 3, 0, ""},
+        {"one,two", 2, 2, "two"},
     };
     for (const Row& r : rows) {
         const TextRef list = TextFromCStr(r.list);
@@ -248,11 +262,20 @@ TEST_F(TextOpsTest, ListSetItemReplacesPadsAppendsAndDeletes) {
         const char* value;
         const char* want;
     } rows[] = {
-        {"a,b,c", 2, "X", "a,X,c"}, {"a,b,c", 3, "X", "a,b,X"}, {"a", 3, "X", "a,,X"},
-        {"", 1, "X", "X"},          {"", 2, "X", ",X"},         {"a,b", 0, "X", "a,b,X"},
-        {"", 0, "X", "X"},          {"a,b,c", -2, "", "a,c"},   {"a,b,c", -1, "", "b,c"},
-        {"a,b,c", -3, "", "a,b"},   {"a", -1, "", ""},          {"a,b", -5, "", "a,b"},
-        {"'a,b',c", 2, "X", "'a,b',X"}, {"a,'b,c',d", -2, "", "a,d"},
+        {"a,b,c", 2, "X", "a,X,c"},
+        {"a,b,c", 3, "X", "a,b,X"},
+        {"a", 3, "X", "a,,X"},
+        {"", 1, "X", "X"},
+        {"", 2, "X", ",X"},
+        {"a,b", 0, "X", "a,b,X"},
+        {"", 0, "X", "X"},
+        {"a,b,c", -2, "", "a,c"},
+        {"a,b,c", -1, "", "b,c"},
+        {"a,b,c", -3, "", "a,b"},
+        {"a", -1, "", ""},
+        {"a,b", -5, "", "a,b"},
+        {"'a,b',c", 2, "X", "'a,b',X"},
+        {"a,'b,c',d", -2, "", "a,d"},
     };
     for (const Row& r : rows) {
         const TextRef got = ListSetItem(TextFromCStr(r.list), ',', r.n, TextFromCStr(r.value));
@@ -269,9 +292,9 @@ TEST_F(TextOpsTest, ListUnionAndMinus) {
         const char* unite;
         const char* minus;
     } rows[] = {
-        {"a,b", "b,c,a,d", "a,b,c,d", "" },   {"", "x,y", "x,y", ""},
-        {"a,b,c", "", "a,b,c", "a,b,c"},      {"a,b,c", "b", "a,b,c", "a,c"},
-        {"a", "c,c", "a,c", "a"},             {"a,,b", "x", "a,,b,x", "a,,b"},
+        {"a,b", "b,c,a,d", "a,b,c,d", ""}, {"", "x,y", "x,y", ""},
+        {"a,b,c", "", "a,b,c", "a,b,c"},   {"a,b,c", "b", "a,b,c", "a,c"},
+        {"a", "c,c", "a,c", "a"},          {"a,,b", "x", "a,,b,x", "a,,b"},
     };
     for (const Row& r : rows) {
         const TextRef list = TextFromCStr(r.list), other = TextFromCStr(r.other);
@@ -321,8 +344,12 @@ TEST_F(TextOpsTest, TrimUnquoteAndClean) {
         const char* unquoted;
         const char* cleaned;
     } rows[] = {
-        {" 'Abc' ", " 'Abc' ", "Abc"}, {"abc", "abc", "ABC"},   {" abc", " abc", "abc"},
-        {"\"x y\"", "x y", "x y"},     {"'a\"", "'a\"", "'A\""}, {"'", "'", "'"},
+        {" 'Abc' ", " 'Abc' ", "Abc"},
+        {"abc", "abc", "ABC"},
+        {" abc", " abc", "abc"},
+        {"\"x y\"", "x y", "x y"},
+        {"'a\"", "'a\"", "'A\""},
+        {"'", "'", "'"},
         {"''", "", ""},
     };
     for (const Row& r : rows) {
@@ -345,11 +372,15 @@ TEST_F(TextOpsTest, NumbersAndYesWords) {
         const char* in;
         int want;
     } rows[] = {
-        {"si", 1},       {"ON", 1},     {"y", 1},      {"12x", 12},   {" -7", -7},
-        {"", 0},         {"no", 0},     {"yes!", 0},   {"32767", 32767},
-        {"99999999999999999999", 32767}, {"-40000", -32768},
+        {"si", 1},          {"ON", 1},
+        {"y", 1},           {"12x", 12},
+        {" -7", -7},        {"", 0},
+        {"no", 0},          {"yes!", 0},
+        {"32767", 32767},   {"99999999999999999999", 32767},
+        {"-40000", -32768},
     };
-    for (const Row& r : rows) EXPECT_EQ(TextToInt(TextFromCStr(r.in)), r.want) << "[" << r.in << "]";
+    for (const Row& r : rows)
+        EXPECT_EQ(TextToInt(TextFromCStr(r.in)), r.want) << "[" << r.in << "]";
     EXPECT_TRUE(IsYesWord("Si"_t));
     EXPECT_FALSE(IsYesWord("SIS"_t));
     EXPECT_EQ(TextToInt(kBad), 0);
@@ -396,10 +427,14 @@ TEST_F(TextOpsTest, ReplaceGrowsShrinksAndSkipsQuotes) {
         bool plain;
         const char* want;
     } rows[] = {
-        {"a-b-c", "-", "--", true, "a--b--c"}, {"a--b--c", "--", "", true, "abc"},
-        {"aaaa", "aa", "b", true, "bb"},       {"x 'x' x", "x", "y", false, "y 'x' y"},
-        {"x 'x' x", "x", "y", true, "y 'y' y"}, {"'a'", "'", "\"", false, "\"a\""},
-        {"abc", "", "z", true, "abc"},         {"abc", "abcd", "z", true, "abc"},
+        {"a-b-c", "-", "--", true, "a--b--c"},
+        {"a--b--c", "--", "", true, "abc"},
+        {"aaaa", "aa", "b", true, "bb"},
+        {"x 'x' x", "x", "y", false, "y 'x' y"},
+        {"x 'x' x", "x", "y", true, "y 'y' y"},
+        {"'a'", "'", "\"", false, "\"a\""},
+        {"abc", "", "z", true, "abc"},
+        {"abc", "abcd", "z", true, "abc"},
         {"abab", "ab", "abab", true, "abababab"},
     };
     for (const Row& r : rows) {
@@ -443,8 +478,8 @@ TEST_F(TextOpsTest, CharacterLevelEdits) {
 }
 
 TEST_F(TextOpsTest, EncloseAndQuote) {
-    const std::pair<char, const char*> rows[] = {
-        {'[', "[x]"}, {'(', "(x)"}, {'{', "{x}"}, {'<', "<x>"}, {'%', "%x%"}, {']', "]x]"}};
+    const std::pair<char, const char*> rows[] = {{'[', "[x]"}, {'(', "(x)"}, {'{', "{x}"},
+                                                 {'<', "<x>"}, {'%', "%x%"}, {']', "]x]"}};
     for (auto [ch, want] : rows) EXPECT_EQ(Str(TextEnclose("x"_t, ch)), want) << ch;
     EXPECT_EQ(Str(TextQuote("a b"_t, '"')), "\"a b\"");
     EXPECT_EQ(Str(TextQuote("say \"x\""_t, '"')), "'say \"x\"'");
@@ -471,11 +506,16 @@ TEST_F(TextOpsTest, OptGetFindsKeysAtBoundariesOnly) {
         const char* key;
         const char* want;
     } rows[] = {
-        {"A:1:B=two", "B", "TWO"},        {"A:1:B=two", "A", "1"},
-        {"XB=1 B=2", "B", "2"},           {"B=1:B:2", "B", "2"},
-        {"W=5&H=7/D=x", "H", "7"},        {"W=5&H=7/D=x", "D", "X"},
-        {"P='c:/x y':Q=1", "P", "c:/x y"}, {"A=1", "Z", ""},
-        {"A=", "A", ""},                  {"ab=1", "b", ""},
+        {"A:1:B=two", "B", "TWO"},
+        {"A:1:B=two", "A", "1"},
+        {"XB=1 B=2", "B", "2"},
+        {"B=1:B:2", "B", "2"},
+        {"W=5&H=7/D=x", "H", "7"},
+        {"W=5&H=7/D=x", "D", "X"},
+        {"P='c:/x y':Q=1", "P", "c:/x y"},
+        {"A=1", "Z", ""},
+        {"A=", "A", ""},
+        {"ab=1", "b", ""},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(Str(TextOptGet(TextFromCStr(r.text), TextFromCStr(r.key))), r.want)
@@ -491,11 +531,15 @@ TEST_F(TextOpsTest, OptSetRewritesOnlyTheOptionAndRoundTrips) {
         const char* value;
         const char* want;
     } rows[] = {
-        {"A=1:B=2", "B", "9", "A=1:B=9"},   {"A=1:B=2", "C", "3", "A=1:B=2:C=3"},
-        {"", "C", "3", "C=3"},              {"A:1:B:2", "A", "7", "A:7:B:2"},
-        {"K:1 K:2", "K", "3", "K:3 K:2"},   {"Q&E", "E", "5", "Q&E=5"},
+        {"A=1:B=2", "B", "9", "A=1:B=9"},
+        {"A=1:B=2", "C", "3", "A=1:B=2:C=3"},
+        {"", "C", "3", "C=3"},
+        {"A:1:B:2", "A", "7", "A:7:B:2"},
+        {"K:1 K:2", "K", "3", "K:3 K:2"},
+        {"Q&E", "E", "5", "Q&E=5"},
         {"QE", "E", "5", "QE:E=5"},
-        {"W=5 H=7 D=1", "H", "8", "W=5 H=8 D=1"}, {"P='a b':Q=1", "P", "'c d'", "P='c d':Q=1"},
+        {"W=5 H=7 D=1", "H", "8", "W=5 H=8 D=1"},
+        {"P='a b':Q=1", "P", "'c d'", "P='c d':Q=1"},
     };
     for (const Row& r : rows) {
         const TextRef set =
