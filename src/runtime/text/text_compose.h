@@ -23,7 +23,7 @@
 namespace vodarir::detail {
 
 class Composer {
-  public:
+public:
     Composer() = default;
     explicit Composer(char* out) : out_(out) {}
 
@@ -43,7 +43,7 @@ class Composer {
         length_ += count;
     }
 
-  private:
+private:
     char* out_ = nullptr; // null while measuring
     std::uint64_t length_ = 0;
 };

@@ -42,7 +42,7 @@ std::uint16_t FindSeparator(TextRef list, std::uint32_t from, char sep) {
 // Walks the items of a list left to right. An empty or failed list has no items; otherwise there
 // is one more item than there are separators found.
 class ListWalker {
-  public:
+public:
     ListWalker(TextRef list, char sep) : list_(list), sep_(sep), done_(list.size() == 0) {}
 
     bool Next() {
@@ -68,7 +68,7 @@ class ListWalker {
         return TextRef(list_.data + begin_, static_cast<std::uint16_t>(end_ - begin_));
     }
 
-  private:
+private:
     TextRef list_;
     char sep_;
     bool done_;

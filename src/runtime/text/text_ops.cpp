@@ -35,19 +35,17 @@ constexpr int kUpperCase = 1;
 // The greatest text has its terminating NUL in the rounding of its level (see AllocTerminated).
 static_assert(Align4(kMaxTextLength) > kMaxTextLength);
 
-bool IsQuote(char c) {
-    return c == kDoubleQuote || c == kSingleQuote;
-}
+bool IsQuote(char c) { return c == kDoubleQuote || c == kSingleQuote; }
 
 // Membership of bytes in a set given as a text; a failed set is empty.
 class ByteSet {
-  public:
+public:
     explicit ByteSet(TextRef set) {
         for (std::size_t i = 0; i < set.size(); ++i) member_[set.at(i)] = true;
     }
     bool Has(char c) const { return member_[static_cast<unsigned char>(c)]; }
 
-  private:
+private:
     std::array<bool, 256> member_{};
 };
 
@@ -136,9 +134,7 @@ constexpr int kCompareFailed = 159;
 
 // --- Construction and copies ------------------------------------------------------------------
 
-TextRef TextMake(const char* data, std::uint16_t length) {
-    return TextRef(data, length);
-}
+TextRef TextMake(const char* data, std::uint16_t length) { return TextRef(data, length); }
 
 TextRef TextFromCStr(const char* s) {
     if (s == nullptr) return TextRef::Failed(status::kData);
@@ -147,13 +143,9 @@ TextRef TextFromCStr(const char* s) {
     return TextRef(s, static_cast<std::uint16_t>(length));
 }
 
-StatusCode TextStatus(TextRef t) {
-    return t.status();
-}
+StatusCode TextStatus(TextRef t) { return t.status(); }
 
-TextRef TextOr(TextRef a, TextRef b) {
-    return a.length != 0 ? a : b;
-}
+TextRef TextOr(TextRef a, TextRef b) { return a.length != 0 ? a : b; }
 
 TextRef TextSub(TextRef t, int start, int count) {
     if (t.failed()) return t;
@@ -177,9 +169,7 @@ TextRef TextDup(TextRef t) {
     return ScratchReturn(mark, t);
 }
 
-TextRef TextDupCStr(const char* s) {
-    return TextDup(TextFromCStr(s));
-}
+TextRef TextDupCStr(const char* s) { return TextDup(TextFromCStr(s)); }
 
 const char* TextCStr(TextRef t) {
     if (t.failed()) return "";
@@ -348,9 +338,7 @@ TextRef TextBetween(TextRef t, char ch, bool plain) {
 
 // --- Editing and conversion -------------------------------------------------------------------
 
-TextRef TextTrim(TextRef t, int flags) {
-    return TextTrim(t, flags, kDefaultTrimSet);
-}
+TextRef TextTrim(TextRef t, int flags) { return TextTrim(t, flags, kDefaultTrimSet); }
 
 TextRef TextTrim(TextRef t, int flags, TextRef set) {
     if (t.failed()) return t;
@@ -582,12 +570,8 @@ TextRef TextSubstVar(TextRef t, TextRef name, TextRef value, bool* complete) {
     return result;
 }
 
-std::int16_t Max16(std::int16_t a, std::int16_t b) {
-    return a > b ? a : b;
-}
-std::int16_t Min16(std::int16_t a, std::int16_t b) {
-    return a < b ? a : b;
-}
+std::int16_t Max16(std::int16_t a, std::int16_t b) { return a > b ? a : b; }
+std::int16_t Min16(std::int16_t a, std::int16_t b) { return a < b ? a : b; }
 
 // --- Elements of a byte buffer ----------------------------------------------------------------
 
@@ -633,11 +617,7 @@ std::int64_t ElementGet64(TextRef buffer, std::uint16_t index) {
 bool ElementSet64(TextRef buffer, std::uint16_t index, std::int64_t value) {
     return ElementSet(buffer, index, value);
 }
-std::uint16_t ElementFindFree16(TextRef buffer) {
-    return ElementFindFree<std::int16_t>(buffer);
-}
-std::uint16_t ElementFindFree64(TextRef buffer) {
-    return ElementFindFree<std::int64_t>(buffer);
-}
+std::uint16_t ElementFindFree16(TextRef buffer) { return ElementFindFree<std::int16_t>(buffer); }
+std::uint16_t ElementFindFree64(TextRef buffer) { return ElementFindFree<std::int64_t>(buffer); }
 
 } // namespace vodarir

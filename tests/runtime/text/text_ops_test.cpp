@@ -21,9 +21,7 @@ class TextOpsTest : public testing::RuntimeTest {};
 // A failed text with a status no operation makes up by itself, so passing it on is visible.
 const TextRef kBad = TextRef::Failed(status::kBadStringType);
 
-TextRef T(const std::string& s) {
-    return TextView(s);
-}
+TextRef T(const std::string& s) { return TextView(s); }
 
 // --- Construction and copies ------------------------------------------------------------------
 
