@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kMaxFractionDigits = 3;
 constexpr std::size_t kMaxTimeParts = 3;
 // Far beyond any time a 32-bit value can hold, yet safe from overflow when multiplied by an hour.
-constexpr std::int64_t kNumberCap = 1'000'000'000'000LL;
+constexpr std::int64_t kNumberCap = 100'000'000'000LL;
 
 ClockReading SystemClock() {
     const std::time_t now = std::time(nullptr);
@@ -40,7 +40,8 @@ std::int64_t ReadWholeNumber(std::string_view text) {
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     std::int64_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < kNumberCap) value = value * 10 + (text[i] - '0');
+        value = value * 10 + (text[i] - '0');
+        if (value > kNumberCap) value = kNumberCap;
     }
     return negative ? -value : value;
 }
