@@ -73,7 +73,8 @@ std::int64_t ReadClockParts(std::string_view text) {
     }
     static constexpr std::int64_t kScale[kMaxTimeParts] = {kMsPerHour, kMsPerMinute, kMsPerSecond};
     std::int64_t total = 0;
-    const std::size_t offset = kMaxTimeParts - count; // one part is seconds, two minutes and seconds
+    const std::size_t offset =
+        kMaxTimeParts - count; // one part is seconds, two minutes and seconds
     for (std::size_t k = 0; k < count; ++k) total += parts[k] * kScale[offset + k];
     return total;
 }
@@ -95,7 +96,9 @@ int DigitCount(std::int64_t value) {
 
 } // namespace
 
-void TimeSetClock(ClockFn clock) { g_clock = clock != nullptr ? clock : &SystemClock; }
+void TimeSetClock(ClockFn clock) {
+    g_clock = clock != nullptr ? clock : &SystemClock;
+}
 
 TimeValue TimeNow() {
     const ClockReading now = g_clock();
@@ -127,7 +130,8 @@ TextRef TimeText(TimeValue value, int style) {
 
     // The full form, from which the style keeps a leading part.
     char full[40];
-    std::snprintf(full, sizeof full, separators ? "%s%02lld:%02d:%02d.%03d" : "%s%02lld%02d%02d.%03d",
+    std::snprintf(full, sizeof full,
+                  separators ? "%s%02lld:%02d:%02d.%03d" : "%s%02lld%02d%02d.%03d",
                   negative ? "-" : "", static_cast<long long>(hours), minutes, seconds, millis);
     const int b1 = separators ? 1 : 0;
     int length = (style & timestyle::kSeconds) != 0 ? 6 + 2 * b1 : 4 + b1;

@@ -14,11 +14,15 @@ namespace {
 
 using namespace literals;
 
-ClockReading FixedClock() { return {2026, 12, 6, 10, 20, 30}; }
-ClockReading MidnightClock() { return {1999, 1, 31, 0, 0, 0}; }
+ClockReading FixedClock() {
+    return {2026, 12, 6, 10, 20, 30};
+}
+ClockReading MidnightClock() {
+    return {1999, 1, 31, 0, 0, 0};
+}
 
 class TimeTextsTest : public RuntimeTest {
-protected:
+  protected:
     void TearDown() override {
         TimeSetClock(nullptr);
         RuntimeTest::TearDown();
@@ -32,13 +36,13 @@ struct ReadRow {
 
 TEST_F(TimeTextsTest, TimeReadTakesPartsByTheirCount) {
     const std::vector<ReadRow> rows = {
-        {"09:05", 545'000},          // two parts: minutes and seconds
-        {"0905", 905'000},           // one part: seconds
+        {"09:05", 545'000}, // two parts: minutes and seconds
+        {"0905", 905'000},  // one part: seconds
         {"1:2:3.5", 3'723'500},
-        {"1:2:3:4", 0},              // more than three parts
-        {"1:2:3:4.5", 500},          // ...plus the fraction
+        {"1:2:3:4", 0},     // more than three parts
+        {"1:2:3:4.5", 500}, // ...plus the fraction
         {"1:2:3.05", 3'723'050},
-        {"1:2:3.1234", 3'723'123},   // at most three digits of the fraction
+        {"1:2:3.1234", 3'723'123}, // at most three digits of the fraction
         {"12:34:56.789", 45'296'789},
         {"23:59:59", 86'399'000},
         {"86399", 86'399'000},
@@ -52,9 +56,10 @@ TEST_F(TimeTextsTest, TimeReadTakesPartsByTheirCount) {
         {" 1: 2", 62'000},
         {"-5", -5'000},
         {"abc", 0},
-        {"1:2.3:4", 62'300},         // the first point ends the clock parts
+        {"1:2.3:4", 62'300}, // the first point ends the clock parts
     };
-    for (const ReadRow& row : rows) EXPECT_EQ(TimeRead(TextView(row.text)), row.expected) << row.text;
+    for (const ReadRow& row : rows)
+        EXPECT_EQ(TimeRead(TextView(row.text)), row.expected) << row.text;
 }
 
 TEST_F(TimeTextsTest, TimeReadHoldsHugeValuesAtTheLimit) {
@@ -77,11 +82,20 @@ struct TextRow {
 TEST_F(TimeTextsTest, TimeTextInEveryStyle) {
     constexpr TimeValue kSample = 9 * kMsPerHour + 5 * kMsPerMinute + 7 * kMsPerSecond + 250;
     const std::vector<TextRow> rows = {
-        {kSample, 0, "0905"},         {kSample, 1, "09:05"},         {kSample, 2, "090507"},
-        {kSample, 3, "09:05:07"},     {kSample, 4, "090507.2"},      {kSample, 5, "09:05:07."},
-        {kSample, 6, "090507.250"},   {kSample, 7, "09:05:07.250"},  {45'296'789, 7, "12:34:56.789"},
-        {45'296'789, 0, "1234"},      {0, 7, "00:00:00.000"},        {86'399'999, 7, "23:59:59.999"},
-        {kSample, 8 + 3, "09:05:07"}, {kSample, 16 + 6, "090507.250"},
+        {kSample, 0, "0905"},
+        {kSample, 1, "09:05"},
+        {kSample, 2, "090507"},
+        {kSample, 3, "09:05:07"},
+        {kSample, 4, "090507.2"},
+        {kSample, 5, "09:05:07."},
+        {kSample, 6, "090507.250"},
+        {kSample, 7, "09:05:07.250"},
+        {45'296'789, 7, "12:34:56.789"},
+        {45'296'789, 0, "1234"},
+        {0, 7, "00:00:00.000"},
+        {86'399'999, 7, "23:59:59.999"},
+        {kSample, 8 + 3, "09:05:07"},
+        {kSample, 16 + 6, "090507.250"},
     };
     for (const TextRow& row : rows) {
         EXPECT_EQ(Str(TimeText(row.value, row.style)), row.expected)

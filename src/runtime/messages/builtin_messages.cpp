@@ -145,21 +145,29 @@ constexpr auto kStatusNames = Cp1252(
     "Solamente Acceso Local,Soporte Grafico Insuficiente");
 
 // The first item is empty so that item step + 1 names step `step` and step 0 reads empty.
-constexpr auto kStepNames = Cp1252(
-    ",(MEMINIT),(ACUMULATORSET),(STRINGINIT),(STRINGASSIGN),(STRINGNUM),(STRINGCLOSE),"
-    "(FIRSTPOSCHR),(PRCPARMVALUE),(STACKADD),(INPUTLINES),(AUXPARAMLOAD),(STREAMINIT),"
-    "(STRCONCAT),(EXPEXEC),(VARNMASSIGN),(FORMATSTRING),(BUFFERFLDGET),(BUFFERFLDPUT),"
-    "(FILEFLDEXPATTR),(FILEFLDNUM),(FUNCVALUE),(SQLCONNECT),(SQLEXEC),(LOADFILESTR),"
-    "(ProgressPopUpUpdate),(ExecCompiler),(ExecRunTime),(FileSystem),(StructFunc),"
-    "(HtmlParser),(Screen),(Devices),(VarStructs),(Sort),(LocalLists)");
+constexpr auto kStepNames =
+    Cp1252(",(MEMINIT),(ACUMULATORSET),(STRINGINIT),(STRINGASSIGN),(STRINGNUM),(STRINGCLOSE),"
+           "(FIRSTPOSCHR),(PRCPARMVALUE),(STACKADD),(INPUTLINES),(AUXPARAMLOAD),(STREAMINIT),"
+           "(STRCONCAT),(EXPEXEC),(VARNMASSIGN),(FORMATSTRING),(BUFFERFLDGET),(BUFFERFLDPUT),"
+           "(FILEFLDEXPATTR),(FILEFLDNUM),(FUNCVALUE),(SQLCONNECT),(SQLEXEC),(LOADFILESTR),"
+           "(ProgressPopUpUpdate),(ExecCompiler),(ExecRunTime),(FileSystem),(StructFunc),"
+           "(HtmlParser),(Screen),(Devices),(VarStructs),(Sort),(LocalLists)");
 
 constexpr auto kUndefinedName = Cp1252("Indefinido");
 
 } // namespace
 
-TextRef BuiltinMessageTable() { return kMessageTable.text(); }
-TextRef StatusNameList() { return kStatusNames.text(); }
-TextRef StepNameList() { return kStepNames.text(); }
-TextRef UndefinedStatusName() { return kUndefinedName.text(); }
+TextRef BuiltinMessageTable() {
+    return kMessageTable.text();
+}
+TextRef StatusNameList() {
+    return kStatusNames.text();
+}
+TextRef StepNameList() {
+    return kStepNames.text();
+}
+TextRef UndefinedStatusName() {
+    return kUndefinedName.text();
+}
 
 } // namespace vodarir

@@ -109,7 +109,8 @@ void LoadLine(FileLoad& load, TextRef line) {
     if (g_catalog.used >= kMaxLoadedMessages) return;
 
     using namespace literals;
-    const TextRef raw = line.size() > kTextColumn ? TextSub(line, kTextColumn, kMaxTextLength) : ""_t;
+    const TextRef raw =
+        line.size() > kTextColumn ? TextSub(line, kTextColumn, kMaxTextLength) : ""_t;
     const TextRef text = TextReplace(raw, "\\n"_t, "\r\n"_t, true);
     std::uint16_t end = EntryEnd(g_catalog.used);
     // A text that cannot be stored reads empty; the messages before it stay as they were.
@@ -127,7 +128,9 @@ void DiscardLines(std::uint16_t count) {
     }
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // A file-name pattern with "*" (any run) and "?" (any character), ASCII case ignored.
 bool NameMatches(std::string_view pattern, std::string_view name) {
@@ -198,7 +201,9 @@ void LoadLanguageFile(TextRef path) {
 
 } // namespace
 
-int MsgCatalogState() { return g_catalog.state; }
+int MsgCatalogState() {
+    return g_catalog.state;
+}
 
 void MsgCatalogReset() {
     g_catalog = Catalog{};
@@ -217,7 +222,8 @@ bool MsgLoadedFind(std::uint16_t number, TextRef* text) {
         const std::uint16_t begin = EntryEnd(static_cast<std::uint16_t>(index));
         const std::uint16_t end = g_catalog.endOffset[index];
         if (end > all.size()) return false; // the slot was changed behind the catalogue's back
-        if (text != nullptr) *text = TextRef(all.data + begin, static_cast<std::uint16_t>(end - begin));
+        if (text != nullptr)
+            *text = TextRef(all.data + begin, static_cast<std::uint16_t>(end - begin));
         return true;
     }
     return false;
@@ -238,7 +244,8 @@ void MsgLoadFile(std::uint16_t lineCount) {
     for (std::uint16_t i = 0; i < lineCount && SlotCount(slotgroup::kFileLines) > 0; ++i) {
         const ScratchLevel mark = ScratchMark();
         // A copy: storing a text moves every slot of the later groups, this line included.
-        if (ScratchPush(SlotGet(slotgroup::kFileLines, 0)) == status::kOk) LoadLine(load, ScratchTop());
+        if (ScratchPush(SlotGet(slotgroup::kFileLines, 0)) == status::kOk)
+            LoadLine(load, ScratchTop());
         ScratchRelease(mark);
         SlotPop(slotgroup::kFileLines);
     }

@@ -60,12 +60,16 @@ int AnswerCode(BoxAnswer answer) {
     switch (answer) {
     case BoxAnswer::Ok:
     case BoxAnswer::Retry:
-    case BoxAnswer::Yes: return FirstLetterOfItem(AnswerLetters(), kYesItem);
-    case BoxAnswer::No: return FirstLetterOfItem(AnswerLetters(), kNoItem);
+    case BoxAnswer::Yes:
+        return FirstLetterOfItem(AnswerLetters(), kYesItem);
+    case BoxAnswer::No:
+        return FirstLetterOfItem(AnswerLetters(), kNoItem);
     case BoxAnswer::Cancel:
     case BoxAnswer::Abort:
-    case BoxAnswer::Ignore: return kBoxCancelled;
-    case BoxAnswer::Failed: break;
+    case BoxAnswer::Ignore:
+        return kBoxCancelled;
+    case BoxAnswer::Failed:
+        break;
     }
     return kBoxFailed;
 }
@@ -83,7 +87,9 @@ int MsgBox(TextRef text, TextRef caption, int kind) {
     return code;
 }
 
-void MsgInfo(TextRef caption, TextRef text) { MsgBox(text, caption, boxkind::kInformation); }
+void MsgInfo(TextRef caption, TextRef text) {
+    MsgBox(text, caption, boxkind::kInformation);
+}
 
 void MsgOutcome(bool success, TextRef text) {
     const ScratchLevel mark = ScratchMark();

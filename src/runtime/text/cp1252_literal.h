@@ -32,7 +32,8 @@ inline void NotRepresentableInCp1252() {}
 constexpr unsigned char ByteOf(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
     for (unsigned i = 0; i < 32; ++i) {
-        if (kHighControls[i] != 0 && kHighControls[i] == cp) return static_cast<unsigned char>(0x80 + i);
+        if (kHighControls[i] != 0 && kHighControls[i] == cp)
+            return static_cast<unsigned char>(0x80 + i);
     }
     NotRepresentableInCp1252();
     return '?';

@@ -27,9 +27,15 @@ TEST(Cp1252Literal, ConvertsLatinLettersAndTheWindowsExtras) {
     static constexpr auto kSymbols = Cp1252("© € – … ™ Ÿ");
     const std::vector<Row> rows = {
         {std::string(kAscii.view()), "plain ASCII\t\r\n"},
-        {std::string(kSpanish.view()), "\xBF" "Continuar? Precauci\xF3n a\xF1" "adir Men\xFA"},
-        {std::string(kFrench.view()), "\xC0 propos d\x92\xE9" "cran \x9C" "uvre"},
-        {std::string(kGerman.view()), "Gr\xF6\xDF" "er \xDC" "bersicht \xE4"},
+        {std::string(kSpanish.view()), "\xBF"
+                                       "Continuar? Precauci\xF3n a\xF1"
+                                       "adir Men\xFA"},
+        {std::string(kFrench.view()), "\xC0 propos d\x92\xE9"
+                                      "cran \x9C"
+                                      "uvre"},
+        {std::string(kGerman.view()), "Gr\xF6\xDF"
+                                      "er \xDC"
+                                      "bersicht \xE4"},
         {std::string(kSymbols.view()), "\xA9 \x80 \x96 \x85 \x99 \x9F"},
     };
     for (const Row& row : rows) EXPECT_EQ(row.converted, row.expected) << row.expected;

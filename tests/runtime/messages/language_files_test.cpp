@@ -16,13 +16,13 @@ namespace {
 using namespace literals;
 
 class LanguageFileTest : public MessagesTest {
-protected:
+  protected:
     static bool Covered(std::uint16_t code) { return MsgLoadedFind(code, nullptr); }
     static std::string Loaded(std::uint16_t code) { return Str(MsgLoaded(code)); }
     static std::vector<std::string> Numbered(int first, int count, const std::string& prefix) {
         std::vector<std::string> lines;
         for (int code = first; code < first + count; ++code) {
-            char head[8];
+            char head[16];
             std::snprintf(head, sizeof head, "%04d ", code);
             lines.push_back(head + prefix + std::to_string(code));
         }
@@ -220,7 +220,8 @@ TEST_F(LanguageFileTest, ResetForgetsEverything) {
     EXPECT_EQ(Loaded(2), "two");
 }
 
-// --- Starting a language --------------------------------------------------------------------------
+// --- Starting a language
+// --------------------------------------------------------------------------
 
 std::vector<std::uint16_t> g_resourcesAsked;
 
@@ -237,12 +238,13 @@ std::uint16_t FailingLoader(std::uint16_t resource, int, int) {
 }
 
 class StartLanguageTest : public LanguageFileTest {
-protected:
+  protected:
     void SetUp() override {
         LanguageFileTest::SetUp();
         g_resourcesAsked.clear();
         // A folder that holds no language file.
-        ASSERT_EQ(SlotSet(slotgroup::kEnvironment, 5, "/nonexistent-vodarir-folder"_t), status::kOk);
+        ASSERT_EQ(SlotSet(slotgroup::kEnvironment, 5, "/nonexistent-vodarir-folder"_t),
+                  status::kOk);
     }
 };
 

@@ -174,7 +174,7 @@ struct YesRow {
 
 TEST_F(MessageBoxTest, IsYesAnswerInSpanish) {
     const std::vector<YesRow> rows = {
-        {"S", true}, {"s", true},   {"  si ", true}, {"SI", true},   {"N", false},
+        {"S", true},   {"s", true}, {"  si ", true}, {"SI", true},   {"N", false},
         {"no", false}, {"", false}, {"   ", false},  {"Yes", false}, {"1", false},
     };
     for (const YesRow& row : rows) EXPECT_EQ(IsYesAnswer(TextView(row.text)), row.yes) << row.text;

@@ -21,7 +21,8 @@ struct CodeText {
     std::string text; // cp1252 bytes
 };
 
-// --- The built-in table as bytes ------------------------------------------------------------------
+// --- The built-in table as bytes
+// ------------------------------------------------------------------
 
 TEST(BuiltinTable, HoldsCp1252BytesNotUtf8) {
     const std::string table(BuiltinMessageTable().view());
@@ -29,8 +30,11 @@ TEST(BuiltinTable, HoldsCp1252BytesNotUtf8) {
     EXPECT_EQ(table.find('\xC3'), std::string::npos);
     EXPECT_EQ(table.find('\xC2'), std::string::npos);
     EXPECT_NE(table.find("\t0008 Precauci\xF3n \t"), std::string::npos);
-    EXPECT_NE(table.find("\t0039 \xBF" "Continuar?\t"), std::string::npos);
-    EXPECT_NE(table.find("\t0095 'Fichero:':'A255'::'%s','Modo a\xF1" "adir:':'L1'::'1'\t"),
+    EXPECT_NE(table.find("\t0039 \xBF"
+                         "Continuar?\t"),
+              std::string::npos);
+    EXPECT_NE(table.find("\t0095 'Fichero:':'A255'::'%s','Modo a\xF1"
+                         "adir:':'L1'::'1'\t"),
               std::string::npos);
 }
 
@@ -69,7 +73,8 @@ TEST(BuiltinTable, CodesAscendWithTheGapsOfTheTable) {
     EXPECT_EQ(codes.back(), 117);
 }
 
-// --- MsgBuiltin and MsgText -----------------------------------------------------------------------
+// --- MsgBuiltin and MsgText
+// -----------------------------------------------------------------------
 
 class MsgTextTest : public MessagesTest {};
 
@@ -85,13 +90,15 @@ TEST_F(MsgTextTest, BuiltinEntriesByCode) {
         {"0019", ",.'0123456789,-D',' NS','  ,NO,SI'"},
         {"0023", "Clave no encontrada,Fin de fichero,,,Clave incorrecta,Clave Repetida,"
                  "Datos Cambiados. Grabaci\xF3n canceleda"},
-        {"0025", "\xBF" "Anular Registro(s)?"},
+        {"0025", "\xBF"
+                 "Anular Registro(s)?"},
         {"0033", "Recuerde sus Copias de Seguridad"},
         {"0034", "Selecci\xF3n de Aplicaci\xF3n"},
         {"0066", "Ficheros de Men\xFA (%s),%s"},
         {"0075", "Acerca de"},
         {"0091", "'Servidor:':'A30'::%s,'Base:':'A30'::%s,'Usuario:':'A30'::%s,"
-                 "'Contrase\xF1" "a:':'P30'::%s,'Recordar (S/N):':'L1'"},
+                 "'Contrase\xF1"
+                 "a:':'P30'::%s,'Recordar (S/N):':'L1'"},
         {"0101", "Contados %s registros en %s"},
         {"0116", "'Nueva Aplicacion:':'A20'"},
     };
@@ -99,6 +106,22 @@ TEST_F(MsgTextTest, BuiltinEntriesByCode) {
         EXPECT_EQ(Str(MsgBuiltin(TextView(row.code))), row.text) << row.code;
         EXPECT_EQ(Str(MsgText(row.code)), row.text) << row.code;
     }
+}
+
+TEST_F(MsgTextTest, EveryEntryOfTheTableIsFoundByItsCode) {
+    // Quoted runs inside earlier entries must never hide a later entry from the search.
+    const std::string table(BuiltinMessageTable().view());
+    int found = 0;
+    for (std::size_t at = table.find('\t'); at + 1 < table.size(); at = table.find('\t', at + 1)) {
+        const std::size_t next = table.find('\t', at + 1);
+        const std::string entry = table.substr(at + 1, next - at - 1);
+        if (entry.size() < 5 || entry.find_first_not_of("0123456789") != 4) continue;
+        const std::string code = entry.substr(0, 4);
+        EXPECT_EQ(Str(MsgBuiltin(TextView(code))), entry.substr(5)) << code;
+        EXPECT_EQ(Str(MsgText(code.c_str())), entry.substr(5)) << code;
+        ++found;
+    }
+    EXPECT_EQ(found, 103);
 }
 
 TEST_F(MsgTextTest, CodesOutsideTheTableReadEmpty) {
@@ -119,7 +142,8 @@ TEST_F(MsgTextTest, OnlyAnEntrysOwnCodeMatches) {
 TEST_F(MsgTextTest, DesignerCodesGiveTheirOwnTextWithoutALanguageFile) {
     EXPECT_EQ(Str(MsgText("1006 New")), "New");
     EXPECT_EQ(Str(MsgText("1002 File Name")), "File Name");
-    EXPECT_EQ(Str(MsgText("1003       Field Name, Length, Type")), "      Field Name, Length, Type");
+    EXPECT_EQ(Str(MsgText("1003       Field Name, Length, Type")),
+              "      Field Name, Length, Type");
     // The own text wins over the built-in table while no file is loaded.
     EXPECT_EQ(Str(MsgText("0012 Other")), "Other");
     // A code with a separator but no text reads empty.
@@ -139,7 +163,8 @@ TEST_F(MsgTextTest, NullAndFailedCodesFail) {
     EXPECT_EQ(failed.status(), status::kOutOfMemory);
 }
 
-// --- StatusName -----------------------------------------------------------------------------------
+// --- StatusName
+// -----------------------------------------------------------------------------------
 
 struct StatusRow {
     StatusCode status;
@@ -173,10 +198,12 @@ TEST(StatusNameTest, NamesByCode) {
         {300, "Indefinido"},
         {0xFFFF, "Indefinido"},
     };
-    for (const StatusRow& row : rows) EXPECT_EQ(Str(StatusName(row.status)), row.text) << row.status;
+    for (const StatusRow& row : rows)
+        EXPECT_EQ(Str(StatusName(row.status)), row.text) << row.status;
 }
 
-// --- StatusText -----------------------------------------------------------------------------------
+// --- StatusText
+// -----------------------------------------------------------------------------------
 
 class StatusTextTest : public MessagesTest {};
 

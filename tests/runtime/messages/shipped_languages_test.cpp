@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -31,9 +32,13 @@ struct Language {
     const char* newWord; // message 1006
 };
 
+void PrintTo(const Language& language, std::ostream* out) {
+    *out << language.code;
+}
+
 const Language kLanguages[] = {
-    {"EN", "Yy,Nn", "New"},    {"ES", "Ss,Nn", "Nuevo"}, {"FR", "Oo,Nn", "Nouveau"},
-    {"DE", "Jj,Nn", "Neu"},    {"IT", "Ss,Nn", "Nuovo"},
+    {"EN", "Yy,Nn", "New"}, {"ES", "Ss,Nn", "Nuevo"}, {"FR", "Oo,Nn", "Nouveau"},
+    {"DE", "Jj,Nn", "Neu"}, {"IT", "Ss,Nn", "Nuovo"},
 };
 
 // The designer's messages with the default texts it passes along with their codes, and the
@@ -47,7 +52,7 @@ struct ReferenceText {
 const std::vector<ReferenceText>& DesignerReferences() {
     static const std::vector<ReferenceText> references = {
         {75, "Acerca de"},
-        {76, "%s %s %s %s %s %s"},
+        {76, "%s %s\r\n%s\r\n\r\n%s\r\n%s\r\n%s"},
         {1001, "%s File Structure (%s%s),%s Screen Design (%s #%s),%s Document Design (%s%s),"
                "%s Script Edition (%s%s)"},
         {1002, "File Name"},
@@ -55,7 +60,8 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1004, "New File?. Answering NO will append a Screen to current file"},
         {1005, "Field Attributes,Screen Attributes,Previous Screen,Next Screen"},
         {1006, "New"},
-        {1008, "Basic Screen (MAIN),Extended Screen (MOVS),Menu Screen (MENU),Report Screen (REPT)"},
+        {1008,
+         "Basic Screen (MAIN),Extended Screen (MOVS),Menu Screen (MENU),Report Screen (REPT)"},
         {1009, "Screen type selection"},
         {1010, "AppSelect (%s)"},
         {1011, "View,Insert,Delete,Modify"},
@@ -78,8 +84,8 @@ std::vector<ReferenceText> BuiltinReferences() {
         const std::size_t next = table.find('\t', at + 1);
         const std::string entry = table.substr(at + 1, next - at - 1);
         if (entry.size() >= 5 && entry.find_first_not_of("0123456789") == 4 && entry[4] == ' ') {
-            references.push_back({static_cast<std::uint16_t>(std::stoi(entry.substr(0, 4))),
-                                  entry.substr(5)});
+            references.push_back(
+                {static_cast<std::uint16_t>(std::stoi(entry.substr(0, 4))), entry.substr(5)});
         }
         at = next;
     }
@@ -109,7 +115,8 @@ std::vector<std::string> Placeholders(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%') continue;
         std::size_t end = i + 1;
-        while (end < text.size() && std::string("-+ #0123456789.").find(text[end]) != std::string::npos) {
+        while (end < text.size() &&
+               std::string("-+ #0123456789.").find(text[end]) != std::string::npos) {
             ++end;
         }
         if (end < text.size()) found.push_back(text.substr(i, end - i + 1));
@@ -123,7 +130,7 @@ std::size_t CountOf(const std::string& text, char ch) {
 }
 
 class ShippedLanguageTest : public MessagesTest, public ::testing::WithParamInterface<Language> {
-protected:
+  protected:
     void LoadShippedFile() {
         const std::vector<std::string> lines = FileLines(GetParam());
         ASSERT_FALSE(lines.empty()) << FilePath(GetParam());
@@ -168,7 +175,8 @@ TEST_P(ShippedLanguageTest, FileIsWellFormedCp1252) {
                 << GetParam().code << " " << code;
             if (byte == 0xC3 && i + 1 < line.size()) {
                 const auto next = static_cast<unsigned char>(line[i + 1]);
-                EXPECT_FALSE(next >= 0x80 && next <= 0xBF) << GetParam().code << ": UTF-8 in " << code;
+                EXPECT_FALSE(next >= 0x80 && next <= 0xBF)
+                    << GetParam().code << ": UTF-8 in " << code;
             }
         }
     }
@@ -178,7 +186,8 @@ TEST_P(ShippedLanguageTest, AnswersEveryBuiltInCodeWithTheSameShape) {
     LoadShippedFile();
     const std::vector<ReferenceText> references = BuiltinReferences();
     ASSERT_EQ(references.size(), 103u);
-    for (const ReferenceText& reference : references) ExpectSameShape(reference.code, reference.text);
+    for (const ReferenceText& reference : references)
+        ExpectSameShape(reference.code, reference.text);
 }
 
 TEST_P(ShippedLanguageTest, AnswersEveryDesignerCodeWithTheSameShape) {
