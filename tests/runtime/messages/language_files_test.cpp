@@ -1,6 +1,8 @@
 // Loading language files into segments, and what the catalogue answers afterwards.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -280,6 +282,75 @@ TEST_F(StartLanguageTest, ACodeTooLongForAFileNameFindsNoFile) {
     EXPECT_EQ(MsgStartLanguage("english"_t, &FakeLoader, 141, 0), status::kOk);
     EXPECT_EQ(g_resourcesAsked, (std::vector<std::uint16_t>{141}));
     EXPECT_EQ(RecordedError().status, 0);
+}
+
+// --- Language files on disk
+// -----------------------------------------------------------------------
+
+class LanguageFolderTest : public LanguageFileTest {
+  protected:
+    void SetUp() override {
+        LanguageFileTest::SetUp();
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("vodarir-msj-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+        ASSERT_EQ(SlotSet(slotgroup::kEnvironment, 5, TextView(folder_.string())), status::kOk);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(folder_);
+        LanguageFileTest::TearDown();
+    }
+    void Write(const std::string& name, const std::string& content) {
+        std::ofstream(folder_ / name, std::ios::binary) << content;
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(LanguageFolderTest, ReadsAFileWithMixedLineEndsCommentsAndDisorder) {
+    Write("du_zera_xx.msj", "0000 test file\r\n0001 one\n0004 four\r0003 late\r\n\r\n1006 Neu\n");
+    EXPECT_EQ(MsgStartLanguage("XX"_t, nullptr, 0, 0), status::kOk);
+    EXPECT_EQ(MsgCatalogState(), catalog::kLoaded);
+    EXPECT_EQ(Str(MsgText("0001")), "one");
+    EXPECT_EQ(Str(MsgText("0003")), "");
+    EXPECT_EQ(Str(MsgText("0004")), "four");
+    EXPECT_EQ(Str(MsgText("1006 New")), "Neu");
+    EXPECT_EQ(SlotCount(slotgroup::kFileLines), 0);
+}
+
+TEST_F(LanguageFolderTest, WithoutACodeAnyLanguageFileOfTheFolderIsTaken) {
+    Write("notes.txt", "0001 not a language file\n");
+    Write("DU_ZERA_IT.MSJ", "0001 uno\n");
+    MsgLoadLanguage(nullptr, 0);
+    EXPECT_EQ(Str(MsgText("0001")), "uno");
+}
+
+TEST_F(LanguageFolderTest, AFileTooLongForTheCatalogueLeavesTheBuiltInTable) {
+    std::string content;
+    for (int code = 1; code <= 300; ++code)
+        content += std::to_string(1000 + code).substr(1) + " x\n";
+    Write("DU_ZERA_XX.MSJ", content);
+    MsgStartLanguage("XX"_t, nullptr, 0, 0);
+    EXPECT_EQ(MsgCatalogState(), catalog::kTried);
+    EXPECT_EQ(Str(MsgText("0012")), "Mensaje Informativo");
+    EXPECT_EQ(SlotCount(slotgroup::kFileLines), 0);
+}
+
+TEST_F(LanguageFolderTest, ALineTheReaderRefusesLeavesTheBuiltInTable) {
+    Write("DU_ZERA_XX.MSJ", "0001 one\n0002 " + std::string(2000, 'x') + "\n0003 three\n");
+    MsgStartLanguage("XX"_t, nullptr, 0, 0);
+    EXPECT_EQ(MsgCatalogState(), catalog::kTried);
+    EXPECT_EQ(Str(MsgText("0001")), "Error al inicializar la Memoria");
+    EXPECT_EQ(SlotCount(slotgroup::kFileLines), 0);
+}
+
+TEST_F(LanguageFolderTest, AnExactlySpelledFileIsPreferred) {
+    Write("DU_ZERA_xx.MSJ", "0001 exact\n");
+    Write("DU_ZERA_XX.MSJ", "0001 other case\n");
+    MsgStartLanguage("xx"_t, nullptr, 0, 0);
+    EXPECT_EQ(Str(MsgText("0001")), "exact");
 }
 
 } // namespace
