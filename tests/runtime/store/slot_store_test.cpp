@@ -188,7 +188,8 @@ TEST(SlotStoreLifecycle, ConfigurationWithoutRoomForAPoolFails) {
     EXPECT_EQ(SlotFreeBytes(), 1u);
     EXPECT_EQ(SlotSet(0, 0, "x"_t), status::kStrOutBound) << "the last byte stays free";
     EXPECT_EQ(SlotStoreShutdown(), status::kOk);
-    SlotStoreConfigure(kDefaultSlotGroups, kDefaultSlotCapacity, kDefaultSlotStoreBytes);
+    SlotStoreConfigureDefaults();
+    PoolConfigure(256, kKeepValue, kKeepValue);
 }
 
 TEST(SlotStoreLifecycle, TablesAreReleasedBeforeTheStore) {
