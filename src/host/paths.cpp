@@ -40,9 +40,13 @@ constexpr SlotIndex kHelpFolderSlot = 7;
 constexpr SlotIndex kDatabaseSlot = 11;
 constexpr char kFirstLateDrive = 'F';
 
-bool IsSeparator(char c) { return c == kPathSeparator; }
+bool IsSeparator(char c) {
+    return c == kPathSeparator;
+}
 
-TextRef Env(SlotIndex slot) { return SlotGet(slotgroup::kEnvironment, slot); }
+TextRef Env(SlotIndex slot) {
+    return SlotGet(slotgroup::kEnvironment, slot);
+}
 
 // Drive, folder, name and extension of a path with native separators.
 struct PathPieces {
@@ -67,17 +71,22 @@ PathPieces Split(TextRef p) {
     PathPieces r;
     r.drive = piece(0, start);
     // The root keeps its separator: without it "/x" would lose its folder and turn relative.
-    if (hasFolder) r.folder = piece(start, lastSep == start ? lastSep + 1 : lastSep);
-    else r.folder = piece(start, start);
+    if (hasFolder)
+        r.folder = piece(start, lastSep == start ? lastSep + 1 : lastSep);
+    else
+        r.folder = piece(start, start);
     r.name = piece(nameStart, dot);
     r.extension = piece(dot, s.size());
     return r;
 }
 
-bool EndsWithSeparator(TextRef t) { return !t.empty() && IsSeparator(char(t.at(t.length - 1))); }
+bool EndsWithSeparator(TextRef t) {
+    return !t.empty() && IsSeparator(char(t.at(t.length - 1)));
+}
 
 TextRef Append(TextRef a, TextRef b) {
-    return ScratchConcat(a, b) == status::kOk ? ScratchTop() : TextRef::Failed(status::kStringTooLong);
+    return ScratchConcat(a, b) == status::kOk ? ScratchTop()
+                                              : TextRef::Failed(status::kStringTooLong);
 }
 
 bool Exists(const char* native) {
@@ -157,7 +166,9 @@ TextRef PathSlashes(TextRef path) {
     return copy;
 }
 
-const char* PathNative(TextRef path) { return TextCStr(PathSlashes(path)); }
+const char* PathNative(TextRef path) {
+    return TextCStr(PathSlashes(path));
+}
 
 TextRef PathJoin(TextRef folder, TextRef name) {
     const ScratchLevel mark = ScratchMark();
@@ -169,7 +180,9 @@ TextRef PathJoin(TextRef folder, TextRef name) {
     return ScratchReturn(mark, joined);
 }
 
-TextRef PathAddExt(TextRef name, TextRef extension) { return TextJoin(name, "."_t, extension); }
+TextRef PathAddExt(TextRef name, TextRef extension) {
+    return TextJoin(name, "."_t, extension);
+}
 
 TextRef PathPart(TextRef path, int parts) {
     if (path.failed()) return path;
@@ -342,9 +355,8 @@ TextRef TempPath(TextRef name) {
 TextRef EnvValue(TextRef name) {
     if (name.failed()) return name;
     const ScratchLevel mark = ScratchMark();
-    const char* value = name.view().find('\0') == std::string_view::npos
-                            ? std::getenv(TextCStr(name))
-                            : nullptr;
+    const char* value =
+        name.view().find('\0') == std::string_view::npos ? std::getenv(TextCStr(name)) : nullptr;
     return ScratchReturn(mark, CopyOf(value));
 }
 
@@ -352,9 +364,15 @@ TextRef AppFolder(int kind) {
     const ScratchLevel mark = ScratchMark();
     TextRef r;
     switch (kind) {
-    case appfolder::kRunPath: r = RunPath(2); break;
-    case appfolder::kDefault: r = Env(kDefaultFolderSlot); break;
-    case appfolder::kData: r = DataFolder(); break;
+    case appfolder::kRunPath:
+        r = RunPath(2);
+        break;
+    case appfolder::kDefault:
+        r = Env(kDefaultFolderSlot);
+        break;
+    case appfolder::kData:
+        r = DataFolder();
+        break;
     case appfolder::kDocs:
         r = Env(kCommonFolderSlot).empty() ? CurrentFolder() : Env(kCommonFolderSlot);
         break;
@@ -362,12 +380,15 @@ TextRef AppFolder(int kind) {
         r = Env(kHelpFolderSlot).empty() ? PathResolve(Env(kDefaultFolderSlot), kHelpFolder)
                                          : Env(kHelpFolderSlot);
         break;
-    case appfolder::kBackup: r = PathResolve(Env(kCommonFolderSlot), kBackupFolder); break;
+    case appfolder::kBackup:
+        r = PathResolve(Env(kCommonFolderSlot), kBackupFolder);
+        break;
     case appfolder::kBackRel:
         r = PathJoin(PathJoin(PathJoin(CurrentFolder(), kBackupFolder), DatabaseItem(1)),
                      DatabaseItem(2));
         break;
-    default: break;
+    default:
+        break;
     }
     return ScratchReturn(mark, r);
 }

@@ -47,7 +47,8 @@ constexpr TextRef kIndexExtensions = ",.FD,.DIR,.NDX,.TMP,.TXT"_t;
 constexpr int kIndexLowerCase = 0x80;
 constexpr TextRef kTempSuffix = ".XXXXXX"_t;
 constexpr SlotIndex kDefaultFolderSlot = 5;
-constexpr std::uint16_t kReadLinesQuiet = openflag::kNoPlus | openflag::kReadWrite | openflag::kQuiet;
+constexpr std::uint16_t kReadLinesQuiet =
+    openflag::kNoPlus | openflag::kReadWrite | openflag::kQuiet;
 constexpr std::uint16_t kReadLinesFound = openflag::kNoPlus | openflag::kReadWrite;
 
 // Indexed by line kind: number at, number width, record at, characters not in the record.
@@ -75,7 +76,9 @@ std::FILE* Stream(FileNumber n) {
     return g_files[n];
 }
 
-bool IsStandard(FileNumber n) { return n < kFirstUserFile; }
+bool IsStandard(FileNumber n) {
+    return n < kFirstUserFile;
+}
 
 std::size_t WriteChunk(std::FILE* f, const char* data, std::size_t n) {
     if (g_writesAllowed == 0) { // the seam: this call comes up short, as on a full disk
@@ -106,7 +109,9 @@ StatusCode Failure(StatusCode st, TextRef path, std::uint16_t flags) {
 
 const char* ModeOf(std::uint16_t flags) {
     static const char* const kModes[3][2] = {{"rb+", "rb"}, {"wb+", "wb"}, {"ab+", "ab"}};
-    const int kind = (flags & openflag::kCreate) != 0 ? 1 : (flags & openflag::kAppend) != 0 ? 2 : 0;
+    const int kind = (flags & openflag::kCreate) != 0   ? 1
+                     : (flags & openflag::kAppend) != 0 ? 2
+                                                        : 0;
     return kModes[kind][(flags & openflag::kNoPlus) != 0 ? 1 : 0];
 }
 
@@ -181,8 +186,8 @@ LineRead ReadFileLine(std::FILE* f, char* buffer, std::uint32_t size) {
                 end = got;
                 break;
             }
-            const std::uint32_t chunk =
-                static_cast<std::uint32_t>(std::min<std::int64_t>({kChunkSize, size - got, remaining - got}));
+            const std::uint32_t chunk = static_cast<std::uint32_t>(
+                std::min<std::int64_t>({kChunkSize, size - got, remaining - got}));
             const std::size_t n = std::fread(buffer + got, 1, chunk, f);
             if (n == 0) return {0, status::kRead};
             const std::uint32_t from = got;
@@ -261,7 +266,8 @@ TextRef RecordOf(TextRef line, const LineKindLayout& layout) {
     return TextSub(line, layout.recordAt, length);
 }
 
-// Opens the file a ReadLines call reads: as given, else, for a bare name, along the default folders.
+// Opens the file a ReadLines call reads: as given, else, for a bare name, along the default
+// folders.
 std::uint16_t OpenForLines(TextRef path) {
     std::uint16_t n = FileOpen(path, kReadLinesQuiet);
     if (n < status::kFirstError) return n;
@@ -579,11 +585,14 @@ void PushFileText(TextRef path, int kind, int key) {
     ScratchRelease(mark);
 }
 
-void PopFileText() { SlotPop(slotgroup::kFileTexts); }
+void PopFileText() {
+    SlotPop(slotgroup::kFileTexts);
+}
 
 TextRef WithKindExtension(TextRef name, int kind) {
     const bool known = kind >= 1 && kind <= ListCount(kKindExtensions, ',');
-    const TextRef extension = known ? ListItem(kKindExtensions, ',', std::uint16_t(kind)) : TextRef();
+    const TextRef extension =
+        known ? ListItem(kKindExtensions, ',', std::uint16_t(kind)) : TextRef();
     return PathAddExt(name, extension);
 }
 

@@ -19,10 +19,10 @@ inline constexpr FileNumber kFileTableSize = 40;
 // Open flags.
 namespace openflag {
 inline constexpr std::uint16_t kReadWrite = 1;
-inline constexpr std::uint16_t kCreate = 2;    // create or truncate
+inline constexpr std::uint16_t kCreate = 2; // create or truncate
 inline constexpr std::uint16_t kAppend = 4;
-inline constexpr std::uint16_t kNoPlus = 8;    // read only, never create
-inline constexpr std::uint16_t kQuiet = 0x80;  // do not record a failure
+inline constexpr std::uint16_t kNoPlus = 8;   // read only, never create
+inline constexpr std::uint16_t kQuiet = 0x80; // do not record a failure
 } // namespace openflag
 
 // Positions: the current one (the runtime's 0xFFFF), or delete-first for FileWriteAll.
@@ -36,10 +36,10 @@ inline constexpr std::size_t kLineBufferSize = 512;
 
 // The numbered-line layout of a file kind.
 struct LineKindLayout {
-    int numberAt;       // -1: the kind has no number
+    int numberAt; // -1: the kind has no number
     int numberWidth;
     int recordAt;
-    int notInRecord;    // characters of the line that are not part of the record
+    int notInRecord; // characters of the line that are not part of the record
 };
 LineKindLayout LineLayout(int kind);
 
@@ -94,7 +94,8 @@ void PopFileText();
 // until reset with -1.
 void FileFailWritesAfter(int allowed, std::uint16_t partial = 0);
 
-// name + "." + the extension of file kind k (1-based, "PPN,PAN,STP,DAT,DAT,PDC,PRX,ZAA,PMT,PDF,TXT,PDI,HLP").
+// name + "." + the extension of file kind k (1-based,
+// "PPN,PAN,STP,DAT,DAT,PDC,PRX,ZAA,PMT,PDF,TXT,PDI,HLP").
 TextRef WithKindExtension(TextRef name, int kind);
 // Index-file extensions ",.FD,.DIR,.NDX,.TMP,.TXT", lower-cased when 0x80 is added to k.
 TextRef IndexExtension(int k);

@@ -17,9 +17,13 @@ constexpr std::int64_t kMaxExponent = 100000;
 // Sign, 19 digits, the point and a spare byte.
 constexpr std::size_t kMaxFixedText = 24;
 
-int LimitDecimals(int decimals) { return std::clamp(decimals, 0, kMaxDecimals); }
+int LimitDecimals(int decimals) {
+    return std::clamp(decimals, 0, kMaxDecimals);
+}
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The digits of a number text, the point taken out: digit p is p-th digit counted from the first
 // digit before the point.
@@ -71,7 +75,9 @@ bool Scale(const Mantissa& m, std::int64_t point, FixedNumber* out) {
 
 } // namespace
 
-int FixedDecimals() { return LimitDecimals(IntVarGet(sysvar::kPrecis)); }
+int FixedDecimals() {
+    return LimitDecimals(IntVarGet(sysvar::kPrecis));
+}
 
 FixedNumber FixedScaleOf(int decimals) {
     FixedNumber scale = 1;
@@ -79,7 +85,9 @@ FixedNumber FixedScaleOf(int decimals) {
     return scale;
 }
 
-FixedNumber FixedScale() { return FixedScaleOf(FixedDecimals()); }
+FixedNumber FixedScale() {
+    return FixedScaleOf(FixedDecimals());
+}
 
 StatusCode FixedFromText(TextRef text, int decimals, FixedNumber* value, std::uint16_t* used) {
     if (text.failed()) return text.status();
@@ -106,8 +114,7 @@ StatusCode FixedFromText(TextRef text, int decimals, FixedNumber* value, std::ui
     if (used != nullptr) *used = static_cast<std::uint16_t>(i);
     FixedNumber v = 0;
     if (!m.isZero()) {
-        const std::int64_t point =
-            std::int64_t(m.intDigits()) + exponent + LimitDecimals(decimals);
+        const std::int64_t point = std::int64_t(m.intDigits()) + exponent + LimitDecimals(decimals);
         if (!Scale(m, point, &v)) return status::kDataOutBound;
     }
     *value = negative ? -v : v;
@@ -145,7 +152,9 @@ TextRef FixedToText(FixedNumber value, int decimals) {
     return st == status::kOk ? ScratchTop() : TextRef::Failed(st);
 }
 
-TextRef FixedToText(FixedNumber value) { return FixedToText(value, FixedDecimals()); }
+TextRef FixedToText(FixedNumber value) {
+    return FixedToText(value, FixedDecimals());
+}
 
 std::int64_t FixedToWhole(FixedNumber value, int decimals) {
     const FixedNumber scale = FixedScaleOf(decimals);

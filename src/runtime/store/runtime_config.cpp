@@ -30,7 +30,8 @@ constexpr TextRef kSystemVariables =
     "_ACUM$,_ACUMX$,_LTEXT$"_t;
 
 // Configuration names: item n reads environment slot n (APNAME only the first two characters).
-constexpr TextRef kConfigNames = "COMMANDLINE,APNAME,APDESCRIP,LANGMODULE.DOCPATH,DATAPATH,HELPPATH"_t;
+constexpr TextRef kConfigNames =
+    "COMMANDLINE,APNAME,APDESCRIP,LANGMODULE.DOCPATH,DATAPATH,HELPPATH"_t;
 constexpr std::uint16_t kApName = 2;
 // Items of the database connection list in environment slot 11.
 constexpr TextRef kDatabaseNames = "DATABASE_HOST,DATABASE_DBNAME,DATABASE_USER,DATABASE_PASSW"_t;
@@ -42,8 +43,9 @@ constexpr std::uint16_t kAppPrefixLength = 2;
 constexpr TextRef kPathNames =
     "APPPATH_RUNPATH,APPPATH_DEFAULT,APPPATH_DATA,APPPATH_DOCS,APPPATH_HELP,APPPATH_BACKUP,"
     "APPPATH_BACKREL"_t;
-constexpr TextRef kEnvironmentNames = "ALLUSERSPROFILE,APPDATA,CommonProgramFiles,HOMEDRIVE,"
-                                      "HOMEPATH,ProgramFiles,SYSTEMDRIVE,SystemRoot,TEMP,USERPROFILE"_t;
+constexpr TextRef kEnvironmentNames =
+    "ALLUSERSPROFILE,APPDATA,CommonProgramFiles,HOMEDRIVE,"
+    "HOMEPATH,ProgramFiles,SYSTEMDRIVE,SystemRoot,TEMP,USERPROFILE"_t;
 constexpr TextRef kTempName = "TEMP"_t;
 
 // Expansion re-reads what it inserted (a value may itself hold references); this bounds a value
@@ -91,7 +93,8 @@ TextRef Splice(ScratchLevel mark, TextRef cur, std::uint16_t from, std::uint16_t
 // The value of a configuration name: a view into the SlotStore or a copy on the ScratchStack.
 TextRef ConfigValue(TextRef name) {
     const std::uint16_t n = NameIndex(kConfigNames, name);
-    if (n == kApName) return TextSub(SlotGet(slotgroup::kEnvironment, kAppNameSlot), 0, kAppPrefixLength);
+    if (n == kApName)
+        return TextSub(SlotGet(slotgroup::kEnvironment, kAppNameSlot), 0, kAppPrefixLength);
     if (n != 0) return SlotGet(slotgroup::kEnvironment, n);
     const std::uint16_t d = NameIndex(kDatabaseNames, name);
     if (d == 0) return TextRef();
@@ -167,7 +170,9 @@ StatusCode RuntimeStart(void* instance, TextRef commandLine, RuntimeInitFn init)
     return st;
 }
 
-void* RuntimeInstance() { return g_instance; }
+void* RuntimeInstance() {
+    return g_instance;
+}
 
 TextRef RunPath(int flags) {
     const ScratchLevel mark = ScratchMark();

@@ -13,14 +13,14 @@ namespace vodarir {
 inline constexpr std::uint16_t kTypedTableCount = 24;
 
 namespace table {
-inline constexpr std::uint16_t kFileStruct = 0;  // _FILESTRUC: one record per dictionary file
-inline constexpr std::uint16_t kFieldEntry = 1;  // _FIELDENTRY
-inline constexpr std::uint16_t kIndexEntry = 2;  // _INDEXENTRY
-inline constexpr std::uint16_t kIndexSegs = 3;   // _INDEXSEGS
-inline constexpr std::uint16_t kScreens = 4;     // runtime screens
-inline constexpr std::uint16_t kWindows = 5;     // runtime windows
-inline constexpr std::uint16_t kArrays = 6;      // array descriptors
-inline constexpr std::uint16_t kIntValues = 7;   // integer variable values, 2 bytes each
+inline constexpr std::uint16_t kFileStruct = 0;   // _FILESTRUC: one record per dictionary file
+inline constexpr std::uint16_t kFieldEntry = 1;   // _FIELDENTRY
+inline constexpr std::uint16_t kIndexEntry = 2;   // _INDEXENTRY
+inline constexpr std::uint16_t kIndexSegs = 3;    // _INDEXSEGS
+inline constexpr std::uint16_t kScreens = 4;      // runtime screens
+inline constexpr std::uint16_t kWindows = 5;      // runtime windows
+inline constexpr std::uint16_t kArrays = 6;       // array descriptors
+inline constexpr std::uint16_t kIntValues = 7;    // integer variable values, 2 bytes each
 inline constexpr std::uint16_t kNumberValues = 8; // number variable values, 8 bytes each
 inline constexpr std::uint16_t kFirstScreenRuntime = 12;
 } // namespace table

@@ -51,14 +51,20 @@ VarHook g_hooks[kVarHookCount] = {};
 
 SlotIndex ListOf(std::uint16_t type) {
     switch (type) {
-    case vartype::kNumber: return kNumberNames;
-    case vartype::kString: return kStringNames;
-    case vartype::kArray: return kArrayNames;
-    default: return kIntegerNames;
+    case vartype::kNumber:
+        return kNumberNames;
+    case vartype::kString:
+        return kStringNames;
+    case vartype::kArray:
+        return kArrayNames;
+    default:
+        return kIntegerNames;
     }
 }
 
-TextRef NameList(SlotIndex list) { return SlotGet(slotgroup::kVariableNames, list); }
+TextRef NameList(SlotIndex list) {
+    return SlotGet(slotgroup::kVariableNames, list);
+}
 
 std::uint16_t ItemCount(TextRef list) {
     if (list.empty()) return 0;
@@ -90,7 +96,9 @@ bool ValidName(TextRef name) {
     return true;
 }
 
-bool StartsWithUnderscore(TextRef name) { return !name.empty() && name.at(0) == '_'; }
+bool StartsWithUnderscore(TextRef name) {
+    return !name.empty() && name.at(0) == '_';
+}
 
 // An array is known by its name up to and including its "(" ("A$(1,2)" and "A$" are "A$(").
 TextRef ArrayKey(TextRef name) {
@@ -343,7 +351,9 @@ void CutTable(std::uint16_t t, std::uint16_t keep, void (*beforeRemove)(std::uin
     }
 }
 
-std::uint16_t Larger(std::uint16_t a, std::uint16_t b) { return a > b ? a : b; }
+std::uint16_t Larger(std::uint16_t a, std::uint16_t b) {
+    return a > b ? a : b;
+}
 
 } // namespace
 
@@ -353,8 +363,8 @@ StatusCode VarRestore(const VarSnapshotRecord& record) {
     }
     for (std::uint16_t i = 0; i < kNameLists; ++i) {
         const TextRef list = NameList(i);
-        const StatusCode st = SlotSet(slotgroup::kVariableNames, i,
-                                      TextRef(list.data, record.listLength[i]));
+        const StatusCode st =
+            SlotSet(slotgroup::kVariableNames, i, TextRef(list.data, record.listLength[i]));
         if (st != status::kOk) return st;
     }
     // A variable that existed at the snapshot but got its first value afterwards lies beyond the
@@ -368,7 +378,8 @@ StatusCode VarRestore(const VarSnapshotRecord& record) {
                      Larger(record.stringCount, record.listCount[kStringNames]));
 }
 
-// --- Arrays ---------------------------------------------------------------------------------------
+// --- Arrays
+// ---------------------------------------------------------------------------------------
 
 namespace {
 
