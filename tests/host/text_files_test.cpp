@@ -385,24 +385,6 @@ TEST_F(TextFilesTest, LengthDeleteAndRename) {
     EXPECT_EQ(FileDelete(Path("b.txt")), status::kFileNotFound);
 }
 
-TEST_F(TextFilesTest, LayoutsOfTheLineKinds) {
-    struct Row {
-        int kind;
-        LineKindLayout layout;
-    };
-    const Row rows[] = {
-        {0, {-1, 0, 0, 0}}, {1, {0, 2, 3, 3}},  {2, {1, 2, 3, 4}}, {3, {0, 4, 5, 5}},
-        {4, {0, 2, 2, 2}},  {5, {-1, 0, 0, 0}}, {6, {0, 5, 0, 0}}, {7, {-1, 0, 0, 0}},
-    };
-    for (const Row& r : rows) {
-        const LineKindLayout l = LineLayout(r.kind);
-        EXPECT_EQ(l.numberAt, r.layout.numberAt) << r.kind;
-        EXPECT_EQ(l.numberWidth, r.layout.numberWidth) << r.kind;
-        EXPECT_EQ(l.recordAt, r.layout.recordAt) << r.kind;
-        EXPECT_EQ(l.notInRecord, r.layout.notInRecord) << r.kind;
-    }
-}
-
 TEST_F(TextFilesTest, ReadLinesTakesTheBlockOfAKey) {
     struct Row {
         std::string content;
