@@ -212,7 +212,12 @@ LineRead ReadConsoleLine(std::FILE* f, char* buffer, std::uint32_t size) {
                 if (next != '\n' && next != EOF) std::ungetc(next, f);
                 break;
             }
-            if (got == size) return {0, status::kStringTooLong};
+            if (got == size) {
+                // The rest of the line goes too: left waiting, it would pass for the next line.
+                while (c != EOF && c != '\n' && c != '\r') c = std::getc(f);
+                if (c == '\r' && (c = std::getc(f)) != '\n' && c != EOF) std::ungetc(c, f);
+                return {0, status::kStringTooLong};
+            }
             buffer[got++] = static_cast<char>(c);
         }
         if (got == 1 && buffer[0] == kCtrlZ) continue;
@@ -377,7 +382,8 @@ std::uint16_t FileOpen(TextRef path, std::uint16_t flags) {
     const char* mode = ModeOf(flags);
     std::FILE* f = std::fopen(native, mode);
     if (f == nullptr && (flags & openflag::kNoPlus) == 0) {
-        if (std::FILE* created = std::fopen(native, "wb+")) {
+        // Exclusive: a file that exists but would not open must never be truncated here.
+        if (std::FILE* created = std::fopen(native, "wb+x")) {
             std::fclose(created);
             f = std::fopen(native, mode);
         }
