@@ -96,9 +96,7 @@ int DigitCount(std::int64_t value) {
 
 } // namespace
 
-void TimeSetClock(ClockFn clock) {
-    g_clock = clock != nullptr ? clock : &SystemClock;
-}
+void TimeSetClock(ClockFn clock) { g_clock = clock != nullptr ? clock : &SystemClock; }
 
 TimeValue TimeNow() {
     const ClockReading now = g_clock();

@@ -14,15 +14,11 @@ namespace {
 
 using namespace literals;
 
-ClockReading FixedClock() {
-    return {2026, 12, 6, 10, 20, 30};
-}
-ClockReading MidnightClock() {
-    return {1999, 1, 31, 0, 0, 0};
-}
+ClockReading FixedClock() { return {2026, 12, 6, 10, 20, 30}; }
+ClockReading MidnightClock() { return {1999, 1, 31, 0, 0, 0}; }
 
 class TimeTextsTest : public RuntimeTest {
-  protected:
+protected:
     void TearDown() override {
         TimeSetClock(nullptr);
         RuntimeTest::TearDown();

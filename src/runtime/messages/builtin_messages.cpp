@@ -157,17 +157,9 @@ constexpr auto kUndefinedName = Cp1252("Indefinido");
 
 } // namespace
 
-TextRef BuiltinMessageTable() {
-    return kMessageTable.text();
-}
-TextRef StatusNameList() {
-    return kStatusNames.text();
-}
-TextRef StepNameList() {
-    return kStepNames.text();
-}
-TextRef UndefinedStatusName() {
-    return kUndefinedName.text();
-}
+TextRef BuiltinMessageTable() { return kMessageTable.text(); }
+TextRef StatusNameList() { return kStatusNames.text(); }
+TextRef StepNameList() { return kStepNames.text(); }
+TextRef UndefinedStatusName() { return kUndefinedName.text(); }
 
 } // namespace vodarir

@@ -128,9 +128,7 @@ void DiscardLines(std::uint16_t count) {
     }
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A file-name pattern with "*" (any run) and "?" (any character), ASCII case ignored.
 bool NameMatches(std::string_view pattern, std::string_view name) {
@@ -201,9 +199,7 @@ void LoadLanguageFile(TextRef path) {
 
 } // namespace
 
-int MsgCatalogState() {
-    return g_catalog.state;
-}
+int MsgCatalogState() { return g_catalog.state; }
 
 void MsgCatalogReset() {
     g_catalog = Catalog{};

@@ -87,9 +87,7 @@ int MsgBox(TextRef text, TextRef caption, int kind) {
     return code;
 }
 
-void MsgInfo(TextRef caption, TextRef text) {
-    MsgBox(text, caption, boxkind::kInformation);
-}
+void MsgInfo(TextRef caption, TextRef text) { MsgBox(text, caption, boxkind::kInformation); }
 
 void MsgOutcome(bool success, TextRef text) {
     const ScratchLevel mark = ScratchMark();

@@ -1,8 +1,6 @@
 // Loading language files into segments, and what the catalogue answers afterwards.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,7 +8,9 @@
 #include "runtime/messages/error_trail.h"
 #include "runtime/messages/language_files.h"
 #include "runtime/messages/messages.h"
+#include "runtime/store/runtime_config.h"
 #include "runtime/text/scratch_stack.h"
+#include "support/temp_folder.h"
 
 namespace vodarir::testing {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 using namespace literals;
 
 class LanguageFileTest : public MessagesTest {
-  protected:
+protected:
     static bool Covered(std::uint16_t code) { return MsgLoadedFind(code, nullptr); }
     static std::string Loaded(std::uint16_t code) { return Str(MsgLoaded(code)); }
     static std::vector<std::string> Numbered(int first, int count, const std::string& prefix) {
@@ -213,6 +213,14 @@ TEST_F(LanguageFileTest, LoadedTextsAreHandedOutAsCopies) {
     ScratchRelease(mark);
 }
 
+TEST_F(LanguageFileTest, StartingTheRuntimeAgainStartsAnEmptyCatalogue) {
+    LoadLines({"0001 one"});
+    ASSERT_EQ(RuntimeInit(), status::kOk);
+    EXPECT_EQ(MsgCatalogState(), catalog::kNotTried);
+    EXPECT_FALSE(Covered(1));
+    EXPECT_EQ(Str(MsgText("0001")), "Error al inicializar la Memoria");
+}
+
 TEST_F(LanguageFileTest, ResetForgetsEverything) {
     LoadLines({"0001 one"});
     MsgCatalogReset();
@@ -240,7 +248,7 @@ std::uint16_t FailingLoader(std::uint16_t resource, int, int) {
 }
 
 class StartLanguageTest : public LanguageFileTest {
-  protected:
+protected:
     void SetUp() override {
         LanguageFileTest::SetUp();
         g_resourcesAsked.clear();
@@ -288,25 +296,16 @@ TEST_F(StartLanguageTest, ACodeTooLongForAFileNameFindsNoFile) {
 // -----------------------------------------------------------------------
 
 class LanguageFolderTest : public LanguageFileTest {
-  protected:
+protected:
     void SetUp() override {
         LanguageFileTest::SetUp();
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("vodarir-msj-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-        ASSERT_EQ(SlotSet(slotgroup::kEnvironment, 5, TextView(folder_.string())), status::kOk);
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(folder_);
-        LanguageFileTest::TearDown();
+        ASSERT_EQ(SlotSet(slotgroup::kEnvironment, 5, TextView(folder_.path())), status::kOk);
     }
     void Write(const std::string& name, const std::string& content) {
-        std::ofstream(folder_ / name, std::ios::binary) << content;
+        folder_.Write(name, content);
     }
 
-    std::filesystem::path folder_;
+    TempFolder folder_;
 };
 
 TEST_F(LanguageFolderTest, ReadsAFileWithMixedLineEndsCommentsAndDisorder) {

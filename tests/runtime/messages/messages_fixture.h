@@ -12,7 +12,7 @@
 namespace vodarir::testing {
 
 class MessagesTest : public RuntimeTest {
-  protected:
+protected:
     void SetUp() override {
         RuntimeTest::SetUp();
         MsgCatalogReset();

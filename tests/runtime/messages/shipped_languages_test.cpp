@@ -32,9 +32,7 @@ struct Language {
     const char* newWord; // message 1006
 };
 
-void PrintTo(const Language& language, std::ostream* out) {
-    *out << language.code;
-}
+void PrintTo(const Language& language, std::ostream* out) { *out << language.code; }
 
 const Language kLanguages[] = {
     {"EN", "Yy,Nn", "New"}, {"ES", "Ss,Nn", "Nuevo"}, {"FR", "Oo,Nn", "Nouveau"},
@@ -130,7 +128,7 @@ std::size_t CountOf(const std::string& text, char ch) {
 }
 
 class ShippedLanguageTest : public MessagesTest, public ::testing::WithParamInterface<Language> {
-  protected:
+protected:
     void LoadShippedFile() {
         const std::vector<std::string> lines = FileLines(GetParam());
         ASSERT_FALSE(lines.empty()) << FilePath(GetParam());
