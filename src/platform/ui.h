@@ -346,9 +346,10 @@ class Ui {
     virtual bool checkMenuItem(WindowId window, CommandId command, bool checked) = 0;
 
     // Shows the window and runs a nested event loop until endModal(window, result) or until the
-    // window is destroyed; other windows take no input meanwhile. kNoWindow runs a loop that
-    // only endModal(kNoWindow, result) ends. Loops nest; endModal of an outer window takes effect
-    // when the inner loops have returned.
+    // window is destroyed; other windows take no input meanwhile. The loop's end hides the
+    // window, as a dialog's end does; the core destroys it or shows it again. kNoWindow runs a
+    // loop that only endModal(kNoWindow, result) ends. Loops nest; endModal of an outer window
+    // takes effect when the inner loops have returned.
     virtual int runModal(WindowId window) = 0;
     virtual bool endModal(WindowId window, int result) = 0;
     // Queues onPosted(message, param) for the window, delivered after the current event.
@@ -425,7 +426,8 @@ class Ui {
     virtual int currentListItem(WindowId window, ControlId id) const = 0;
     virtual bool setCurrentListItem(WindowId window, ControlId id, int index) = 0;
 
-    // Common dialogs: the chosen full path, or empty text when cancelled.
+    // Common dialogs: the chosen full path, or empty text when cancelled. A face never changes
+    // the current directory; a caller that wants it to follow the dialog's folder sets it.
     virtual std::string chooseFile(WindowId owner, const FileDialogSpec& spec) = 0;
     virtual std::string chooseFolder(WindowId owner, std::string_view title,
                                      std::string_view startFolder) = 0;

@@ -333,6 +333,20 @@ TEST(ScriptedActs, ActsOnControlsAUserCannotReachFailWithTheReason) {
     EXPECT_NE(FailureOf([&] { b.ui.closeWindow(b.w); }).find("disabled"), std::string::npos);
 }
 
+TEST(ScriptedKeys, SpaceClicksAButtonWhenTheKeyComesUp) {
+    Bench b;
+    b.add(ControlKind::Button, 1500, kTabStop, "Field Attributes");
+    b.ui.setFocus(b.w, 1500);
+    b.events.lines.clear();
+    b.ui.key(b.w, 1500, vk::Space);
+    EXPECT_EQ(b.events.lines,
+              (Lines{"down 1500 20 0", "char 1500 20", "up 1500 20 0", "cmd 1500 0"}));
+    b.events.consumeKeys = {vk::Space};
+    b.events.lines.clear();
+    b.ui.key(b.w, 1500, vk::Space);
+    EXPECT_TRUE(b.events.only("cmd").empty()) << "a consumed Space presses nothing";
+}
+
 TEST(ScriptedActs, ClickingAButtonFocusesItBeforeTheCommand) {
     Bench b;
     b.edit();

@@ -394,6 +394,7 @@ TEST(ScriptedModal, AQueuedScriptRunsInsideTheLoopAndItsEndIsTheResult) {
     ui.queueModal("Add New File", {act::Type(1005, "clientes"), act::Key(1005, vk::Return)});
     EXPECT_EQ(ui.runModal(w), kIdOk);
     EXPECT_EQ(nameAtOk, "clientes");
+    EXPECT_FALSE(ui.window(w)->visible) << "the loop's end hides the window";
     EXPECT_TRUE(ui.modalStack().empty());
     EXPECT_EQ(ui.pendingCount(), 0u);
 }

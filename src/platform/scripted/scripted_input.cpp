@@ -479,8 +479,15 @@ void ScriptedUi::press(WindowId window, VirtualKey key, Modifiers mods, unsigned
     }
     if (!consumed && windowExists(window)) defaultKey(window, target, key, mods, ch);
     // The key comes up wherever the focus is now.
-    if (windowExists(window)) {
-        if (WindowEvents* e = events(window)) e->onKeyUp(focusedControl(window), key, mods);
+    if (!windowExists(window)) return;
+    const ControlId up = focusedControl(window);
+    bool upConsumed = false;
+    if (WindowEvents* e = events(window)) upConsumed = e->onKeyUp(up, key, mods);
+    // A button pressed with Space clicks when the key comes up, as real buttons do.
+    const ShownControl* c = find(window, up);
+    if (!consumed && !upConsumed && key == vk::Space && (mods & (kModControl | kModAlt)) == 0 &&
+        up == target && c != nullptr && c->isButton()) {
+        command(window, up, notify::BnClicked);
     }
 }
 
@@ -535,10 +542,6 @@ void ScriptedUi::defaultKey(WindowId window, ControlId control, VirtualKey key, 
         } else if (plain && ch >= 0x20 && ch != 0x7F) {
             editInsert(window, control, std::string_view(reinterpret_cast<const char*>(&ch), 1));
         }
-        break;
-    case ControlKind::Button:
-    case ControlKind::DefaultButton:
-        if (key == vk::Space && plain) command(window, control, notify::BnClicked);
         break;
     case ControlKind::ListBox:
     case ControlKind::ComboBox: {

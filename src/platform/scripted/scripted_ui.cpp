@@ -211,6 +211,7 @@ int ScriptedUi::runModal(WindowId window) {
         }
         return kModalAbandoned;
     }
+    if (WindowRec* w = rec(window)) w->shown.visible = false;
     record("modal end " + name + " = " + std::to_string(frame.result));
     return frame.result;
 }
