@@ -2,7 +2,9 @@
 // widgets, the scripted face in memory for tests and scenarios.
 //
 // Texts crossing this seam are cp1252 bytes, exactly as the core holds them; a face converts at
-// its own boundary. The core never learns which face it talks to.
+// its own boundary. The core never learns which face it talks to. A text read back is whatever
+// the user typed and may be longer than a TextRef holds: the core checks its length before it
+// makes one, and reports the overflow rather than cutting the text.
 //
 // Shape. A window is a top-level frame addressed by a WindowId; its children are controls
 // addressed by an integer ControlId unique within the window. Geometry is in pixels: a window's
@@ -349,7 +351,8 @@ class Ui {
     // window is destroyed; other windows take no input meanwhile. The loop's end hides the
     // window, as a dialog's end does; the core destroys it or shows it again. kNoWindow runs a
     // loop that only endModal(kNoWindow, result) ends. Loops nest; endModal of an outer window
-    // takes effect when the inner loops have returned.
+    // takes effect when the inner loops have returned. (A wait for one key is such a loop,
+    // ended from the window's onKeyDown.)
     virtual int runModal(WindowId window) = 0;
     virtual bool endModal(WindowId window, int result) = 0;
     // Queues onPosted(message, param) for the window, delivered after the current event.

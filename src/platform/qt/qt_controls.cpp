@@ -171,7 +171,7 @@ QWidget* QtUi::Impl::makeWidget(qtface::Window& w, const ControlSpec& spec) {
     return nullptr;
 }
 
-void QtUi::Impl::connectSignals(WindowId win, ControlId id, ControlKind kind, QWidget* widget) {
+void QtUi::Impl::connectSignals(WindowId win, ControlId id, QWidget* widget) {
     if (auto* b = qobject_cast<QPushButton*>(widget)) {
         QObject::connect(b, &QPushButton::clicked, b,
                          [this, win, id] { command(win, id, notify::BnClicked); });
@@ -190,7 +190,6 @@ void QtUi::Impl::connectSignals(WindowId win, ControlId id, ControlKind kind, QW
         QObject::connect(c, &QComboBox::activated, c,
                          [this, win, id] { command(win, id, notify::CbnSelEndOk); });
     }
-    (void)kind;
 }
 
 bool QtUi::createControl(WindowId window, const ControlSpec& spec) {
@@ -210,7 +209,7 @@ bool QtUi::createControl(WindowId window, const ControlSpec& spec) {
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
         d_->tag(area->viewport(), window, spec.id);
     }
-    d_->connectSignals(window, spec.id, spec.kind, widget);
+    d_->connectSignals(window, spec.id, widget);
     widget->setVisible((spec.style & kHidden) == 0);
     if (spec.style & kOnTop) widget->raise();
     for (QScrollBar* bar : w->bars) {

@@ -150,14 +150,13 @@ bool QtUi::Impl::keyRelease(WindowId win, ControlId ctl, QKeyEvent* event) {
     return window(win) == nullptr || (ctl != kNoControl && control(win, ctl) == nullptr);
 }
 
-void QtUi::Impl::mouseOnList(WindowId win, ControlId ctl, QEvent* event, QWidget* viewport) {
+void QtUi::Impl::mouseOnList(WindowId win, ControlId ctl, QEvent* event) {
     const Control* c = control(win, ctl);
     auto* view = c != nullptr ? qobject_cast<QTreeWidget*>(c->widget.data()) : nullptr;
     if (view == nullptr) return;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const QModelIndex at = view->indexAt(mouse->position().toPoint());
     const int row = at.isValid() ? at.row() : -1;
-    (void)viewport;
     // The press before has selected the row, as a list view selects on any button.
     if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
         listNotify(win, ctl, notify::NmDblClk, row);
@@ -285,7 +284,7 @@ bool Router::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
         if (!onControl && c != nullptr && c->kind == ControlKind::ListView) {
-            d_->mouseOnList(win, ctl, event, static_cast<QWidget*>(watched));
+            d_->mouseOnList(win, ctl, event);
         }
         return false;
     case QEvent::Resize:

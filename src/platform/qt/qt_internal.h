@@ -100,7 +100,8 @@ struct QtUi::Impl {
     // The window and control a widget belongs to (kNoControl for a client area).
     bool locate(QObject* widget, WindowId& window, ControlId& control) const;
 
-    // Events to the core; each answers whether the window still exists afterwards.
+    // Events to the core. A handler may destroy the window or the control: callers look both
+    // up again afterwards.
     void command(WindowId window, ControlId id, int notification);
     void listNotify(WindowId window, ControlId id, int code, int row);
     // The focus moved to `to` (kNoControl: to the window itself): tells the core, once.
@@ -109,7 +110,7 @@ struct QtUi::Impl {
     bool keyPress(WindowId window, ControlId control, QKeyEvent* event);
     bool keyRelease(WindowId window, ControlId control, QKeyEvent* event);
     bool dialogKey(qtface::Window& w, ControlId control, VirtualKey key);
-    void mouseOnList(WindowId window, ControlId control, QEvent* event, QWidget* viewport);
+    void mouseOnList(WindowId window, ControlId control, QEvent* event);
     bool closeRequested(WindowId window);
     void activated(WindowId window, bool active);
     void scrolled(WindowId window, ScrollBar bar, int action);
@@ -118,7 +119,7 @@ struct QtUi::Impl {
     // Building widgets.
     QWidget* makeWidget(qtface::Window& w, const ControlSpec& spec);
     void tag(QWidget* widget, WindowId window, ControlId id);
-    void connectSignals(WindowId window, ControlId id, ControlKind kind, QWidget* widget);
+    void connectSignals(WindowId window, ControlId id, QWidget* widget);
     void removeControl(qtface::Window& w, std::size_t index);
     void endFrames(WindowId window);
 };

@@ -15,6 +15,17 @@
 //    windows stay readable with alive == false); transcript() lists what happened, one line per
 //    event; describeWindow() prints a window's controls and texts.
 //
+// Transcript lines (texts as cp1252 bytes; CR, LF, tab, backslash and control bytes escaped):
+//    window #3 Dialog [Add New File] open        window #3 Dialog [Add New File] closed
+//    title #1 [Vodarir File Structure (New)]     modal #3 Dialog [Add New File]
+//    modal end #3 Dialog [Add New File] = 1      box [caption] text
+//    file-open [title] {desc = *.DAT | ...} name ??DICC.DAT -> /path   (or -> cancelled)
+//    folder [title] from /start -> /chosen       popup View|Insert|Delete -> Delete
+//    > type 2500 "abc"    > paste 2500 "x"    > select 2500 3+1    > key 2500 F4
+//    > click 1 [OK]       > focus 1008        > menu 57601 [Open]  > close #3 ...
+//    > row-click|row-dblclick|row-rclick 3200 2     > item|item-dblclick 3351 0
+//    font 3 Courier 16x8                         (recordSnapshot: describeWindow's lines)
+//
 // Invariants:
 //  1. Window ids are never reused; windows_[id - 1] is window id.
 //  2. A control id other than kAnonymousControl appears at most once per window.
