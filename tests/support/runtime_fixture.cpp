@@ -12,7 +12,7 @@ void RuntimeTest::SetUp() {
     PoolFailAllocationsAfter(-1);
     ClearRecordedError();
     PoolConfigure(256, kKeepValue, kKeepValue);
-    SlotStoreConfigure(kDefaultSlotGroups, kDefaultSlotCapacity, kDefaultSlotStoreBytes);
+    SlotStoreConfigureDefaults();
     ASSERT_EQ(SlotStoreInit(), status::kOk);
     ASSERT_EQ(ScratchDepth(), 0);
 }

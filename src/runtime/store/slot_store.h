@@ -52,6 +52,8 @@ struct SlotStoreConfig {
 // 0xFFFF keeps a value; only before SlotStoreInit.
 void SlotStoreConfigure(std::uint16_t groups, std::uint16_t slots, std::uint16_t bytes);
 SlotStoreConfig SlotStoreConfiguration();
+// Back to the defaults (65535 bytes cannot be asked for through SlotStoreConfigure: it means keep).
+void SlotStoreConfigureDefaults();
 // PoolInit, then the store block (tag 3). 159 when the arrays leave no room for a byte pool.
 StatusCode SlotStoreInit();
 bool SlotStoreReady();

@@ -8,11 +8,12 @@
 
 namespace vodarir {
 
+using detail::g_pool;
+
 namespace {
 
 constexpr char kGuard[kGuardSize] = {'\0', '!', '!', '\0'};
 
-PoolControl g_pool;
 int g_allocationsAllowed = -1; // test seam: -1 means no injected failure
 
 bool AllocationRefused() {
@@ -38,7 +39,7 @@ void ReleaseEntry(BlockEntry& entry) {
 } // namespace
 
 namespace detail {
-PoolControl& Pool() { return g_pool; }
+PoolControl g_pool;
 } // namespace detail
 
 void PoolConfigure(std::uint16_t scratchSize, std::uint16_t, std::uint16_t handleCapacity) {

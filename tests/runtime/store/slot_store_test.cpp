@@ -31,7 +31,8 @@ protected:
 
 TEST_F(SlotStoreTest, MissingSlotsReadEmptyNeverFailed) {
     EXPECT_EQ(SlotCount(4), 0);
-    for (TextRef t : {SlotGet(4, 0), SlotGet(4, 100), SlotGet(38, 0), SlotGet(39, 0), SlotGet(500, 1)}) {
+    for (TextRef t :
+         {SlotGet(4, 0), SlotGet(4, 100), SlotGet(38, 0), SlotGet(39, 0), SlotGet(500, 1)}) {
         EXPECT_FALSE(t.failed());
         EXPECT_EQ(t.length, 0);
     }
@@ -188,7 +189,8 @@ TEST(SlotStoreLifecycle, ConfigurationWithoutRoomForAPoolFails) {
     EXPECT_EQ(SlotFreeBytes(), 1u);
     EXPECT_EQ(SlotSet(0, 0, "x"_t), status::kStrOutBound) << "the last byte stays free";
     EXPECT_EQ(SlotStoreShutdown(), status::kOk);
-    SlotStoreConfigure(kDefaultSlotGroups, kDefaultSlotCapacity, kDefaultSlotStoreBytes);
+    SlotStoreConfigureDefaults();
+    PoolConfigure(256, kKeepValue, kKeepValue);
 }
 
 TEST(SlotStoreLifecycle, TablesAreReleasedBeforeTheStore) {
