@@ -76,9 +76,11 @@ bool ReadPlain(std::string_view s, int decimals, FixedNumber* value, std::uint16
     constexpr std::size_t kSafeDigits = 18;
     std::size_t i = 0;
     FixedNumber v = 0;
-    for (; i < s.size() && IsDigit(s[i]); ++i) v = v * 10 + (s[i] - '0');
+    for (; i < s.size() && IsDigit(s[i]); ++i) {
+        if (i + std::size_t(decimals) >= kSafeDigits) return false; // too long to be sure
+        v = v * 10 + (s[i] - '0');
+    }
     const std::size_t intDigits = i;
-    if (intDigits + std::size_t(decimals) > kSafeDigits) return false;
     int kept = 0;
     bool roundUp = false;
     bool anyDigit = intDigits != 0;

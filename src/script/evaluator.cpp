@@ -595,6 +595,13 @@ StatusCode EvalExpression(TextRef text) {
     return st != status::kOk ? st : kind;
 }
 
+StatusCode EvalValue(TextRef text, bool* isText) {
+    std::uint16_t kind = 0;
+    const StatusCode st = Evaluate(text, &kind);
+    *isText = kind != 0;
+    return st;
+}
+
 StatusCode EvalCondition(TextRef text) {
     if (OnlyBlanks(text)) return 1;
     const ScratchLevel mark = ScratchMark();
