@@ -128,8 +128,13 @@ TEST_F(RegistryTest, LineEndsOfEitherSystemAndAMissingLastEnd) {
 }
 
 TEST_F(RegistryTest, CpBytesPassUnchanged) {
-    folder_.Write("registry.txt", "HKEY_USERS\\Espa\xf1" "a\\Ni\xf1o=a\xf7" "b\n");
-    EXPECT_EQ(Read("HKEY_USERS\\Espa\xf1" "a\\Ni\xf1o"), "a\xf7" "b");
+    folder_.Write("registry.txt", "HKEY_USERS\\Espa\xf1"
+                                  "a\\Ni\xf1o=a\xf7"
+                                  "b\n");
+    EXPECT_EQ(Read("HKEY_USERS\\Espa\xf1"
+                   "a\\Ni\xf1o"),
+              "a\xf7"
+              "b");
 }
 
 TEST_F(RegistryTest, AMissingStoreGivesTheEmptyText) {
