@@ -368,13 +368,13 @@ constexpr int kTempSuffixLength = 4; // ".txt"
 
 // --- Viewers -------------------------------------------------------------------------------------
 
-struct ViewerSpec {
+struct ViewerEntry {
     const char* appPathsEntry; // looked up in the settings store first; null: not there
     const char* variable;      // names the program otherwise
 };
 
 // Indexed by viewer - 1.
-constexpr ViewerSpec kViewers[] = {
+constexpr ViewerEntry kViewers[] = {
     {nullptr, "VODARIR_TEXT_VIEWER"},
     {"Iexplore.exe", "VODARIR_HTML_VIEWER"},
     {"AcroRd32.exe", "VODARIR_PDF_VIEWER"},
@@ -401,12 +401,12 @@ TextRef ProgramFromSettings(const char* entry) {
 // The program (with any options) of a viewer; empty when there is none.
 TextRef ViewerProgram(int which) {
     if (which < 1 || which > kViewerCount) return TextRef();
-    const ViewerSpec& spec = kViewers[which - 1];
-    if (spec.appPathsEntry != nullptr) {
-        const TextRef found = ProgramFromSettings(spec.appPathsEntry);
+    const ViewerEntry& viewerEntry = kViewers[which - 1];
+    if (viewerEntry.appPathsEntry != nullptr) {
+        const TextRef found = ProgramFromSettings(viewerEntry.appPathsEntry);
         if (!found.empty()) return found;
     }
-    const char* named = std::getenv(spec.variable);
+    const char* named = std::getenv(viewerEntry.variable);
     if (named != nullptr && *named != '\0') return TextFromCStr(named);
     char path[PATH_MAX];
     return FindProgram(kDesktopOpener, path) ? TextView(kDesktopOpener) : TextRef();
