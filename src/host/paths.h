@@ -27,10 +27,22 @@ inline constexpr int kName = 4;
 inline constexpr int kExtension = 8;
 } // namespace pathpart
 
+// Every foreign separator turned into the native one, outside quotes.
 TextRef PathSlashes(TextRef path);
+// PathSlashes as a NUL-terminated C string on the ScratchStack, for the C library.
+const char* PathNative(TextRef path);
+// The path as it exists on disk: itself when it exists, else the entry of its folder whose name
+// matches it case-insensitively (applications move between systems); the failed TextRef 164 when
+// neither exists.
+TextRef PathOnDisk(TextRef path);
+// folder + separator + name, the separator only when the folder does not end with one and the
+// name does not begin with one (and neither is empty).
 TextRef PathJoin(TextRef folder, TextRef name);
 TextRef PathAddExt(TextRef name, TextRef extension);
+// The selected parts, in order; a separator goes before the name when something precedes it.
+// Drives are empty where the system has none. The root folder keeps its separator.
 TextRef PathPart(TextRef path, int parts);
+// Each leading ".." of relative takes base one folder up; the rest is joined; "/./" becomes "/".
 TextRef PathResolve(TextRef base, TextRef relative);
 // The first existing path: the name as given, then joined to each folder of the comma list.
 TextRef FindInFolders(TextRef folderList, TextRef name);
@@ -41,6 +53,7 @@ StatusCode MakeFolders(TextRef path);
 TextRef CurrentFolder();
 StatusCode ChangeFolder(TextRef path);
 StatusCode ChangeDrive(TextRef drive);
+// The temporary folder (TEMP, else TMPDIR, else /tmp) joined with name.
 TextRef TempPath(TextRef name);
 TextRef EnvValue(TextRef name);
 
@@ -54,6 +67,8 @@ inline constexpr int kHelp = 5;
 inline constexpr int kBackup = 6;
 inline constexpr int kBackRel = 7;
 } // namespace appfolder
+// The folder of a kind; the data folder (3) lies beside the documents folder where paths have no
+// drive letters. Any other kind gives the empty text.
 TextRef AppFolder(int kind);
 
 } // namespace vodarir

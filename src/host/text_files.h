@@ -19,10 +19,10 @@ inline constexpr FileNumber kFileTableSize = 40;
 // Open flags.
 namespace openflag {
 inline constexpr std::uint16_t kReadWrite = 1;
-inline constexpr std::uint16_t kCreate = 2;    // create or truncate
+inline constexpr std::uint16_t kCreate = 2; // create or truncate
 inline constexpr std::uint16_t kAppend = 4;
-inline constexpr std::uint16_t kNoPlus = 8;    // read only, never create
-inline constexpr std::uint16_t kQuiet = 0x80;  // do not record a failure
+inline constexpr std::uint16_t kNoPlus = 8;   // read only, never create
+inline constexpr std::uint16_t kQuiet = 0x80; // do not record a failure
 } // namespace openflag
 
 // Positions: the current one (the runtime's 0xFFFF), or delete-first for FileWriteAll.
@@ -36,39 +36,66 @@ inline constexpr std::size_t kLineBufferSize = 512;
 
 // The numbered-line layout of a file kind.
 struct LineKindLayout {
-    int numberAt;       // -1: the kind has no number
+    int numberAt; // -1: the kind has no number
     int numberWidth;
     int recordAt;
-    int notInRecord;    // characters of the line that are not part of the record
+    int notInRecord; // characters of the line that are not part of the record
 };
 LineKindLayout LineLayout(int kind);
 
-// A file number (below 128), or a StatusCode (128 or more).
+// A file number (below 128), or a StatusCode (128 or more): 163 for an empty path or one of 384
+// characters or more, 168 when every number is in use, 164 when the file cannot be opened. "CON"
+// is standard input, or standard output when the mode bits are exactly kCreate. A name that does
+// not exist as written is looked up case-insensitively in its folder. Unless kQuiet, a failure
+// appends the path to the error detail and is recorded with step 12.
 std::uint16_t FileOpen(TextRef path, std::uint16_t flags);
 void FileClose(FileNumber number);
 std::int64_t FileSize(FileNumber number);
 std::int64_t FilePos(FileNumber number);
 StatusCode FileSeek(FileNumber number, std::int64_t position);
 bool FileAtEnd(FileNumber number);
+// count kReadOneLine reads one line (CR LF, CR or LF ends it; a line that is one Ctrl-Z is
+// skipped; the end of the file ends the last line) and leaves the position after its ending.
+// Answers the bytes read, or kIoFailed at the end of the file, on failure, or when the line does
+// not fit the buffer (the position then stays at the line's start).
 std::uint16_t FileRead(FileNumber number, std::int64_t position, std::uint16_t count, char* buffer,
                        std::uint32_t bufferSize);
+// FileRead into a new ScratchStack level. A line takes at most kLineBufferSize characters; a longer
+// one gives the failed TextRef 146 rather than a cut line. The end of the file gives 130.
 TextRef FileReadLine(FileNumber number, std::int64_t position, std::uint16_t count);
+// Writes at position (kCurrentPosition: at the end) in chunks of 512 bytes; answers the bytes
+// written (fewer than the text's length when a write failed), kIoFailed when nothing could start.
 std::uint16_t FileWrite(FileNumber number, std::int64_t position, TextRef text);
+// The file from position (count kWholeFile: all the rest) on a new ScratchStack level. 146 when
+// the rest exceeds 65535 bytes, 145 when the stack has no room, 136 on a short read.
 TextRef FileReadAll(TextRef path, std::int64_t position, std::uint16_t count);
+// FileReadAll with every CR LF, then every remaining LF, replaced by separator.
 TextRef FileReadAllJoined(TextRef path, TextRef separator);
+// Opens with kReadWrite, writes at position, closes. kRewritePosition replaces the whole file, but
+// only once the new contents are complete on disk: a failed rewrite leaves the old file as it was.
+// A text of exactly 65535 bytes answers 65535 = kIoFailed either way: use FileSave to be sure.
 std::uint16_t FileWriteAll(TextRef path, std::int64_t position, TextRef text);
+// FileWriteAll; 0 when every byte was written, else 131.
 StatusCode FileSave(TextRef path, std::int64_t position, TextRef text);
 std::int64_t FileLength(TextRef path);
 StatusCode FileDelete(TextRef path);
 StatusCode FileRename(TextRef oldPath, TextRef newPath);
 
 // Lines of the file (kind 0: all; else those whose number is key, as records) pushed onto group.
-// Answers the number of lines, or 0xFFFF.
+// A bare name that does not open is looked for along the default folders (environment slot 5).
+// Answers the number of lines, or 0xFFFF; on a failure part way (an over-long line, a full store)
+// the lines already pushed are taken back out of the group.
 std::uint16_t ReadLines(TextRef path, int kind, int key, SlotGroup group);
 void PushFileText(TextRef path, int kind, int key);
 void PopFileText();
 
-// name + "." + the extension of file kind k (1-based, "PPN,PAN,STP,DAT,DAT,PDC,PRX,ZAA,PMT,PDF,TXT,PDI,HLP").
+// Test seam for "a failed write loses nothing": after `allowed` further write calls succeed, each
+// write call stores fewer bytes than asked (at most `partial`) and reports it, as on a full disk,
+// until reset with -1.
+void FileFailWritesAfter(int allowed, std::uint16_t partial = 0);
+
+// name + "." + the extension of file kind k (1-based,
+// "PPN,PAN,STP,DAT,DAT,PDC,PRX,ZAA,PMT,PDF,TXT,PDI,HLP").
 TextRef WithKindExtension(TextRef name, int kind);
 // Index-file extensions ",.FD,.DIR,.NDX,.TMP,.TXT", lower-cased when 0x80 is added to k.
 TextRef IndexExtension(int k);

@@ -1,4 +1,5 @@
-// Status codes every runtime operation answers with, and the processing steps an error is recorded in.
+// Status codes every runtime operation answers with, and the processing steps an error is recorded
+// in.
 #pragma once
 
 #include <cstdint>

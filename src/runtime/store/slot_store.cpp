@@ -45,7 +45,8 @@ std::uint32_t ByteOffset(std::uint32_t flat) {
         std::memcpy(&four, lengths + i, sizeof four);
         lanes += (four & kLow) + ((four >> 16) & kLow);
     }
-    std::uint32_t offset = static_cast<std::uint32_t>(lanes) + static_cast<std::uint32_t>(lanes >> 32);
+    std::uint32_t offset =
+        static_cast<std::uint32_t>(lanes) + static_cast<std::uint32_t>(lanes >> 32);
     for (; i < flat; ++i) offset += lengths[i];
     return offset;
 }
@@ -144,8 +145,7 @@ StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
 
     const std::uint32_t start = ByteOffset(flat);
     char* pool = g_store.pool;
-    std::memmove(pool + start + text.length, pool + start + old,
-                 g_store.bytesInUse - start - old);
+    std::memmove(pool + start + text.length, pool + start + old, g_store.bytesInUse - start - old);
     std::memcpy(pool + start, text.data, text.length);
     g_store.lengths[flat] = text.length;
     g_store.bytesInUse = g_store.bytesInUse + text.length - old;
@@ -191,7 +191,9 @@ std::uint16_t SlotCount(SlotGroup group) {
     return g_store.counts[group];
 }
 
-StatusCode SlotPush(SlotGroup group, TextRef text) { return SlotSet(group, SlotCount(group), text); }
+StatusCode SlotPush(SlotGroup group, TextRef text) {
+    return SlotSet(group, SlotCount(group), text);
+}
 
 TextRef SlotTop(SlotGroup group) {
     const std::uint16_t count = SlotCount(group);
@@ -225,8 +227,8 @@ StatusCode SlotStoreShutdown() {
     const std::uint16_t live = PoolShutdown(false);
     if (live != tag::kSlotStore) return live;
     BlockFree(tag::kSlotStore, g_store.block);
-    g_store = Store{g_store.config, nullptr, nullptr, nullptr, nullptr, 0, 0, 0,
-                    g_store.releaseTables};
+    g_store =
+        Store{g_store.config, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, g_store.releaseTables};
     detail::ScratchShutdown();
     return PoolShutdown(true);
 }

@@ -195,7 +195,8 @@ std::uint32_t ScratchFreeBytes() {
 
 TextRef ScratchFree() {
     const std::uint32_t n = ScratchFreeBytes();
-    return TextRef(Stack().nextFree, static_cast<std::uint16_t>(std::min<std::uint32_t>(n, kMaxTextLength)));
+    return TextRef(Stack().nextFree,
+                   static_cast<std::uint16_t>(std::min<std::uint32_t>(n, kMaxTextLength)));
 }
 
 ScratchLevel ScratchDepth() { return Stack().depth; }

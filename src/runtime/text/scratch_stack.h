@@ -33,7 +33,8 @@ constexpr std::uint32_t Align4(std::uint32_t n) { return n == 0 ? 0 : ((n - 1) /
 ScratchLevel ScratchRelease(ScratchLevel mark);
 inline ScratchLevel ScratchMark() { return ScratchRelease(kScratchMarkOnly); }
 
-// Pushes a level of `length` bytes filled with `fill` (255 leaves them as they are). 145 on overflow.
+// Pushes a level of `length` bytes filled with `fill` (255 leaves them as they are). 145 on
+// overflow.
 StatusCode ScratchAlloc(std::uint32_t length, std::uint8_t fill);
 TextRef ScratchTop();
 TextRef ScratchAllocText(std::uint32_t length, std::uint8_t fill);

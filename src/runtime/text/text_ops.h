@@ -4,7 +4,11 @@
 // Ownership: operations that *select* part of a text (TextSub, ListItem, TextTrim, TextUnquote,
 // TextBetween) return views into their input. Operations that *make* text place it on the
 // ScratchStack following its level discipline: the result sits one level above the depth the
-// caller had, and lives until the caller releases below it.
+// caller had, and lives until the caller releases below it; one that fails leaves the stack as it
+// found it. TextPick answers one of its inputs, and searches and numbers leave no level behind.
+//
+// Limits: no result exceeds 65535 bytes; one that would is the failed TextRef 146 (TextReplace:
+// 160), never a cut text.
 //
 // Failure: a failed TextRef input propagates. Most operations return it unchanged, searches answer
 // kNotFound, ListFind answers 0 and TextCStr answers an empty C string. Positions are 0-based and
@@ -20,7 +24,8 @@ namespace vodarir {
 
 inline constexpr std::uint16_t kNotFound = 0xFFFF;
 
-// A list split into views; the array of TextRefs lives on the ScratchStack.
+// A list split into views; the array of TextRefs lives on the ScratchStack. items is null when
+// the list failed or has more items than one scratch level can hold.
 struct TextArray {
     std::uint16_t count = 0;
     TextRef* items = nullptr;
@@ -32,11 +37,13 @@ TextRef TextMake(const char* data, std::uint16_t length);
 TextRef TextFromCStr(const char* s);
 StatusCode TextStatus(TextRef t);
 TextRef TextOr(TextRef a, TextRef b);
-// A negative start counts from the end; the count is clamped to the text. A view, no copy.
+// A negative start counts from the end (and then the rest is taken); the count is clamped to the
+// text, a negative count meaning the rest. A view, no copy.
 TextRef TextSub(TextRef t, int start, int count);
 TextRef TextDup(TextRef t);
 TextRef TextDupCStr(const char* s);
-// t followed by a NUL on the ScratchStack; a failed t gives a static empty string.
+// t followed by a NUL on the ScratchStack; a failed t gives a static empty string (so does a full
+// stack, which is then noted in the error record).
 const char* TextCStr(TextRef t);
 TextRef TextConcat(TextRef a, TextRef b);
 // a + separator + b, the separator only when both are non-empty.
@@ -58,6 +65,7 @@ TextRef TextFormat(std::uint16_t maximum, const char* format, ...)
 // With plain clear, characters inside '...' or "..." are skipped; an unclosed quote hides the rest.
 std::uint16_t TextFindChr(TextRef t, std::uint16_t from, char ch, bool plain);
 std::uint16_t TextFindAny(TextRef t, std::uint16_t from, TextRef set, bool plain);
+// An empty needle is never found.
 std::uint16_t TextFind(TextRef t, TextRef needle, bool plain);
 // mode 0: last character of a set; 1: last occurrence of a character (what's first byte);
 // 2: last occurrence of a substring.
@@ -73,6 +81,7 @@ std::uint16_t ListFind(TextRef list, TextRef item, char sep);
 std::int16_t ListItemNum(TextRef list, char sep, std::uint16_t n);
 // n > 0 replaces item n (padding with separators); n == 0 appends; n < 0 deletes item -n.
 TextRef ListSetItem(TextRef list, char sep, int n, TextRef value);
+// list, then each non-empty item of other not yet in it (once each).
 TextRef ListUnion(TextRef list, TextRef other, char sep);
 TextRef ListMinus(TextRef list, TextRef other, char sep);
 TextArray ListSplit(TextRef list, char sep);
@@ -99,13 +108,18 @@ int TextCompare(TextRef a, TextRef b);
 // op 1 equal, 2 greater, 3 greater or equal, 4 less, 5 less or equal.
 bool TextCompareOp(TextRef a, TextRef b, int op);
 TextRef TextPick(TextRef a, TextRef b, int op);
+// A result beyond 65535 bytes gives the failed TextRef 160, noted in the error record.
 TextRef TextReplace(TextRef t, TextRef oldText, TextRef newText, bool plain);
+// Pairs replaced from the last to the first, plainly (quoted runs included).
 TextRef TextReplaceList(TextRef t, TextRef oldList, TextRef newList, char sep);
 TextRef TextRemoveChars(TextRef t, TextRef set);
 TextRef TextTranslate(TextRef t, TextRef from, TextRef to);
 TextRef TextSqueeze(TextRef t, char ch, bool plain);
 TextRef TextEnclose(TextRef t, char ch);
 TextRef TextQuote(TextRef t, char quote);
+// Options are key:value or key=value, the key at the start of t or after one of ": &/", the value
+// up to the next of those outside quotes. TextOptGet answers the value through TextClean (empty
+// when absent); TextOptSet rewrites only that option, or appends ":" key "=" value.
 TextRef TextOptGet(TextRef t, TextRef key);
 TextRef TextOptSet(TextRef t, TextRef key, TextRef value);
 // Replaces every %name% by value; complete (when given) tells whether no "%" is left.

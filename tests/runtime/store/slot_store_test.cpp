@@ -31,7 +31,8 @@ protected:
 
 TEST_F(SlotStoreTest, MissingSlotsReadEmptyNeverFailed) {
     EXPECT_EQ(SlotCount(4), 0);
-    for (TextRef t : {SlotGet(4, 0), SlotGet(4, 100), SlotGet(38, 0), SlotGet(39, 0), SlotGet(500, 1)}) {
+    for (TextRef t :
+         {SlotGet(4, 0), SlotGet(4, 100), SlotGet(38, 0), SlotGet(39, 0), SlotGet(500, 1)}) {
         EXPECT_FALSE(t.failed());
         EXPECT_EQ(t.length, 0);
     }

@@ -7,6 +7,7 @@
 
 #include "runtime/store/slot_store.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_ops.h"
 #include "support/runtime_fixture.h"
 
 namespace {
@@ -37,6 +38,20 @@ TEST_F(NoHeapTest, ScratchAndSlotOperationsDoNotAllocate) {
         const TextRef r = ScratchReturn(mark, ScratchTop());
         SlotSet(10, static_cast<SlotIndex>(round % 50), r);
         (void)SlotGet(10, static_cast<SlotIndex>(round % 50));
+        ScratchRelease(mark);
+    }
+    EXPECT_EQ(g_allocations.load(), before);
+}
+
+TEST_F(NoHeapTest, TextOperationsDoNotAllocate) {
+    const long before = g_allocations.load();
+    for (int round = 0; round < 200; ++round) {
+        const ScratchLevel mark = ScratchMark();
+        const TextRef list = ListSetItem("a,'b,c',d"_t, ',', 5, TextFormat(16, "v%d", round));
+        const TextRef options = TextOptSet(TextReplace(list, ","_t, ":"_t, false), "K"_t, "1"_t);
+        EXPECT_EQ(TextToInt(TextOptGet(options, "K"_t)), 1);
+        (void)ListSplit(ListUnion(list, "x,y"_t, ','), ',');
+        (void)TextClean(TextCase(TextSubstVar("%A% "_t, "A"_t, "z"_t, nullptr), 1));
         ScratchRelease(mark);
     }
     EXPECT_EQ(g_allocations.load(), before);

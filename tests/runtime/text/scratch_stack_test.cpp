@@ -17,7 +17,8 @@ using testing::Str;
 class ScratchStackTest : public testing::RuntimeTest {};
 
 TEST(Align4, RoundsUpToWholeWords) {
-    const std::pair<std::uint32_t, std::uint32_t> rows[] = {{0, 0}, {1, 4}, {4, 4}, {5, 8}, {65535, 65536}};
+    const std::pair<std::uint32_t, std::uint32_t> rows[] = {
+        {0, 0}, {1, 4}, {4, 4}, {5, 8}, {65535, 65536}};
     for (auto [n, want] : rows) EXPECT_EQ(Align4(n), want) << "n=" << n;
 }
 

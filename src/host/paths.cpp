@@ -1,0 +1,396 @@
+// Paths, folders, file searches, the environment and the application folders (POSIX).
+#include "host/paths.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <strings.h>
+#include <vector>
+
+#include "host/text_files.h"
+#include "runtime/store/runtime_config.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_ops.h"
+
+namespace vodarir {
+
+namespace {
+
+using namespace literals;
+
+constexpr char kForeignSeparator = kPathSeparator == '/' ? '\\' : '/';
+constexpr TextRef kSeparator = kPathSeparator == '/' ? "/"_t : "\\"_t;
+constexpr TextRef kParent = ".."_t;
+constexpr TextRef kDataFolder = "..\\data"_t;
+constexpr TextRef kHelpFolder = "Help"_t;
+constexpr TextRef kBackupFolder = "Backups"_t;
+constexpr TextRef kAnyName = "*.*"_t;
+constexpr TextRef kNoWildcard = "*"_t;
+constexpr SlotIndex kDefaultFolderSlot = 5;
+constexpr SlotIndex kCommonFolderSlot = 6;
+constexpr SlotIndex kHelpFolderSlot = 7;
+constexpr SlotIndex kDatabaseSlot = 11;
+constexpr char kFirstLateDrive = 'F';
+
+bool IsSeparator(char c) {
+    return c == kPathSeparator;
+}
+
+TextRef Env(SlotIndex slot) {
+    return SlotGet(slotgroup::kEnvironment, slot);
+}
+
+// Drive, folder, name and extension of a path with native separators.
+struct PathPieces {
+    TextRef drive, folder, name, extension;
+};
+
+PathPieces Split(TextRef p) {
+    const std::string_view s = p.view();
+    std::size_t start = 0;
+#ifdef _WIN32
+    const std::size_t colon = s.find(':');
+    if (colon != std::string_view::npos) start = colon + 1;
+#endif
+    const std::size_t lastSep = s.find_last_of(kPathSeparator);
+    const bool hasFolder = lastSep != std::string_view::npos && lastSep >= start;
+    const std::size_t nameStart = hasFolder ? lastSep + 1 : start;
+    std::size_t dot = s.find_last_of('.');
+    if (dot == std::string_view::npos || dot < nameStart) dot = s.size();
+    auto piece = [&](std::size_t from, std::size_t to) {
+        return TextRef(p.data + from, static_cast<std::uint16_t>(to - from));
+    };
+    PathPieces r;
+    r.drive = piece(0, start);
+    // The root keeps its separator: without it "/x" would lose its folder and turn relative.
+    if (hasFolder)
+        r.folder = piece(start, lastSep == start ? lastSep + 1 : lastSep);
+    else
+        r.folder = piece(start, start);
+    r.name = piece(nameStart, dot);
+    r.extension = piece(dot, s.size());
+    return r;
+}
+
+bool EndsWithSeparator(TextRef t) {
+    return !t.empty() && IsSeparator(char(t.at(t.length - 1)));
+}
+
+TextRef Append(TextRef a, TextRef b) {
+    return ScratchConcat(a, b) == status::kOk ? ScratchTop()
+                                              : TextRef::Failed(status::kStringTooLong);
+}
+
+bool Exists(const char* native) {
+    struct stat info;
+    return ::stat(native, &info) == 0;
+}
+
+// A leading ".." component of a relative path, and what follows it.
+bool TakeParent(TextRef* relative) {
+    const TextRef r = *relative;
+    if (r.length < 2 || TextSub(r, 0, 2).view() != kParent.view()) return false;
+    if (r.length == 2) {
+        *relative = TextSub(r, 2, 0);
+        return true;
+    }
+    if (!IsSeparator(char(r.at(2)))) return false;
+    *relative = TextSub(r, 3, r.length);
+    return true;
+}
+
+// A C string of the environment as a copy; one too long for a text is refused, not cut.
+TextRef CopyOf(const char* value) {
+    if (value == nullptr) return TextDup(TextRef());
+    if (std::strlen(value) > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
+    return TextDupCStr(value);
+}
+
+TextRef TempFolder() {
+#ifndef _WIN32
+    for (const char* name : {"TEMP", "TMPDIR"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return CopyOf(value);
+    }
+    return CopyOf("/tmp");
+#else
+    return EnvValue("TEMP"_t);
+#endif
+}
+
+TextRef DataFolder() {
+    // The program's drive decided between the two folders; a system without drive letters always
+    // keeps its data beside the documents.
+    const TextRef drive = PathPart(RunPath(0), pathpart::kDrive);
+    const bool lateDrive = !drive.empty() && drive.at(0) >= kFirstLateDrive;
+    return PathResolve(lateDrive ? Env(kDefaultFolderSlot) : AppFolder(appfolder::kDocs),
+                       kDataFolder);
+}
+
+TextRef DatabaseItem(std::uint16_t n) {
+    return TextUnquote(TextTrim(ListItem(Env(kDatabaseSlot), ',', n), kTrimBoth));
+}
+
+StatusCode FolderStatus(int error) {
+    if (error == EACCES || error == EPERM || error == EROFS) return status::kPermissionDenied;
+    if (error == ENOENT) return status::kFileNotFound;
+    return status::kDiskIo;
+}
+
+} // namespace
+
+TextRef PathSlashes(TextRef path) {
+    if (path.failed()) return path;
+    const TextRef copy = TextDup(path);
+    if (copy.failed()) return copy;
+    char* p = copy.mutableData();
+    char quote = 0;
+    for (std::uint16_t i = 0; i < copy.length; ++i) {
+        const char c = p[i];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == kForeignSeparator) {
+            p[i] = kPathSeparator;
+        }
+    }
+    return copy;
+}
+
+const char* PathNative(TextRef path) {
+    return TextCStr(PathSlashes(path));
+}
+
+TextRef PathJoin(TextRef folder, TextRef name) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef f = PathSlashes(folder);
+    const TextRef n = PathSlashes(name);
+    const bool needSeparator =
+        !f.empty() && !EndsWithSeparator(f) && !n.empty() && !IsSeparator(char(n.at(0)));
+    const TextRef joined = needSeparator ? TextJoin(f, kSeparator, n) : TextConcat(f, n);
+    return ScratchReturn(mark, joined);
+}
+
+TextRef PathAddExt(TextRef name, TextRef extension) {
+    return TextJoin(name, "."_t, extension);
+}
+
+TextRef PathPart(TextRef path, int parts) {
+    if (path.failed()) return path;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef p = PathSlashes(path);
+    if (p.failed()) return ScratchReturn(mark, p);
+    const PathPieces pieces = Split(p);
+    TextRef out = TextRef(p.data, 0);
+    if ((parts & pathpart::kDrive) != 0) out = Append(out, pieces.drive);
+    if ((parts & pathpart::kFolder) != 0) out = Append(out, pieces.folder);
+    if ((parts & pathpart::kName) != 0) {
+        if (!out.empty() && !EndsWithSeparator(out)) out = Append(out, kSeparator);
+        out = Append(out, pieces.name);
+    }
+    if ((parts & pathpart::kExtension) != 0) out = Append(out, pieces.extension);
+    return ScratchReturn(mark, out);
+}
+
+TextRef PathResolve(TextRef base, TextRef relative) {
+    if (base.failed()) return base;
+    if (relative.failed()) return relative;
+    const ScratchLevel mark = ScratchMark();
+    TextRef b = PathSlashes(base);
+    TextRef r = PathSlashes(relative);
+    while (!b.failed() && TakeParent(&r)) b = PathPart(b, pathpart::kDrive | pathpart::kFolder);
+    TextRef joined = PathJoin(b, r);
+    // "a/./b" is "a/b"; replacing may bring two such runs together, so repeat until none is left.
+    const TextRef here = TextConcat(TextConcat(kSeparator, "."_t), kSeparator);
+    while (!joined.failed() && TextFind(joined, here, true) != kNotFound) {
+        joined = TextReplace(joined, here, kSeparator, true);
+    }
+    return ScratchReturn(mark, joined);
+}
+
+TextRef PathOnDisk(TextRef path) {
+    if (path.failed()) return path;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef p = PathSlashes(path);
+    if (p.empty()) return ScratchReturn(mark, TextRef::Failed(status::kFileNotFound));
+    if (Exists(TextCStr(p))) return ScratchReturn(mark, p);
+    // Applications move between systems: "DICC.DAT" may have become "dicc.dat".
+    const TextRef folder = PathPart(p, pathpart::kDrive | pathpart::kFolder);
+    const TextRef name = PathPart(p, pathpart::kName | pathpart::kExtension);
+    DIR* dir = name.empty() ? nullptr : ::opendir(folder.empty() ? "." : TextCStr(folder));
+    std::string best;
+    if (dir != nullptr) {
+        const std::string wanted(name.view());
+        while (const dirent* entry = ::readdir(dir)) {
+            if (::strcasecmp(entry->d_name, wanted.c_str()) != 0) continue;
+            if (best.empty() || best > entry->d_name) best = entry->d_name; // the same every time
+        }
+        ::closedir(dir);
+    }
+    if (best.empty() || best.size() > kMaxPathLength) {
+        return ScratchReturn(mark, TextRef::Failed(status::kFileNotFound));
+    }
+    return ScratchReturn(mark, PathJoin(folder, TextView(best)));
+}
+
+TextRef FindInFolders(TextRef folderList, TextRef name) {
+    if (name.failed()) return name;
+    const ScratchLevel mark = ScratchMark();
+    TextRef found = PathOnDisk(name);
+    const std::uint16_t folders = ListCount(folderList, ',');
+    for (std::uint16_t i = 1; found.failed() && i <= folders; ++i) {
+        const TextRef folder = TextTrim(ListItem(folderList, ',', i), kTrimBoth);
+        if (!folder.empty()) found = PathOnDisk(PathJoin(folder, name));
+    }
+    return ScratchReturn(mark, found.failed() ? TextRef() : found);
+}
+
+StatusCode FileFind(TextRef pattern) {
+    if (pattern.failed()) return pattern.status();
+    const ScratchLevel mark = ScratchMark();
+    const TextRef p = PathSlashes(pattern);
+    const TextRef folder = PathPart(p, pathpart::kDrive | pathpart::kFolder);
+    TextRef glob = PathPart(p, pathpart::kName | pathpart::kExtension);
+    // "*.*" means every name, also one without a dot.
+    if (glob.view() == kAnyName.view()) glob = kNoWildcard;
+    const std::string wanted(glob.view());
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.empty() ? "." : TextCStr(folder))) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view n = entry->d_name;
+            if (n == "." || n == "..") continue;
+            if (::fnmatch(wanted.c_str(), entry->d_name, FNM_CASEFOLD) == 0) names.emplace_back(n);
+        }
+        ::closedir(dir);
+    }
+    ScratchRelease(mark);
+    if (names.empty()) return status::kFileNotFound;
+    std::sort(names.begin(), names.end());
+    std::string all;
+    for (const std::string& n : names) {
+        if (!all.empty()) all.push_back('\0');
+        all += n;
+    }
+    if (all.size() > kMaxTextLength) return status::kStringTooLong;
+    return ScratchPush(TextView(all));
+}
+
+TextRef ListFromNulList(TextRef names, TextRef exclude) {
+    if (names.failed()) return names;
+    const ScratchLevel mark = ScratchMark();
+    TextRef out = TextRef(names.data, 0);
+    const std::string_view all = names.view();
+    for (std::size_t start = 0; start < all.size() && !out.failed();) {
+        std::size_t end = all.find('\0', start);
+        if (end == std::string_view::npos) end = all.size();
+        const TextRef item(names.data + start, static_cast<std::uint16_t>(end - start));
+        if (!item.empty() && ListFind(exclude, item, ',') == 0) out = TextJoin(out, ","_t, item);
+        start = end + 1;
+    }
+    return ScratchReturn(mark, out);
+}
+
+StatusCode MakeFolders(TextRef path) {
+    if (path.failed()) return path.status();
+    if (path.empty() || path.length >= kMaxPathLength) return status::kData;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef p = PathSlashes(path);
+    if (p.failed()) return p.status();
+    char buffer[kMaxPathLength + 1];
+    std::memcpy(buffer, p.data, p.length);
+    buffer[p.length] = '\0';
+    ScratchRelease(mark);
+    // Every prefix that ends before a separator is a folder to have, then the whole path. The
+    // root and a drive ("C:") are there already.
+    for (std::size_t i = 1; i <= p.length; ++i) {
+        if (i < p.length && !IsSeparator(buffer[i])) continue;
+        if (IsSeparator(buffer[i - 1]) || buffer[i - 1] == ':') continue;
+        const char saved = buffer[i];
+        buffer[i] = '\0';
+        struct stat info;
+        if (::stat(buffer, &info) != 0 && ::mkdir(buffer, 0777) != 0 && errno != EEXIST) {
+            return FolderStatus(errno);
+        }
+        if (::stat(buffer, &info) != 0) return FolderStatus(errno);
+        if (!S_ISDIR(info.st_mode)) return status::kFileExists;
+        buffer[i] = saved;
+    }
+    return status::kOk;
+}
+
+TextRef CurrentFolder() {
+    char buffer[kMaxPathLength + 1];
+    if (::getcwd(buffer, sizeof buffer) == nullptr) return TextDup(TextRef());
+    return TextDupCStr(buffer);
+}
+
+StatusCode ChangeFolder(TextRef path) {
+    if (path.failed()) return path.status();
+    const ScratchLevel mark = ScratchMark();
+    const int rc = ::chdir(PathNative(path));
+    const int error = errno;
+    ScratchRelease(mark);
+    return rc == 0 ? status::kOk : FolderStatus(error);
+}
+
+StatusCode ChangeDrive(TextRef drive) {
+    // There are no drives here: every folder is reachable from the one root.
+    return drive.failed() ? drive.status() : status::kOk;
+}
+
+TextRef TempPath(TextRef name) {
+    const ScratchLevel mark = ScratchMark();
+    return ScratchReturn(mark, PathJoin(TempFolder(), name));
+}
+
+TextRef EnvValue(TextRef name) {
+    if (name.failed()) return name;
+    const ScratchLevel mark = ScratchMark();
+    const char* value =
+        name.view().find('\0') == std::string_view::npos ? std::getenv(TextCStr(name)) : nullptr;
+    return ScratchReturn(mark, CopyOf(value));
+}
+
+TextRef AppFolder(int kind) {
+    const ScratchLevel mark = ScratchMark();
+    TextRef r;
+    switch (kind) {
+    case appfolder::kRunPath:
+        r = RunPath(2);
+        break;
+    case appfolder::kDefault:
+        r = Env(kDefaultFolderSlot);
+        break;
+    case appfolder::kData:
+        r = DataFolder();
+        break;
+    case appfolder::kDocs:
+        r = Env(kCommonFolderSlot).empty() ? CurrentFolder() : Env(kCommonFolderSlot);
+        break;
+    case appfolder::kHelp:
+        r = Env(kHelpFolderSlot).empty() ? PathResolve(Env(kDefaultFolderSlot), kHelpFolder)
+                                         : Env(kHelpFolderSlot);
+        break;
+    case appfolder::kBackup:
+        r = PathResolve(Env(kCommonFolderSlot), kBackupFolder);
+        break;
+    case appfolder::kBackRel:
+        r = PathJoin(PathJoin(PathJoin(CurrentFolder(), kBackupFolder), DatabaseItem(1)),
+                     DatabaseItem(2));
+        break;
+    default:
+        break;
+    }
+    return ScratchReturn(mark, r);
+}
+
+} // namespace vodarir

@@ -1,0 +1,244 @@
+// Runtime start: the system variables, the command line and the %NAME% expansions.
+#include "runtime/store/runtime_config.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "host/paths.h"
+#include "runtime/messages/error_trail.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/store/typed_tables.h"
+#include "runtime/store/variables.h"
+#include "runtime/text/block_pool.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_ops.h"
+
+namespace vodarir {
+
+namespace {
+
+using namespace literals;
+
+// The system variables in their order of creation, with their defaults. The integers are numbered
+// 0..41 in this order (number 30 is kept free and unused), then the strings 0..2.
+constexpr TextRef kSystemVariables =
+    "_ERRCODE,_ERRFUNC,_CURFIL,_CUREDFLD,_DEVHIG=24,_DEVWID=80,_DEVLIN,_DEVPOS,_DEVPAG,_CURROW,"
+    "_STAT,_LASTKEY=4,_SGN,_UPSTAT=1,_IER,_SYSCOMPAT,_SQLSTK,_COUNT,_HCOUNT,_ADMSTAT,_COMPAT,"
+    "_SCRSTAT,_LMAX,_LNUM,_LLST,_HNUM,_SAFE,_LB=128,_AUX,_KEYMAP,_RESERVED,_TRACE=1,_PRECIS=2,"
+    "_BYEAR=2000,_BKYEAR=80,_DX,_INHND,_OUTHND,_DATE,_USER01,_USER02,_USER03,"
+    "_ACUM$,_ACUMX$,_LTEXT$"_t;
+
+// Configuration names: item n reads environment slot n (APNAME only the first two characters).
+constexpr TextRef kConfigNames =
+    "COMMANDLINE,APNAME,APDESCRIP,LANGMODULE.DOCPATH,DATAPATH,HELPPATH"_t;
+constexpr std::uint16_t kApName = 2;
+// Items of the database connection list in environment slot 11.
+constexpr TextRef kDatabaseNames = "DATABASE_HOST,DATABASE_DBNAME,DATABASE_USER,DATABASE_PASSW"_t;
+constexpr SlotIndex kDatabaseSlot = 11;
+constexpr SlotIndex kCommandLineSlot = 1;
+constexpr SlotIndex kAppNameSlot = 2;
+constexpr std::uint16_t kAppPrefixLength = 2;
+// Item k is the application folder of kind k.
+constexpr TextRef kPathNames =
+    "APPPATH_RUNPATH,APPPATH_DEFAULT,APPPATH_DATA,APPPATH_DOCS,APPPATH_HELP,APPPATH_BACKUP,"
+    "APPPATH_BACKREL"_t;
+constexpr TextRef kEnvironmentNames =
+    "ALLUSERSPROFILE,APPDATA,CommonProgramFiles,HOMEDRIVE,"
+    "HOMEPATH,ProgramFiles,SYSTEMDRIVE,SystemRoot,TEMP,USERPROFILE"_t;
+constexpr TextRef kTempName = "TEMP"_t;
+
+// Expansion re-reads what it inserted (a value may itself hold references); this bounds a value
+// that refers to itself, so every expansion ends.
+constexpr int kMaxExpansions = 1024;
+
+void* g_instance = nullptr;
+
+// Item number (from 1) of name in a plain comma list, 0 when absent. Exact and case-sensitive.
+std::uint16_t NameIndex(TextRef list, TextRef name) {
+    const std::string_view all = list.view();
+    std::uint16_t item = 1;
+    for (std::size_t start = 0;; ++item) {
+        std::size_t end = all.find(',', start);
+        if (end == std::string_view::npos) end = all.size();
+        if (all.substr(start, end - start) == name.view()) return item;
+        if (end == all.size()) return 0;
+        start = end + 1;
+    }
+}
+
+StatusCode CreateSystemVariable(TextRef item) {
+    const std::size_t eq = item.view().find('=');
+    if (eq == std::string_view::npos) return VarAssign(item, TextRef());
+    const TextRef name(item.data, static_cast<std::uint16_t>(eq));
+    const TextRef value(item.data + eq + 1, static_cast<std::uint16_t>(item.length - eq - 1));
+    return VarAssign(name, value);
+}
+
+// cur with [from, from + length) replaced by value, brought down to mark.
+TextRef Splice(ScratchLevel mark, TextRef cur, std::uint16_t from, std::uint16_t length,
+               TextRef value) {
+    if (value.failed()) return value;
+    const std::uint32_t total = std::uint32_t{cur.length} - length + value.length;
+    if (total > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
+    char* out = ScratchAllocPtr(total, kNoFill);
+    if (out == nullptr) return TextRef::Failed(status::kOutOfMemory);
+    const std::uint16_t tail = static_cast<std::uint16_t>(cur.length - from - length);
+    std::memcpy(out, cur.data, from);
+    std::memcpy(out + from, value.data, value.length);
+    std::memcpy(out + from + value.length, cur.data + from + length, tail);
+    return ScratchReturn(mark, TextRef(out, static_cast<std::uint16_t>(total)));
+}
+
+// The value of a configuration name: a view into the SlotStore or a copy on the ScratchStack.
+TextRef ConfigValue(TextRef name) {
+    const std::uint16_t n = NameIndex(kConfigNames, name);
+    if (n == kApName)
+        return TextSub(SlotGet(slotgroup::kEnvironment, kAppNameSlot), 0, kAppPrefixLength);
+    if (n != 0) return SlotGet(slotgroup::kEnvironment, n);
+    const std::uint16_t d = NameIndex(kDatabaseNames, name);
+    if (d == 0) return TextRef();
+    return TextClean(ListItem(SlotGet(slotgroup::kEnvironment, kDatabaseSlot), ',', d));
+}
+
+// The value of a path or environment name; `known` is cleared for any other name.
+TextRef PathValue(TextRef name, bool* known) {
+    *known = true;
+    const std::uint16_t kind = NameIndex(kPathNames, name);
+    if (kind != 0) return AppFolder(kind);
+    // TEMP stands for the temporary folder, which has fallbacks where TEMP is not set.
+    if (NameIndex(kTempName, name) != 0) return TempPath(TextRef());
+    if (NameIndex(kEnvironmentNames, name) != 0) return EnvValue(name);
+    *known = false;
+    return TextRef();
+}
+
+struct Reference {
+    std::uint16_t open = kNotFound; // the first "%"
+    std::uint16_t close = kNotFound;
+    TextRef name;
+};
+
+// The next pair of "%" at or after from, quotes ignored.
+Reference NextReference(TextRef t, std::uint16_t from) {
+    Reference r;
+    const std::string_view s = t.view();
+    const std::size_t open = s.find('%', from);
+    if (open == std::string_view::npos) return r;
+    const std::size_t close = s.find('%', open + 1);
+    if (close == std::string_view::npos) return r;
+    r.open = static_cast<std::uint16_t>(open);
+    r.close = static_cast<std::uint16_t>(close);
+    r.name = TextRef(t.data + open + 1, static_cast<std::uint16_t>(close - open - 1));
+    return r;
+}
+
+// Replaces every "%name%" of t by value (no quote skipping), brought down to mark.
+TextRef ReplaceReference(ScratchLevel mark, TextRef t, TextRef name, TextRef value) {
+    const TextRef pattern = TextEnclose(name, '%');
+    if (pattern.failed()) return pattern;
+    return ScratchReturn(mark, TextReplace(t, pattern, value, true));
+}
+
+} // namespace
+
+StatusCode RuntimeInit() {
+    ClearRecordedError();
+    StatusCode st = SlotStoreInit();
+    if (st != status::kOk) return st;
+    st = TypedTablesInit();
+    if (st != status::kOk) return st;
+    SlotStoreSetTablesRelease(VariablesRelease);
+    const std::uint16_t count = ListCount(kSystemVariables, ',');
+    for (std::uint16_t i = 1; i <= count && st == status::kOk; ++i) {
+        const ScratchLevel mark = ScratchMark();
+        st = CreateSystemVariable(ListItem(kSystemVariables, ',', i));
+        ScratchRelease(mark);
+    }
+    return st;
+}
+
+StatusCode RuntimeStart(void* instance, TextRef commandLine, RuntimeInitFn init) {
+    g_instance = instance;
+    StatusCode st = init != nullptr ? init() : status::kOk;
+    if (st != status::kOk || commandLine.failed() || commandLine.empty()) return st;
+    const ScratchLevel mark = ScratchMark();
+    // A program path and its argument, both quoted, come apart with two blanks on some systems.
+    const TextRef line = TextReplace(commandLine, "\"  \""_t, "\" \""_t, true);
+    st = line.failed() ? line.status() : SlotSet(slotgroup::kEnvironment, kCommandLineSlot, line);
+    ScratchRelease(mark);
+    return st;
+}
+
+void* RuntimeInstance() {
+    return g_instance;
+}
+
+TextRef RunPath(int flags) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef line = SlotGet(slotgroup::kEnvironment, kCommandLineSlot);
+    const std::uint16_t item = (flags & 1) != 0 ? 2 : 1;
+    TextRef path = TextUnquote(TextTrim(ListItem(line, ' ', item), kTrimBoth));
+    if ((flags & 1) != 0 && !path.empty() && path.at(0) == '/') {
+        // "/X" is an option, but on a system whose paths start with "/" an existing file is a file.
+        struct stat info;
+        if (::stat(TextCStr(path), &info) != 0 || S_ISDIR(info.st_mode)) path = TextRef();
+    }
+    if ((flags & 2) != 0) path = PathPart(path, pathpart::kDrive | pathpart::kFolder);
+    return ScratchReturn(mark, path);
+}
+
+TextRef ExpandConfig(TextRef text) {
+    if (text.failed()) return text;
+    const ScratchLevel mark = ScratchMark();
+    TextRef cur = ScratchReturn(mark, text);
+    char quote = 0;
+    int expansions = 0;
+    // A reference is looked for outside quotes only; what a value brings in is read again.
+    for (std::uint16_t pos = 0; !cur.failed() && pos < cur.length;) {
+        const char c = static_cast<char>(cur.at(pos));
+        if (quote != 0 || c == '\'' || c == '"') {
+            quote = quote == 0 ? c : (c == quote ? 0 : quote);
+            ++pos;
+            continue;
+        }
+        if (c != '%') {
+            ++pos;
+            continue;
+        }
+        const Reference r = NextReference(cur, pos);
+        if (r.open == kNotFound || ++expansions > kMaxExpansions) break;
+        cur = Splice(mark, cur, r.open, static_cast<std::uint16_t>(r.close - r.open + 1),
+                     ConfigValue(r.name));
+    }
+    return ScratchReturn(mark, cur);
+}
+
+TextRef ExpandPaths(TextRef text) {
+    if (text.failed()) return text;
+    const ScratchLevel mark = ScratchMark();
+    TextRef cur = ScratchReturn(mark, text);
+    bool configDone = false;
+    std::uint16_t from = 0;
+    for (int round = 0; !cur.failed() && round < kMaxExpansions; ++round) {
+        const Reference r = NextReference(cur, from);
+        if (r.open == kNotFound) break;
+        bool known = false;
+        const TextRef value = PathValue(r.name, &known);
+        if (known) {
+            cur = ReplaceReference(mark, cur, r.name, value);
+            from = r.open;
+        } else if (!configDone) {
+            // The configuration rules then settle every other reference of the text at once.
+            cur = ScratchReturn(mark, ExpandConfig(cur));
+            configDone = true;
+            from = 0;
+        } else {
+            // What is left is a reference the configuration rules kept (inside quotes).
+            from = static_cast<std::uint16_t>(r.open + 1);
+        }
+    }
+    return ScratchReturn(mark, ExpandConfig(cur));
+}
+
+} // namespace vodarir
