@@ -9,6 +9,7 @@
 
 #include "dictionary/dictionary.h"
 #include "dictionary_fixture.h"
+#include "runtime/text/scratch_stack.h"
 
 namespace vodarir {
 namespace {
@@ -38,6 +39,7 @@ TEST_F(SampleDictionaryTest, LoadsSevenFilesWithTheirIndexesAndRelations) {
     ASSERT_EQ(LoadSample(), status::kOk);
     ASSERT_EQ(FileCount(), 7);
     EXPECT_EQ(Str(FileNameList()), "articulos,clientes,proveedores,familias,pedidos,lineas,usuarios");
+    ScratchRelease(0);
     EXPECT_EQ(TotalFieldCount(), 11 + 13 + 8 + 3 + 9 + 7 + 5);
     EXPECT_EQ(RecordLength(1), 108);
     EXPECT_EQ(RecordLength(5), 119);
