@@ -81,7 +81,8 @@ RuntimeSession::RuntimeSession(int argc, char** argv) {
 
 RuntimeSession::~RuntimeSession() {
     const StatusCode down = SlotStoreShutdown();
-    if (down != status::kOk) std::fprintf(stderr, "vodarir-cli: shutdown status %u\n", unsigned{down});
+    if (down != status::kOk)
+        std::fprintf(stderr, "vodarir-cli: shutdown status %u\n", unsigned{down});
 }
 
 void PrintError(StatusCode status) {

@@ -96,7 +96,8 @@ TEST_F(EditTest, DeletingSeveralFieldsAndTheirLimits) {
     for (const Row& row : refused) {
         EXPECT_EQ(DeleteFields(row.file, row.first, row.count), status::kDataOutBound)
             << row.file << "," << row.first << "," << row.count;
-        EXPECT_EQ(Str(ErrorDetail()), row.detail) << row.file << "," << row.first << "," << row.count;
+        EXPECT_EQ(Str(ErrorDetail()), row.detail)
+            << row.file << "," << row.first << "," << row.count;
     }
     EXPECT_EQ(FieldCount(1), 2);
     EXPECT_EQ(DeleteFields(1, 2, 0), status::kOk);
@@ -105,9 +106,10 @@ TEST_F(EditTest, DeletingSeveralFieldsAndTheirLimits) {
 
 TEST_F(EditTest, InsertingAFieldInsideAFile) {
     ASSERT_EQ(InsertField(2, 2, "nuevo"_t, 10, 'A'), status::kOk);
-    EXPECT_EQ(WithoutIndexes(DescribeDictionary()), "a(0,) len 10 x:A 4@0 y:N 6@4\n"
-                                                    "b(0,) len 20 p:A 2@0 nuevo:A 10@2 q:A 3@12 r:A 5@15\n"
-                                                    "c(0,) len 7 z:D 7@0\n");
+    EXPECT_EQ(WithoutIndexes(DescribeDictionary()),
+              "a(0,) len 10 x:A 4@0 y:N 6@4\n"
+              "b(0,) len 20 p:A 2@0 nuevo:A 10@2 q:A 3@12 r:A 5@15\n"
+              "c(0,) len 7 z:D 7@0\n");
     EXPECT_EQ(FieldEntry(2, 4).field, 4);
     EXPECT_EQ(TotalFieldCount(), 7);
     const std::string edited = WithoutIndexes(DescribeDictionary());
@@ -117,9 +119,10 @@ TEST_F(EditTest, InsertingAFieldInsideAFile) {
 TEST_F(EditTest, AppendingAFieldToAFileThatIsNotTheLast) {
     ASSERT_EQ(InsertField(1, 3, "z1"_t, 3, 'N'), status::kOk);
     ASSERT_EQ(InsertField(1, kNoField, "z2"_t, 2, 'A'), status::kOk);
-    EXPECT_EQ(WithoutIndexes(DescribeDictionary()), "a(0,) len 15 x:A 4@0 y:N 6@4 z1:N 3@10 z2:A 2@13\n"
-                                                    "b(0,) len 10 p:A 2@0 q:A 3@2 r:A 5@5\n"
-                                                    "c(0,) len 7 z:D 7@0\n");
+    EXPECT_EQ(WithoutIndexes(DescribeDictionary()),
+              "a(0,) len 15 x:A 4@0 y:N 6@4 z1:N 3@10 z2:A 2@13\n"
+              "b(0,) len 10 p:A 2@0 q:A 3@2 r:A 5@5\n"
+              "c(0,) len 7 z:D 7@0\n");
     EXPECT_EQ(FieldEntry(2, 1).file, 2);
 }
 

@@ -21,7 +21,8 @@ using testing::Str;
 
 class LoadTest : public DictionaryTest {};
 
-// --- Record length, offsets and default indexes ---------------------------------------------------
+// --- Record length, offsets and default indexes
+// ---------------------------------------------------
 
 TEST_F(LoadTest, TwoFieldsGiveRecordLengthOffsetsAndDefaultIndex) {
     folder_.Write("TTDICC.DAT", {"01* *  clientes", "0100<     10>Acodigo", "0100<      5>Nsaldo"});
@@ -62,8 +63,8 @@ TEST_F(LoadTest, EveryFileAfterTheLastIndexLineGetsItsDefault) {
 }
 
 TEST_F(LoadTest, DictionaryEndingWithAnIndexLineLeavesLaterFilesWithoutDefault) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay",
-                                 "31<0001002>"});
+    folder_.Write("TTDICC.DAT",
+                  {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay", "31<0001002>"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(DescribeIndexes(1), "(0,2)");
     EXPECT_EQ(IndexCount(2), 0);
@@ -91,7 +92,8 @@ TEST_F(LoadTest, FileNamesAreStoredInLowerCaseFieldNamesAsWritten) {
 }
 
 TEST_F(LoadTest, LocationClassAndDefaultLocation) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02*datos\\b*07b", "0200<      4>Ax"});
+    folder_.Write("TTDICC.DAT",
+                  {"01* *  a", "0100<      4>Ax", "02*datos\\b*07b", "0200<      4>Ax"});
     ASSERT_EQ(Load("TT", "C:\\app\\data"), status::kOk);
     EXPECT_EQ(Str(FileLocation(1)), "C:\\app\\data");
     EXPECT_EQ(FileStruct(1).fileClass, 0);
@@ -197,8 +199,7 @@ TEST_F(LoadTest, IndexLinesWithOneTwoAndSixSegments) {
                                 "31<000101000110100021010003101000410100051010>"});
     ASSERT_EQ(Load("TT"), status::kOk);
     // The default index came at the end of the DICC file; the REL lines follow it.
-    EXPECT_EQ(DescribeIndexes(1),
-              "(0,60) (0,6) (0,6)(6,4) (0,10)(10,10)(20,10)(30,10)(40,10)");
+    EXPECT_EQ(DescribeIndexes(1), "(0,60) (0,6) (0,6)(6,4) (0,10)(10,10)(20,10)(30,10)(40,10)");
     EXPECT_EQ(KeyLength(1, 3, 1), 6);
     EXPECT_EQ(KeyLength(1, 3, 0), 10);
     EXPECT_EQ(KeyLength(1, 4, kAllSegments), 50);
@@ -222,7 +223,8 @@ TEST_F(LoadTest, IndexAndRelationLinesForFilesOutsideAreRefused) {
                                    {"62:1R1K1=X", status::kOk}};
     for (const Row& row : rows) {
         ASSERT_EQ(ClearDictionary(), status::kOk);
-        folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      4>Ax", row.line});
+        folder_.Write("TTDICC.DAT",
+                      {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      4>Ax", row.line});
         EXPECT_EQ(Load("TT"), row.expected) << "line: " << row.line;
         EXPECT_EQ(FileCount(), 2) << "line: " << row.line;
     }

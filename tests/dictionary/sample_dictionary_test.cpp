@@ -30,15 +30,14 @@ std::string ReadFile(const std::string& path) {
 
 class SampleDictionaryTest : public DictionaryTest {
 protected:
-    StatusCode LoadSample() {
-        return LoadDictionary(TextView(kSampleFolder), "ALMACEN"_t, ""_t);
-    }
+    StatusCode LoadSample() { return LoadDictionary(TextView(kSampleFolder), "ALMACEN"_t, ""_t); }
 };
 
 TEST_F(SampleDictionaryTest, LoadsSevenFilesWithTheirIndexesAndRelations) {
     ASSERT_EQ(LoadSample(), status::kOk);
     ASSERT_EQ(FileCount(), 7);
-    EXPECT_EQ(Str(FileNameList()), "articulos,clientes,proveedores,familias,pedidos,lineas,usuarios");
+    EXPECT_EQ(Str(FileNameList()),
+              "articulos,clientes,proveedores,familias,pedidos,lineas,usuarios");
     ScratchRelease(0);
     EXPECT_EQ(TotalFieldCount(), 11 + 13 + 8 + 3 + 9 + 7 + 5);
     EXPECT_EQ(RecordLength(1), 108);
