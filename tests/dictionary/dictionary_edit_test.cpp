@@ -26,10 +26,10 @@ class EditTest : public DictionaryTest {
 protected:
     void SetUp() override {
         DictionaryTest::SetUp();
-        folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "0100<      6>Ny", "02* *  b",
-                                     "0200<      2>Ap", "0200<      3>Aq", "0200<      5>Ar",
-                                     "03* *  c", "0300<      7>Dz"});
-        folder_.Write("TTREL.DAT", {"61:RA", "62:RB", "63:RC"});
+        folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "0100<      6>Ny",
+                                          "02* *  b", "0200<      2>Ap", "0200<      3>Aq",
+                                          "0200<      5>Ar", "03* *  c", "0300<      7>Dz"});
+        folder_.WriteLines("TTREL.DAT", {"61:RA", "62:RB", "63:RC"});
         ASSERT_EQ(Load("TT"), status::kOk);
     }
 
@@ -37,7 +37,7 @@ protected:
     // without indexes and relations, which that save does not write.
     std::string Reloaded() {
         const std::vector<std::string> lines = testing::DesignerLines();
-        folder_.Write("RRDICC.DAT", lines);
+        folder_.WriteLines("RRDICC.DAT", lines);
         if (ClearDictionary() != status::kOk || Load("RR") != status::kOk) return "reload failed";
         return WithoutIndexes(DescribeDictionary());
     }

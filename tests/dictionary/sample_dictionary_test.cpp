@@ -69,8 +69,8 @@ TEST_F(SampleDictionaryTest, SavingWritesTheSampleFileByteForByte) {
 TEST_F(SampleDictionaryTest, ReloadingTheSavedFileGivesTheSameModel) {
     ASSERT_EQ(LoadSample(), status::kOk);
     const std::string loaded = DescribeDictionary();
-    folder_.Write("ALDICC.DAT", DesignerLines());
-    folder_.WriteBytes("ALREL.DAT", ReadFile(kSampleFolder + "/ALREL.DAT"));
+    folder_.WriteLines("ALDICC.DAT", DesignerLines());
+    folder_.Write("ALREL.DAT", ReadFile(kSampleFolder + "/ALREL.DAT"));
     ASSERT_EQ(ClearDictionary(), status::kOk);
     ASSERT_EQ(Load("AL"), status::kOk);
     EXPECT_EQ(DescribeDictionary(), loaded);
@@ -80,7 +80,7 @@ TEST_F(SampleDictionaryTest, IncludedAfterAnotherFileKeepsItsOwnNumbering) {
     ASSERT_EQ(LoadSample(), status::kOk);
     const std::string alone = DescribeDictionary();
     ASSERT_EQ(ClearDictionary(), status::kOk);
-    folder_.Write("TTDICC.DAT", {"01* *  propia", "0100<      3>Acod", "02*$*  AL"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  propia", "0100<      3>Acod", "02*$*  AL"});
     ASSERT_EQ(LoadDictionary(TextView(folder_.path() + "," + kSampleFolder), "TT"_t, ""_t),
               status::kOk);
     ASSERT_EQ(FileCount(), 8);
