@@ -111,7 +111,7 @@ TextRef LogicalWord(int n) {
 }
 
 TextRef MonthName(int month) {
-    if (month < 1 || month > kMonthsInYear) return TextRef();
+    if (month < 1 || month > kMonthsInYear) return TextDup(TextRef());
     return TextDup(ListItem(SlotPart(true), kItemSeparator, static_cast<std::uint16_t>(month)));
 }
 

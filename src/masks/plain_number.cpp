@@ -90,7 +90,7 @@ RoundedNumber RoundPlainNumber(const PlainNumber& number, std::int32_t decimals,
     r.lead = keepZeros ? std::min<std::int32_t>(0, number.point)
                        : std::min(number.firstNonZero, number.point);
     if (r.carry && r.carryAt < r.lead) r.lead = r.carryAt;
-    r.zero = !r.carry && number.firstNonZero >= r.keepEnd;
+    r.zero = !r.carry && (number.firstNonZero >= r.keepEnd || number.firstNonZero >= number.count());
     return r;
 }
 
