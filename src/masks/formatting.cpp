@@ -31,7 +31,7 @@ static_assert(kDefaultMaskChars.length == kDefaultMaskTypes.length + 1);
 // Logical values as stored, in the order of the display words.
 constexpr TextRef kLogicalStored = " 01"_t;
 constexpr TextRef kBlankDateTypes = "DF"_t;
-constexpr char kTextTypeForWords = 'A';
+constexpr char kPlainTextType = 'A';
 constexpr char kCodeType = 'C';
 constexpr char kHiddenType = 'V';
 constexpr char kWholeType = 'N';
@@ -94,13 +94,20 @@ NumberLayout Analyze(const char* part, std::int32_t length) {
     return l;
 }
 
-// Every "," becomes the place that follows it (the part never ends with ",").
+// Every "," before the point becomes a place like the next place after it (the part always ends
+// with a place); commas among the decimals stay separators, as turning them into places would
+// add decimals rather than integer places.
 bool CommasToPlaces(char* part, std::int32_t length) {
     bool changed = false;
-    for (std::int32_t i = length - 2; i >= 0; --i) {
-        if (part[i] == ',') {
-            part[i] = part[i + 1];
+    char follower = part[length - 1];
+    std::int32_t pointAt = 0;
+    while (pointAt < length && part[pointAt] != '.') ++pointAt;
+    for (std::int32_t i = length - 1; i >= 0; --i) {
+        if (part[i] == ',' && i < pointAt) {
+            part[i] = follower;
             changed = true;
+        } else if (!IsSeparator(part[i])) {
+            follower = part[i];
         }
     }
     return changed;
@@ -254,7 +261,7 @@ TextRef DisplayLogical(TextRef value, int width) {
     const char first = value.empty() ? ' ' : value.data[0];
     const std::uint16_t at = TextFindChr(kLogicalStored, 0, first, true);
     const int word = at == kNotFound ? logical::kNo : logical::kUnknown + at;
-    return FitToWidth(kTextTypeForWords, LogicalWord(word), width);
+    return FitToWidth(kPlainTextType, LogicalWord(word), width);
 }
 
 TextRef EntryLogical(TextRef text) {
@@ -354,7 +361,9 @@ TextRef EntryValue(char type, TextRef text, int width) {
     const ScratchLevel mark = ScratchMark();
     const char t = EffectiveType(type);
     TextRef out = EntryByType(t, text, width);
-    if (!out.failed() && width != kNoWidth) out = FitToWidth(t, out, width);
+    // A hidden value is only shown as blanks; what was typed into it is kept, as text.
+    const char fitType = t == kHiddenType ? kPlainTextType : t;
+    if (!out.failed() && width != kNoWidth) out = FitToWidth(fitType, out, width);
     return ScratchReturn(mark, out);
 }
 
@@ -363,10 +372,10 @@ TextRef FitToWidth(char type, TextRef text, int width) {
     if (width > int(kMaxTextLength)) return TextRef::Failed(status::kStringTooLong);
     const ScratchLevel mark = ScratchMark();
     TextRef out;
-    if (width < 0) {
-        out = TextDup(text);
-    } else if (type == kHiddenType) {
+    if (type == kHiddenType) {
         out = Blanks(width);
+    } else if (width < 0) {
+        out = TextDup(text);
     } else if (Contains(kTextTypes, type)) {
         out = LeftAligned(text, width);
     } else {

@@ -66,6 +66,8 @@ TEST_F(FormattingTest, NumericMaskPlacesSeparatesRoundsAndShifts) {
         {"", "##.##", "123456", false, "error 168"},
         {"", "####", "12345", false, "error 168"},
         {"", "##", "-12", false, "error 168"},
+        {"", "##,.#####0", "26892.6892", true, "26892.6892"}, // a comma before the point
+        {"", "#,##.#,#", "12345.67", true, "12345.7,"},       // decimal commas stay separators
         // Text outside the number part stays; exponents and trailing junk.
         {"", "$ ###.## USD", "5", false, "$   5.00 USD"},
         {"", "#####.##", "1D3", false, " 1000.00"},
@@ -284,6 +286,8 @@ TEST_F(FormattingTest, EntryValueByType) {
         {"EN", '2', "3.456", -1, "3.46"},     {"EN", 'N', "12", -1, "12"},
         {"EN", 'N', "123456", 4, "error 168"}, {"EN", 'N', "1D2", 4, " 100"},
         {"EN", 'A', "  ab", 4, "  ab"},
+        {"EN", 'V', "secret", 4, "secr"}, // hidden, but kept as typed
+        {"EN", 'T', "ab", 4, "  ab"},
     };
     for (const ValueRow& r : rows) {
         SetLanguage(r.language);
