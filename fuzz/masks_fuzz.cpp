@@ -21,9 +21,9 @@ namespace {
 
 using namespace literals;
 
-constexpr std::string_view kLanguages[] = {
-    "ES", ",.'0123456789,-D',' NS','  ,NO,SI'", "EN", ".,'0123456789.-D',' NY','  ,NO,YES'",
-    "FR", ", '0123456789,-D',' NO','  ,NON,OUI'"};
+constexpr std::string_view kLanguages[] = {"ES", ",.'0123456789,-D',' NS','  ,NO,SI'",
+                                           "EN", ".,'0123456789.-D',' NY','  ,NO,YES'",
+                                           "FR", ", '0123456789,-D',' NO','  ,NON,OUI'"};
 constexpr std::string_view kMonths =
     "Enero,Febrero,Marzo,Abril,Mayo,Junio,Julio,Agosto,Septiembre,Octubre,Noviembre,Diciembre,"
     "'[D] de [M] de [Y]'";
@@ -33,13 +33,9 @@ void Require(bool ok) {
     if (!ok) std::abort();
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsPlace(char c) {
-    return c == '#' || c == '0';
-}
+bool IsPlace(char c) { return c == '#' || c == '0'; }
 
 // The fuzz input, consumed front to back: parameter bytes, then length-prefixed texts.
 class Input {

@@ -40,22 +40,16 @@ constexpr int kNumericDateDisplay = 10;
 // A number entered without a width is edited in a mask this wide, then trimmed.
 constexpr int kUnfittedNumberWidth = 64;
 
-bool IsDigitType(char type) {
-    return type >= '1' && type <= '9';
-}
+bool IsDigitType(char type) { return type >= '1' && type <= '9'; }
 
-bool IsNumberPlace(char c) {
-    return c == '#' || c == '0';
-}
+bool IsNumberPlace(char c) { return c == '#' || c == '0'; }
 
 bool Contains(TextRef set, char c) {
     return set.size() != 0 && std::memchr(set.data, c, set.size()) != nullptr;
 }
 
 // Letters below "A" other than the decimal digits are whole numbers.
-char EffectiveType(char type) {
-    return type < 'A' && !IsDigitType(type) ? kWholeType : type;
-}
+char EffectiveType(char type) { return type < 'A' && !IsDigitType(type) ? kWholeType : type; }
 
 TextRef Blanks(int width) {
     if (width <= 0) return TextDup(TextRef());
@@ -78,9 +72,7 @@ struct NumberLayout {
     std::int32_t decimalPlaces = 0;
 };
 
-bool IsSeparator(char c) {
-    return c == '.' || c == ',';
-}
+bool IsSeparator(char c) { return c == '.' || c == ','; }
 
 NumberLayout Analyze(const char* part, std::int32_t length) {
     NumberLayout l;
@@ -219,7 +211,8 @@ TextRef ShortenNumber(TextRef t, int width) {
     const int decimals = std::max(width - integerLength - 1, 0);
     const RoundedNumber r = RoundPlainNumber(n, decimals, true);
     const std::int32_t integers = r.integerCount();
-    const std::int32_t length = (r.negative() ? 1 : 0) + integers + (decimals > 0 ? decimals + 1 : 0);
+    const std::int32_t length =
+        (r.negative() ? 1 : 0) + integers + (decimals > 0 ? decimals + 1 : 0);
     if (length > width) return TextRef::Failed(status::kDataOutBound);
     const TextRef out = Blanks(width);
     if (out.failed()) return out;
@@ -380,7 +373,8 @@ TextRef FitToWidth(char type, TextRef text, int width) {
         out = LeftAligned(text, width);
     } else {
         const TextRef trimmed = TextTrim(text, kTrimBoth);
-        out = trimmed.size() <= width ? RightAligned(trimmed, width) : ShortenNumber(trimmed, width);
+        out =
+            trimmed.size() <= width ? RightAligned(trimmed, width) : ShortenNumber(trimmed, width);
     }
     return ScratchReturn(mark, out);
 }
@@ -393,14 +387,16 @@ TextRef DefaultMask(char type, int width, bool plain) {
     const TextRef mask = TextRepeat(TextRef(&place, 1), static_cast<std::uint16_t>(width));
     if (!mask.failed() && IsDigitType(type)) {
         const int decimals = type - '0';
-        if (decimals + 1 < width) mask.mutableData()[width - (decimals + 1)] = DecimalSeparator(plain);
+        if (decimals + 1 < width)
+            mask.mutableData()[width - (decimals + 1)] = DecimalSeparator(plain);
     }
     return mask;
 }
 
 TextRef MaskFromText(TextRef mask, bool plain) {
     if (mask.failed()) return mask;
-    if (mask.empty() || Contains(kMaskPlaces, mask.data[0]) || !Contains(kTypeLetters, mask.data[0])) {
+    if (mask.empty() || Contains(kMaskPlaces, mask.data[0]) ||
+        !Contains(kTypeLetters, mask.data[0])) {
         return TextDup(mask);
     }
     const ScratchLevel mark = ScratchMark();
@@ -448,7 +444,8 @@ TextRef NumericMask(TextRef mask, TextRef value, bool plain) {
         ScratchRelease(mark);
         return TextRef::Failed(status::kDataOutBound);
     }
-    WriteNumber(p + first, length, layout, rounded, {DecimalSeparator(plain), ThousandsSeparator(plain)});
+    WriteNumber(p + first, length, layout, rounded,
+                {DecimalSeparator(plain), ThousandsSeparator(plain)});
     return out;
 }
 

@@ -59,13 +59,13 @@ TEST_F(CommandOptionsTest, OptionsByName) {
         {"prog /OUTPUT=\"a b\" /X=1", "OUTPUT", "a b"},
         {"prog /OUTPUT=\"a b\" /X=1", "X", "1"},
         {"prog file.PAN /TRACE=2", "TRACE", "2"},
-        {"prog /output=lower", "OUTPUT", "lower"},               // any case when not as written
-        {"prog /output=a /OUTPUT=b", "OUTPUT", "b"},            // as written first
+        {"prog /output=lower", "OUTPUT", "lower"},   // any case when not as written
+        {"prog /output=a /OUTPUT=b", "OUTPUT", "b"}, // as written first
         {"prog /output=a /OUTPUT=b", "output", "a"},
         {"prog /HELP", "HELP", ""},
         {"prog /OUTPUTX=1", "OUTPUT", "absent"},
-        {"prog OUTPUT=1", "OUTPUT", "absent"},                  // no option without "/"
-        {"/OUTPUT=prog /APNAME=VE", "OUTPUT", "absent"},         // the program is no option
+        {"prog OUTPUT=1", "OUTPUT", "absent"},           // no option without "/"
+        {"/OUTPUT=prog /APNAME=VE", "OUTPUT", "absent"}, // the program is no option
         {"prog", "OUTPUT", "absent"},
         {"", "OUTPUT", "absent"},
         {"prog /=1", "", "absent"},
