@@ -168,6 +168,8 @@ void WriteNumber(char* part, std::int32_t length, const NumberLayout& l, const R
     if (r.negative()) {
         if (signAt < 0) signAt = lastFill;
         if (signAt >= 0) part[signAt] = '-';
+        // Nothing of the number stands before its sign: zeros the mask fills there go blank.
+        for (std::int32_t i = 0; i < signAt; ++i) part[i] = ' ';
     }
 }
 

@@ -38,7 +38,8 @@ TEST_F(FormattingTest, NumericMaskPlacesSeparatesRoundsAndShifts) {
         {"", "0000", "7", false, "0007"},
         {"", "0,000", "7", false, "0,007"},
         {"", "#000", "-7", false, "-007"},
-        {"", "0000", "-7", false, "-007"}, // the sign takes the leftmost zero rather than vanish
+        {"", "0000", "-7", false, "-007"},   // the sign takes the leftmost zero rather than vanish
+        {"", "0#,##", "-4", false, "   -4"}, // no zero fill before the sign
         {"", "####", "", false, "    "},
         {"", "###.##", "", false, "  0.00"},
         {"", "###.##", ".5", false, "  0.50"},
