@@ -7,6 +7,7 @@
 
 #include "host/paths.h"
 #include "runtime/messages/error_trail.h"
+#include "runtime/messages/language_files.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/store/variables.h"
@@ -146,6 +147,8 @@ StatusCode RuntimeInit() {
     ClearRecordedError();
     StatusCode st = SlotStoreInit();
     if (st != status::kOk) return st;
+    // The loaded language texts lived in the store just replaced.
+    MsgCatalogReset();
     st = TypedTablesInit();
     if (st != status::kOk) return st;
     SlotStoreSetTablesRelease(VariablesRelease);
