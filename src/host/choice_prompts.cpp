@@ -150,6 +150,15 @@ class ChoiceEvents final : public platform::WindowEvents {
     bool finished_ = false;
 };
 
+void RemoveChoiceControls(WindowId window, std::uint16_t count, bool listBox) {
+    Ui& ui = CurrentUi();
+    if (listBox) {
+        ui.destroyControl(window, kFirstListBox);
+        return;
+    }
+    for (std::uint16_t k = 0; k < count; ++k) ui.destroyControl(window, kFirstChoiceButton + k);
+}
+
 // Builds the list box or the buttons of the prompt in `window`; false when a control could not
 // be made (the ones made are removed again).
 bool BuildChoiceControls(WindowId window, TextRef items, std::uint16_t count,
@@ -173,27 +182,18 @@ bool BuildChoiceControls(WindowId window, TextRef items, std::uint16_t count,
         const ScratchLevel mark = ScratchMark();
         const TextRef label = TextUnquote(ListItem(items, ',', k));
         const bool made = MakeButton(window, column * pitch, row * buttonHeight, buttonWidth,
-                                     buttonHeight, id) != kNoControl &&
-                          ui.setText(window, id, label.view());
+                                     buttonHeight, id) != kNoControl;
+        const bool labelled = made && ui.setText(window, id, label.view());
         ScratchRelease(mark);
-        if (!made) {
-            for (ControlId gone = kFirstChoiceButton; gone <= id; ++gone) {
-                ui.destroyControl(window, gone);
-            }
+        if (!labelled) {
+            // Only what was made here goes: an id that was taken belongs to someone else.
+            RemoveChoiceControls(window, static_cast<std::uint16_t>(made ? k : k - 1), false);
             return false;
         }
     }
     return true;
 }
 
-void RemoveChoiceControls(WindowId window, std::uint16_t count, bool listBox) {
-    Ui& ui = CurrentUi();
-    if (listBox) {
-        ui.destroyControl(window, kFirstListBox);
-        return;
-    }
-    for (std::uint16_t k = 0; k < count; ++k) ui.destroyControl(window, kFirstChoiceButton + k);
-}
 
 // The prompt in a window of its own, centred on the screen.
 void ChooseInOwnWindow(TextRef title, TextRef items, std::uint16_t count, const ChoiceLayout& l,
@@ -347,7 +347,9 @@ ControlId MakeEdit(WindowId parent, int x, int y, int width, int height, Control
     if (flags & editflag::kReadOnlyLook) spec.style |= platform::kReadOnly;
     if (flags & editflag::kDisabled) spec.style |= platform::kDisabled;
     if (!CurrentUi().createControl(parent, spec)) return kNoControl;
-    if ((flags & editflag::kSystemFont) == 0) SetControlFont(fontkind::kRuntime, parent, id);
+    // Runtime windows default to the fixed font: the system font must be asked for.
+    SetControlFont((flags & editflag::kSystemFont) ? fontkind::kSystem : fontkind::kRuntime,
+                   parent, id);
     return id;
 }
 

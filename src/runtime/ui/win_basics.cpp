@@ -308,10 +308,18 @@ std::uint16_t WinCount() {
 }
 
 void WinStackReset() {
+    // Destroying a window may destroy others it owns: collect the ids first.
+    std::vector<WindowId> live;
+    for (const auto& f : g_forwarders) {
+        if (!f->gone()) live.push_back(f->window);
+    }
+    for (const WindowId w : live) {
+        if (CurrentUi().windowExists(w)) CurrentUi().destroyWindow(w);
+    }
+    g_forwarders.clear();
     g_stack = WindowStack{};
     g_waits.clear();
     g_quitPending = false;
-    ForgetGoneWindows();
 }
 
 // ---- Creation -------------------------------------------------------------------------------------

@@ -11,8 +11,8 @@
 //    a forwarder that keeps the window stack right whoever destroys the window (the core, the
 //    user with the close button, its owner going down). The forwarder lives here until the
 //    window is gone.
-//  - The window stack is process-wide and starts empty; WinStackReset empties it (runtime
-//    shutdown, tests) without touching any window.
+//  - The window stack is process-wide and starts empty; WinStackReset (runtime shutdown, tests)
+//    destroys the windows WinCreate made that are still open and empties the stack.
 //
 // Invariants of the window stack:
 //  1. At most kMaxRegisteredWindows entries; no window appears twice.
@@ -48,7 +48,8 @@ std::uint16_t WinValue(WindowId window);
 WindowId WinTop();
 void WinUnregister(WindowId window);
 std::uint16_t WinCount();
-// Forgets every registration and every pending wait; windows themselves are left alone.
+// Destroys every window WinCreate made that is still open, then forgets every registration and
+// every pending wait. Call it before the face in use goes away.
 void WinStackReset();
 
 // ---- Creation ---------------------------------------------------------------------------------
