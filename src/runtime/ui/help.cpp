@@ -5,10 +5,7 @@
 #include <array>
 
 #include "host/paths.h"
-#if __has_include("host/processes.h")
 #include "host/processes.h"
-#define VODARIR_HELP_HAS_VIEWERS 1
-#endif
 #include "host/text_files.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/runtime_config.h"
@@ -78,13 +75,7 @@ TextRef LanguageName(TextRef name) {
 
 // Opens a help page in the web browser without waiting.
 StatusCode OpenHelpPage(TextRef quotedPath) {
-#ifdef VODARIR_HELP_HAS_VIEWERS
     return OpenInViewer(viewer::kHtml, quotedPath, startflag::kNoWait);
-#else
-    // Built before the viewers: there is no browser to hand the page to.
-    (void)quotedPath;
-    return 0xFFFF;
-#endif
 }
 
 } // namespace
