@@ -25,11 +25,11 @@ void AboutShow() {
     const ScratchLevel mark = ScratchMark();
     // The message text is the format; it comes from a language file, so only its "%s" are
     // filled, whatever else it holds.
-    const TextRef text = TextFill(kAboutLimit, MsgText("0076"),
-                                  {kAboutYear, TextDup(SlotGet(slotgroup::kEnvironment, kProductSlot)),
-                                   kAboutVersion, RunPath(0),
-                                   TextDup(SlotGet(slotgroup::kEnvironment, kDefaultFolderSlot)),
-                                   AppFolder(appfolder::kData)});
+    const TextRef text = TextFill(
+        kAboutLimit, MsgText("0076"),
+        {kAboutYear, TextDup(SlotGet(slotgroup::kEnvironment, kProductSlot)), kAboutVersion,
+         RunPath(0), TextDup(SlotGet(slotgroup::kEnvironment, kDefaultFolderSlot)),
+         AppFolder(appfolder::kData)});
     MsgInfo(MsgText("0075"), text.failed() ? TextRef() : text);
     ScratchRelease(mark);
 }

@@ -111,8 +111,8 @@ TEST_F(WindowStackTest, AWindowWithoutAClassNameIsNotMade) {
 
 TEST_F(WindowStackTest, AMenuGoesOnTheWindow) {
     platform::Menu menu = {platform::MenuCommand("&Go", 1501)};
-    const WindowId a = WinCreate("Mant"_t, "M"_t, winstyle::kOverlapped, 0, 0, 100, 100, &menu,
-                                 nullptr);
+    const WindowId a =
+        WinCreate("Mant"_t, "M"_t, winstyle::kOverlapped, 0, 0, 100, 100, &menu, nullptr);
     ASSERT_EQ(Shown(a).menu.size(), 1u);
     EXPECT_EQ(Shown(a).menu[0].command, 1501);
 }
@@ -166,7 +166,7 @@ TEST_F(WindowStackTest, DestroyingTheOwnerTakesOwnedWindowsOffTheStack) {
 
 // The scripted screen: 1024 x 738 pixels, frames of 3 pixels and a 19-pixel caption, cells 8 x 16.
 class PlaceTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     WindowId w = kNoWindow;
     void SetUp() override {
         ScriptedRuntimeTest::SetUp();
@@ -207,10 +207,10 @@ TEST_F(PlaceTest, AnEdgeBeyondTheScreenMovesTheWindowBack) {
         Rect frame;
     };
     const Row rows[] = {
-        {900, 700, 10, 5, {900, 633, 86, 105}},  // bottom edge beyond: moved up
-        {1000, 20, 10, 5, {938, 20, 86, 105}},   // right edge beyond: moved left
-        {12, 13, 10, 5, {12, 13, 86, 105}},      // fits: as given
-        {5, 300, 10, 60, {5, 0, 86, 738}},       // taller than the screen: at the top, cut
+        {900, 700, 10, 5, {900, 633, 86, 105}}, // bottom edge beyond: moved up
+        {1000, 20, 10, 5, {938, 20, 86, 105}},  // right edge beyond: moved left
+        {12, 13, 10, 5, {12, 13, 86, 105}},     // fits: as given
+        {5, 300, 10, 60, {5, 0, 86, 738}},      // taller than the screen: at the top, cut
     };
     for (const Row& r : rows) {
         WinPlace(static_cast<std::uint16_t>(r.x), static_cast<std::uint16_t>(r.y),
@@ -247,8 +247,8 @@ TEST_F(PlaceTest, ScreenSizeCursorAndShowingTheTop) {
 }
 
 TEST_F(PlaceTest, DestroyTabChildrenKeepsLabels) {
-    platform::ControlSpec edit{platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "",
-                               platform::kTabStop};
+    platform::ControlSpec edit{
+        platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "", platform::kTabStop};
     platform::ControlSpec label{platform::ControlKind::StaticText, 2100, {0, 0, 10, 10}, "L", 0};
     ASSERT_TRUE(ui.createControl(w, edit));
     ASSERT_TRUE(ui.createControl(w, label));
@@ -266,8 +266,8 @@ TEST_F(PlaceTest, TopItemTextGoesToTheTopWindow) {
 }
 
 TEST_F(PlaceTest, EnableFocusGivesAFocusedControlItsFocusBack) {
-    platform::ControlSpec edit{platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "",
-                               platform::kTabStop};
+    platform::ControlSpec edit{
+        platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "", platform::kTabStop};
     ASSERT_TRUE(ui.createControl(w, edit));
     ui.showWindow(w, true);
     ASSERT_EQ(ui.focusedControl(w), 2000);
@@ -280,7 +280,7 @@ TEST_F(PlaceTest, EnableFocusGivesAFocusedControlItsFocusBack) {
 // ---- Pumps --------------------------------------------------------------------------------------
 
 class PumpTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     EventRecorder events;
     WindowId w = kNoWindow;
     void SetUp() override {
