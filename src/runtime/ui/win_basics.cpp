@@ -12,6 +12,7 @@
 #include "host/choice_prompts.h"
 #include "masks/cell_fonts.h"
 #include "runtime/store/slot_store.h"
+#include "screens/window_geometry.h"
 
 namespace vodarir {
 
@@ -453,6 +454,33 @@ void DestroyTabChildren(WindowId window) {
 StatusCode SetTopItemText(ControlId id, TextRef text) {
     if (text.failed()) return status::kWindowsControl;
     return CurrentUi().setText(WinTop(), id, text.view()) ? status::kOk : status::kWindowsControl;
+}
+
+ControlId MakeLabel(WindowId parent, std::uint16_t row, std::uint16_t column, std::uint16_t width,
+                    std::uint16_t height, TextRef text) {
+    if (text.failed()) return platform::kNoControl;
+    const platform::Rect rect{ColumnX(column), RowY(row), GridWidth(width), GridHeight(height)};
+    const platform::ControlSpec spec{platform::ControlKind::StaticText, platform::kAnonymousControl,
+                                     rect, text.view()};
+    return CurrentUi().createControl(parent, spec) ? platform::kAnonymousControl
+                                                   : platform::kNoControl;
+}
+
+bool PaintBanner(WindowId window, TextRef text) {
+    if (text.failed()) return false;
+    platform::Ui& ui = CurrentUi();
+    const platform::Size client = ui.clientSize(window);
+    const platform::Rect rect{0, 0, client.width, client.height};
+    if (ui.hasControl(window, kBannerControl)) {
+        ui.setControlRect(window, kBannerControl, rect);
+        return ui.setText(window, kBannerControl, text.view());
+    }
+    const platform::ControlSpec spec{platform::ControlKind::StaticText, kBannerControl, rect,
+                                     text.view(), platform::kAlignCentre};
+    if (!ui.createControl(window, spec)) return false;
+    constexpr platform::Rgb kWhite{255, 255, 255};
+    constexpr platform::Rgb kGrey{128, 128, 128};
+    return ui.setControlColors(window, kBannerControl, kWhite, kGrey);
 }
 
 // ---- Message pumps ----------------------------------------------------------------------------

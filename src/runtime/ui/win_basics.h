@@ -115,6 +115,16 @@ void DestroyTabChildren(WindowId window);
 // The text of control `id` of the top window: 0, or 179 when the control does not take it.
 StatusCode SetTopItemText(ControlId id, TextRef text);
 
+// A static text at a cell position (row and column 1-based, width and height in cells). Answers
+// its id (anonymous), or platform::kNoControl when it cannot be made.
+ControlId MakeLabel(WindowId parent, std::uint16_t row, std::uint16_t column, std::uint16_t width,
+                    std::uint16_t height, TextRef text);
+// The control PaintBanner keeps over the client area, one per window.
+inline constexpr ControlId kBannerControl = 0xFFFD;
+// Covers the client area in grey with the text in white, centred horizontally; painting again
+// replaces the text.
+bool PaintBanner(WindowId window, TextRef text);
+
 // ---- Message pumps ----------------------------------------------------------------------------
 
 // PumpUntilKey's answer when a quit message ended the wait (or nothing could send a key).

@@ -445,3 +445,45 @@ TEST(EditStyleForTest, StylesByTypeAndEditability) {
 
 } // namespace
 } // namespace vodarir
+
+namespace vodarir {
+namespace {
+
+using namespace literals;
+
+class LabelAndBannerTest : public testing::ScriptedRuntimeTest {};
+
+TEST_F(LabelAndBannerTest, ALabelSitsOnItsCells) {
+    SetCellFont(16, 8, 0, ""_t);
+    const platform::WindowId w = Open("Labels");
+    ASSERT_EQ(MakeLabel(w, 3, 5, 10, 1, "Nombre:"_t), platform::kAnonymousControl);
+    const platform::ShownWindow& shown = Shown(w);
+    ASSERT_FALSE(shown.controls.empty());
+    const platform::ShownControl& label = shown.controls.back();
+    EXPECT_EQ(label.kind, platform::ControlKind::StaticText);
+    EXPECT_EQ(label.text, "Nombre:");
+    EXPECT_EQ(label.rect, (platform::Rect{33, 33, 80, 16}));
+    EXPECT_EQ(MakeLabel(w, 1, 1, 1, 1, TextRef::Failed(163)), platform::kNoControl);
+    EXPECT_EQ(MakeLabel(12345, 1, 1, 1, 1, "x"_t), platform::kNoControl) << "no such window";
+}
+
+TEST_F(LabelAndBannerTest, ABannerCoversTheClientAreaAndIsRepaintedInPlace) {
+    const platform::WindowId w = Open("Banner");
+    ASSERT_TRUE(PaintBanner(w, "Cargando..."_t));
+    ASSERT_TRUE(PaintBanner(w, "Listo"_t));
+    const platform::ShownControl* banner = ui.control(w, kBannerControl);
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->text, "Listo");
+    const platform::Size client = ui.clientSize(w);
+    EXPECT_EQ(banner->rect, (platform::Rect{0, 0, client.width, client.height}));
+    EXPECT_TRUE(banner->hasColors);
+    EXPECT_EQ(banner->textColor.r, 255);
+    EXPECT_EQ(banner->background.r, 128);
+    EXPECT_NE(banner->style & platform::kAlignCentre, 0u);
+    int banners = 0;
+    for (const platform::ShownControl& c : Shown(w).controls) banners += c.id == kBannerControl;
+    EXPECT_EQ(banners, 1);
+}
+
+} // namespace
+} // namespace vodarir
