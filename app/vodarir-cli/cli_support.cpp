@@ -4,20 +4,16 @@
 #include <string>
 
 #include "cli_commands.h"
+#include "runtime/messages/messages.h"
 #include "runtime/store/runtime_config.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/cp1252_literal.h"
 #include "runtime/text/scratch_stack.h"
 
 namespace vodarir::cli {
 
 namespace {
-
-// The characters of cp1252 bytes 0x80..0x9F; 0 marks the five bytes without one.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 constexpr std::uint16_t kScratchLevels = 256;
 
@@ -52,7 +48,8 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     for (const char ch : bytes) {
         const auto byte = static_cast<unsigned char>(ch);
-        const char16_t mapped = byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : 0;
+        const char32_t mapped =
+            byte >= 0x80 && byte < 0xA0 ? cp1252detail::kHighControls[byte - 0x80] : 0;
         AppendUtf8(out, mapped != 0 ? mapped : byte);
     }
     return out;
@@ -81,12 +78,14 @@ RuntimeSession::RuntimeSession(int argc, char** argv) {
 
 RuntimeSession::~RuntimeSession() {
     const StatusCode down = SlotStoreShutdown();
-    if (down != status::kOk) std::fprintf(stderr, "vodarir-cli: shutdown status %u\n", unsigned{down});
+    if (down != status::kOk)
+        std::fprintf(stderr, "vodarir-cli: shutdown status %u\n", unsigned{down});
 }
 
 void PrintError(StatusCode status) {
-    // The status text arrives with the message catalogue; until then the code alone.
-    std::printf("error\t%u\t\n", unsigned{status});
+    const ScratchLevel mark = ScratchMark();
+    std::printf("error\t%u\t%s\n", unsigned{status}, Column(StatusText(status)).c_str());
+    ScratchRelease(mark);
 }
 
 } // namespace vodarir::cli

@@ -16,10 +16,10 @@ constexpr std::size_t kPrefixLength = 2;
 
 void PrintFile(std::uint16_t file) {
     const FileStructRecord record = FileStruct(file);
-    std::printf("file\t%u\t%s\t%u\t%s\t%u\t%u\t%u\n", unsigned{file}, Column(FileName(file)).c_str(),
-                unsigned{record.fileClass}, Column(FileLocation(file)).c_str(),
-                unsigned{record.fieldCount}, unsigned{record.recordLength},
-                unsigned{record.indexCount});
+    std::printf("file\t%u\t%s\t%u\t%s\t%u\t%u\t%u\n", unsigned{file},
+                Column(FileName(file)).c_str(), unsigned{record.fileClass},
+                Column(FileLocation(file)).c_str(), unsigned{record.fieldCount},
+                unsigned{record.recordLength}, unsigned{record.indexCount});
     for (std::uint16_t k = 1; k <= record.fieldCount; ++k) {
         const FieldEntryRecord entry = FieldEntry(file, k);
         const char type[2] = {entry.type, 0};
@@ -37,7 +37,8 @@ void PrintFile(std::uint16_t file) {
         std::printf("\n");
     }
     const TextRef relation = RelationText(file);
-    if (!relation.empty()) std::printf("relation\t%u\t%s\n", unsigned{file}, Column(relation).c_str());
+    if (!relation.empty())
+        std::printf("relation\t%u\t%s\n", unsigned{file}, Column(relation).c_str());
 }
 
 } // namespace

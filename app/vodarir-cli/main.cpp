@@ -26,7 +26,8 @@ int Usage(std::FILE* out) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage(stderr);
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0) return Usage(stdout);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0)
+        return Usage(stdout);
     for (const Command& command : kCommands) {
         if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
     }

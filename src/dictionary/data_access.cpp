@@ -8,9 +8,7 @@ namespace vodarir {
 namespace {
 
 // Only the detail changes: the pending error record is left to the first real failure.
-StatusCode Removed(TextRef name) {
-    return LogErrorText(status::kFeatureRemoved, name, false);
-}
+StatusCode Removed(TextRef name) { return LogErrorText(status::kFeatureRemoved, name, false); }
 
 } // namespace
 

@@ -37,13 +37,15 @@ bool ValidFile(std::uint16_t file) { return file >= 1 && file <= g_counters.file
 
 std::uint16_t FieldBase(std::uint16_t file) {
     std::uint32_t base = 0;
-    for (std::uint16_t f = 1; f < file && f <= g_counters.files; ++f) base += FileRecord(f).fieldCount;
+    for (std::uint16_t f = 1; f < file && f <= g_counters.files; ++f)
+        base += FileRecord(f).fieldCount;
     return static_cast<std::uint16_t>(std::min<std::uint32_t>(base, 0xFFFF));
 }
 
 std::uint16_t IndexBase(std::uint16_t file) {
     std::uint32_t base = 0;
-    for (std::uint16_t f = 1; f < file && f <= g_counters.files; ++f) base += FileRecord(f).indexCount;
+    for (std::uint16_t f = 1; f < file && f <= g_counters.files; ++f)
+        base += FileRecord(f).indexCount;
     return static_cast<std::uint16_t>(std::min<std::uint32_t>(base, 0xFFFF));
 }
 
@@ -171,10 +173,10 @@ StatusCode CompleteDefaultIndexes(std::uint16_t file) {
         IndexDefinitionRecord index;
         index.segmentCount = 1;
         const std::uint16_t line = FindField(f, TextView(kDefaultIndexField));
-        index.segments[0].length = line == kNoField
-                                       ? FieldLength(f, 1)
-                                       : static_cast<std::uint16_t>(FieldOffset(f, line) +
-                                                                    FieldLength(f, line));
+        index.segments[0].length =
+            line == kNoField
+                ? FieldLength(f, 1)
+                : static_cast<std::uint16_t>(FieldOffset(f, line) + FieldLength(f, line));
         const StatusCode st = InsertIndex(f, index);
         if (st != status::kOk) return st;
     }
@@ -506,9 +508,9 @@ FieldEntryRecord ResolveFieldRef(TextRef text) {
     if (field == kNoField) field = ReadDecimal(name);
     if (field == 0) return SyntaxFailure(text);
     if (field > FieldCount(static_cast<std::uint16_t>(file))) {
-        return RefFailure(result,
-                          FieldOutOfBounds(static_cast<std::uint16_t>(file),
-                                           static_cast<std::uint16_t>(std::min<std::uint32_t>(field, 0xFFFF))));
+        return RefFailure(result, FieldOutOfBounds(static_cast<std::uint16_t>(file),
+                                                   static_cast<std::uint16_t>(
+                                                       std::min<std::uint32_t>(field, 0xFFFF))));
     }
     result = EntryOf(static_cast<std::uint16_t>(file), static_cast<std::uint16_t>(field));
     result.status = status::kOk;

@@ -46,8 +46,8 @@ inline constexpr SlotGroup kRelations = 4;
 
 // --- Records (typed tables 0 to 3) -------------------------------------------------------------
 struct FileStructRecord {
-    std::uint8_t number = 0;       // 1-based
-    std::uint8_t fileClass = 0;    // the two-digit class of the file line, kept, not interpreted
+    std::uint8_t number = 0;    // 1-based
+    std::uint8_t fileClass = 0; // the two-digit class of the file line, kept, not interpreted
     std::uint16_t fieldCount = 0;
     std::uint16_t recordLength = 0; // sum of the field lengths
     std::uint16_t indexCount = 0;
@@ -58,8 +58,8 @@ struct FieldEntryRecord {
     std::uint16_t field = 0;  // 1-based within the file
     std::uint16_t offset = 0; // 0-based byte position in the record
     std::uint16_t length = 0;
-    char type = 0;            // type letter as read; not checked here
-    StatusCode status = 0;    // 0 in the table; the lookup's result in a ResolveFieldRef copy
+    char type = 0;         // type letter as read; not checked here
+    StatusCode status = 0; // 0 in the table; the lookup's result in a ResolveFieldRef copy
 };
 
 struct IndexEntryRecord {

@@ -51,7 +51,8 @@ StatusCode DeleteFields(std::uint16_t file, std::uint16_t first, std::uint16_t c
     if (count == 0) return status::kOk;
     const std::uint32_t last = std::uint32_t{first} + count - 1;
     if (last > FileRecord(f).fieldCount) {
-        return FieldOutOfBounds(file, static_cast<std::uint16_t>(std::min<std::uint32_t>(last, 0xFFFF)));
+        return FieldOutOfBounds(file,
+                                static_cast<std::uint16_t>(std::min<std::uint32_t>(last, 0xFFFF)));
     }
     const std::uint16_t at = FieldBase(f) + first - 1;
     FileStructRecord record = FileRecord(f);

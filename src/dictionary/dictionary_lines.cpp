@@ -51,10 +51,10 @@ TextRef TrimTrailingBlanks(TextRef t) {
 
 LineClass ClassifyDictionaryLine(TextRef line) {
     // The code is read like the runtime reads any number; "-5" or "ab" land in kind 0.
-    const int code = static_cast<int>(std::min<std::uint32_t>(
-        ReadDecimal(Slice(line, 0, kLineCodeWidth)), 99));
+    const int code =
+        static_cast<int>(std::min<std::uint32_t>(ReadDecimal(Slice(line, 0, kLineCodeWidth)), 99));
     LineClass result;
-    result.kind = (code - 1) / kLineCodeSpan;       // truncates toward zero: code 0 is kind 0
+    result.kind = (code - 1) / kLineCodeSpan; // truncates toward zero: code 0 is kind 0
     result.relativeFile = (code - 1) % kLineCodeSpan + 1;
     return result;
 }
@@ -94,8 +94,8 @@ IndexDefinitionRecord ParseIndexLine(TextRef line) {
         const TextRef segment = Slice(line, from + s * kSegmentWidth, kSegmentWidth);
         const std::uint32_t start = ReadDecimal(Slice(segment, 0, kSegmentStartWidth));
         index.segments[s].start = static_cast<std::uint16_t>(start == 0 ? 0 : start - 1);
-        index.segments[s].length =
-            static_cast<std::uint16_t>(ReadDecimal(Slice(segment, kSegmentStartWidth, kSegmentLengthWidth)));
+        index.segments[s].length = static_cast<std::uint16_t>(
+            ReadDecimal(Slice(segment, kSegmentStartWidth, kSegmentLengthWidth)));
     }
     return index;
 }

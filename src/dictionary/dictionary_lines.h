@@ -49,10 +49,10 @@ struct LineClass {
 LineClass ClassifyDictionaryLine(TextRef line);
 
 struct FileLine {
-    TextRef location;          // trailing blanks and tabs removed; empty means the default
+    TextRef location; // trailing blanks and tabs removed; empty means the default
     std::uint8_t fileClass = 0;
-    TextRef name;              // trailing blanks and tabs removed, case as written
-    bool include = false;      // the location holds "$": name is another application's prefix
+    TextRef name;         // trailing blanks and tabs removed, case as written
+    bool include = false; // the location holds "$": name is another application's prefix
 };
 // Splits a line holding "*": code "*" location "*" class(2) name. False without "*".
 bool ParseFileLine(TextRef line, FileLine* out);

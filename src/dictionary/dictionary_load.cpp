@@ -40,7 +40,7 @@ struct HeldPrefix {
 // files are being read right now; no prefix is loaded inside itself (compared without case, as
 // the file names it gives are found without case).
 struct LoadContext {
-    TextRef folders;         // copies on the ScratchStack, below every level the load takes
+    TextRef folders; // copies on the ScratchStack, below every level the load takes
     TextRef defaultLocation;
     HeldPrefix prefixes[kMaxNestedDictionaries];
     std::uint16_t depth = 0;
@@ -159,8 +159,8 @@ StatusCode ReadLines(FileReader& reader, FileNumber number) {
 StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
     LoadContext& ctx = reader.ctx;
     const ScratchLevel mark = ScratchMark();
-    const TextRef name =
-        TextConcat(TextSub(prefix, 0, kPrefixLength), ListItem(TextView(kDictionaryFileNames), ',', entry));
+    const TextRef name = TextConcat(TextSub(prefix, 0, kPrefixLength),
+                                    ListItem(TextView(kDictionaryFileNames), ',', entry));
     if (name.failed()) {
         ScratchRelease(mark);
         return name.status();
@@ -174,7 +174,8 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
     if (number >= status::kFirstError) {
         StatusCode st = status::kOk;
         if (entry == kDiccEntry) {
-            const TextRef where = TextConcat(TextConcat(TextConcat("["_t, ctx.folders), "]"_t), name);
+            const TextRef where =
+                TextConcat(TextConcat(TextConcat("["_t, ctx.folders), "]"_t), name);
             st = LogErrorText(status::kFileNotFound, where.failed() ? name : where, true);
         }
         ScratchRelease(mark);

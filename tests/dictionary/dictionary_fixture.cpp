@@ -2,9 +2,6 @@
 #include "dictionary_fixture.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "runtime/messages/error_trail.h"
@@ -15,33 +12,11 @@
 
 namespace vodarir::testing {
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vodarir-dict-XXXXXX").string();
-    const char* made = ::mkdtemp(pattern.data());
-    if (made == nullptr) ADD_FAILURE() << "cannot create a temporary folder";
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-void TempFolder::Write(const std::string& name, const std::vector<std::string>& lines) const {
+void DictionaryFolder::WriteLines(const std::string& name,
+                                  const std::vector<std::string>& lines) const {
     std::string bytes;
     for (const std::string& line : lines) bytes += line + "\r\n";
-    WriteBytes(name, bytes);
-}
-
-void TempFolder::WriteBytes(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(std::filesystem::path(path_) / name, std::ios::binary);
-    out << bytes;
-    if (!out) ADD_FAILURE() << "cannot write " << name;
-}
-
-std::string TempFolder::Read(const std::string& name) const {
-    std::ifstream in(std::filesystem::path(path_) / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    Write(name, bytes);
 }
 
 void DictionaryTest::SetUp() {

@@ -4,32 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "dictionary/dictionary.h"
 #include "runtime/text/text_ref.h"
 #include "support/runtime_fixture.h"
+#include "support/temp_folder.h"
 
 namespace vodarir::testing {
 
-// A folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
+// The shared temporary folder, plus dictionary files written line by line.
+class DictionaryFolder : public TempFolder {
 public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
     // Writes the lines, each followed by CR LF (the designer's line ending).
-    void Write(const std::string& name, const std::vector<std::string>& lines) const;
-    void WriteBytes(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
-
-private:
-    std::string path_;
+    void WriteLines(const std::string& name, const std::vector<std::string>& lines) const;
 };
 
 // RuntimeInit (slot store, typed tables, system variables) and an empty dictionary; TearDown
@@ -42,7 +31,7 @@ protected:
     // LoadDictionary with the temporary folder as the folder list.
     StatusCode Load(const std::string& prefix, const std::string& defaultLocation = "");
 
-    TempFolder folder_;
+    DictionaryFolder folder_;
 };
 
 // The dictionary's file and field lines as the designer saves them ("%02s*%s*%2s%s" with location

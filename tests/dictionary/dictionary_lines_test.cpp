@@ -19,14 +19,22 @@ TEST(DictionaryLineCodes, KindAndRelativeFileFollowTheCode) {
         int relative;
     };
     const std::vector<Row> rows = {
-        {"01* *  clientes", 0, 1},   {"0100<     10>Anombre", 0, 1},
-        {"30* *  x", 0, 30},         {"00* *  x", 0, 0},
-        {"  <     10>Anombre", 0, 0}, {"ab* * x", 0, 0},
-        {"31<0001006>", 1, 1},       {"60<0001006>", 1, 30},
-        {"61:2R1K1=CODCLI", 2, 1},   {"90:x", 2, 30},
-        {"91 ignored", 3, 1},        {"95 ignored", 3, 5},
-        {"99", 3, 9},                {"-5<     10>Ax", 0, 0},
-        {" 5<     10>Ax", 0, 5},     {"3", 0, 3},
+        {"01* *  clientes", 0, 1},
+        {"0100<     10>Anombre", 0, 1},
+        {"30* *  x", 0, 30},
+        {"00* *  x", 0, 0},
+        {"  <     10>Anombre", 0, 0},
+        {"ab* * x", 0, 0},
+        {"31<0001006>", 1, 1},
+        {"60<0001006>", 1, 30},
+        {"61:2R1K1=CODCLI", 2, 1},
+        {"90:x", 2, 30},
+        {"91 ignored", 3, 1},
+        {"95 ignored", 3, 5},
+        {"99", 3, 9},
+        {"-5<     10>Ax", 0, 0},
+        {" 5<     10>Ax", 0, 5},
+        {"3", 0, 3},
         {"", 0, 0},
     };
     for (const Row& row : rows) {
@@ -43,9 +51,9 @@ TEST(DictionaryLineCodes, ReadDecimalTakesLeadingDigitsAfterBlanks) {
         std::string text;
         std::uint32_t value;
     };
-    const std::vector<Row> rows = {{"0", 0},     {" 10", 10},  {"\t7x", 7},     {"12x", 12},
-                                   {"", 0},      {"ab", 0},    {"-3", 0},       {"0006", 6},
-                                   {"  ", 0},    {"99999999999", 0xFFFFFFFFu}};
+    const std::vector<Row> rows = {
+        {"0", 0},  {" 10", 10}, {"\t7x", 7}, {"12x", 12}, {"", 0},
+        {"ab", 0}, {"-3", 0},   {"0006", 6}, {"  ", 0},   {"99999999999", 0xFFFFFFFFu}};
     for (const Row& row : rows) {
         EXPECT_EQ(ReadDecimal(TextView(row.text)), row.value) << "text: '" << row.text << "'";
     }
@@ -133,9 +141,10 @@ TEST(DictionaryIndexLines, SegmentsAreStartMinusOneAndLength) {
     const std::vector<Row> rows = {
         {"31<0001006>", "1: (0,6)"},
         {"31<00010060007004>", "2: (0,6) (6,4)"},
-        {"32<000101000110100021010003101000410100051010>", "5: (0,10) (10,10) (20,10) (30,10) (40,10)"},
-        {"31<0001006", "0:"},             // the last character is never part of a segment
-        {"31<00010060>", "1: (0,6)"},    // a partial segment is ignored
+        {"32<000101000110100021010003101000410100051010>",
+         "5: (0,10) (10,10) (20,10) (30,10) (40,10)"},
+        {"31<0001006", "0:"},         // the last character is never part of a segment
+        {"31<00010060>", "1: (0,6)"}, // a partial segment is ignored
         {"31<>", "0:"},
         {"31", "0:"},
         {"", "0:"},
@@ -163,7 +172,8 @@ TEST(DictionaryRelationLines, TextAfterTheFirstColonOutsideQuotes) {
         {"61:a:b", "a:b"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(Str(RelationLineText(TextView(row.line))), row.text) << "line: '" << row.line << "'";
+        EXPECT_EQ(Str(RelationLineText(TextView(row.line))), row.text)
+            << "line: '" << row.line << "'";
     }
 }
 

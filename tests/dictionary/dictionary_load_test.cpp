@@ -21,10 +21,12 @@ using testing::Str;
 
 class LoadTest : public DictionaryTest {};
 
-// --- Record length, offsets and default indexes ---------------------------------------------------
+// --- Record length, offsets and default indexes
+// ---------------------------------------------------
 
 TEST_F(LoadTest, TwoFieldsGiveRecordLengthOffsetsAndDefaultIndex) {
-    folder_.Write("TTDICC.DAT", {"01* *  clientes", "0100<     10>Acodigo", "0100<      5>Nsaldo"});
+    folder_.WriteLines("TTDICC.DAT",
+                       {"01* *  clientes", "0100<     10>Acodigo", "0100<      5>Nsaldo"});
     ASSERT_EQ(Load("TT"), status::kOk);
     ASSERT_EQ(FileCount(), 1);
     EXPECT_EQ(RecordLength(1), 15);
@@ -37,22 +39,23 @@ TEST_F(LoadTest, TwoFieldsGiveRecordLengthOffsetsAndDefaultIndex) {
 }
 
 TEST_F(LoadTest, DefaultIndexReachesToTheEndOfNLine) {
-    folder_.Write("TTDICC.DAT", {"01* *  lineas", "0100<     10>Acodigo", "0100<      5>NN_LINE",
-                                 "0100<     20>Atexto"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  lineas", "0100<     10>Acodigo",
+                                      "0100<      5>NN_LINE", "0100<     20>Atexto"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(DescribeIndexes(1), "(0,15)");
     EXPECT_EQ(KeyLength(1, 1, kAllSegments), 15);
 }
 
 TEST_F(LoadTest, NLineIsMatchedWithItsExactCase) {
-    folder_.Write("TTDICC.DAT", {"01* *  lineas", "0100<     10>Acodigo", "0100<      5>Nn_line"});
+    folder_.WriteLines("TTDICC.DAT",
+                       {"01* *  lineas", "0100<     10>Acodigo", "0100<      5>Nn_line"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(DescribeIndexes(1), "(0,10)");
 }
 
 TEST_F(LoadTest, EveryFileAfterTheLastIndexLineGetsItsDefault) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay",
-                                 "32<0002002>", "03* *  c", "0300<      8>Az"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay",
+                                      "32<0002002>", "03* *  c", "0300<      8>Az"});
     ASSERT_EQ(Load("TT"), status::kOk);
     // File 1 gets its default when file 2's first index line comes; file 3 at the end.
     EXPECT_EQ(DescribeIndexes(1), "(0,4)");
@@ -62,15 +65,15 @@ TEST_F(LoadTest, EveryFileAfterTheLastIndexLineGetsItsDefault) {
 }
 
 TEST_F(LoadTest, DictionaryEndingWithAnIndexLineLeavesLaterFilesWithoutDefault) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay",
-                                 "31<0001002>"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay",
+                                      "31<0001002>"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(DescribeIndexes(1), "(0,2)");
     EXPECT_EQ(IndexCount(2), 0);
 }
 
 TEST_F(LoadTest, FileWithoutFieldsGetsNoDefaultIndex) {
-    folder_.Write("TTDICC.DAT", {"01* *  vacio", "02* *  b", "0200<      6>Ay"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  vacio", "02* *  b", "0200<      6>Ay"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(IndexCount(1), 0);
     EXPECT_EQ(DescribeIndexes(2), "(0,6)");
@@ -80,7 +83,7 @@ TEST_F(LoadTest, FileWithoutFieldsGetsNoDefaultIndex) {
 // --- Names and case ------------------------------------------------------------------------------
 
 TEST_F(LoadTest, FileNamesAreStoredInLowerCaseFieldNamesAsWritten) {
-    folder_.Write("TTDICC.DAT", {"01* *  CLIENTES", "0100<     10>ACodigo"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  CLIENTES", "0100<     10>ACodigo"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(Str(FileName(1)), "clientes");
     EXPECT_EQ(FileNumberOf("CLIENTES"_t), 1);
@@ -91,7 +94,8 @@ TEST_F(LoadTest, FileNamesAreStoredInLowerCaseFieldNamesAsWritten) {
 }
 
 TEST_F(LoadTest, LocationClassAndDefaultLocation) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02*datos\\b*07b", "0200<      4>Ax"});
+    folder_.WriteLines("TTDICC.DAT",
+                       {"01* *  a", "0100<      4>Ax", "02*datos\\b*07b", "0200<      4>Ax"});
     ASSERT_EQ(Load("TT", "C:\\app\\data"), status::kOk);
     EXPECT_EQ(Str(FileLocation(1)), "C:\\app\\data");
     EXPECT_EQ(FileStruct(1).fileClass, 0);
@@ -114,7 +118,7 @@ std::vector<std::string> FilesWithFields(int files) {
 }
 
 TEST_F(LoadTest, ThirtyFilesEachWithFieldsLoad) {
-    folder_.Write("TTDICC.DAT", FilesWithFields(30));
+    folder_.WriteLines("TTDICC.DAT", FilesWithFields(30));
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(FileCount(), 30);
     EXPECT_EQ(FieldCount(30), 1);
@@ -127,7 +131,7 @@ TEST_F(LoadTest, ThirtyFirstFileFailsAndKeepsTheThirty) {
     std::vector<std::string> lines = FilesWithFields(30);
     // Code 31 would be an index line: the designer never numbers a file above 30.
     lines.push_back("30* *  sobra");
-    folder_.Write("TTDICC.DAT", lines);
+    folder_.WriteLines("TTDICC.DAT", lines);
     EXPECT_EQ(Load("TT"), status::kFileOutBound);
     EXPECT_EQ(FileCount(), 30);
     EXPECT_EQ(TotalFieldCount(), 30);
@@ -135,15 +139,15 @@ TEST_F(LoadTest, ThirtyFirstFileFailsAndKeepsTheThirty) {
 }
 
 TEST_F(LoadTest, FieldLineBeforeAnyFileLineFails) {
-    folder_.Write("TTDICC.DAT", {"0100<     10>Acodigo", "01* *  a"});
+    folder_.WriteLines("TTDICC.DAT", {"0100<     10>Acodigo", "01* *  a"});
     EXPECT_EQ(Load("TT"), status::kFileOutBound);
     EXPECT_EQ(FileCount(), 0);
     EXPECT_EQ(TotalFieldCount(), 0);
 }
 
 TEST_F(LoadTest, FirstErrorStopsTheLoadAndKeepsWhatCameBefore) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay",
-                                 "63:1R1K1=X", "03* *  c"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      6>Ay",
+                                      "63:1R1K1=X", "03* *  c"});
     EXPECT_EQ(Load("TT"), status::kBadFileNumber);
     EXPECT_EQ(FileCount(), 2);
     EXPECT_EQ(FileNumberOf("c"_t), 0);
@@ -155,7 +159,7 @@ TEST_F(LoadTest, RecordLongerThan65535BytesIsRefused) {
     std::vector<std::string> lines = {"01* *  ancho"};
     for (int i = 0; i < 66; ++i) lines.push_back("0100<    999>Acampo" + std::to_string(i));
     lines.push_back("0100<    999>Aultimo");
-    folder_.Write("TTDICC.DAT", lines);
+    folder_.WriteLines("TTDICC.DAT", lines);
     EXPECT_EQ(Load("TT"), status::kDataOutBound);
     EXPECT_EQ(FieldCount(1), 65);
     EXPECT_EQ(RecordLength(1), 65 * 999);
@@ -165,8 +169,8 @@ TEST_F(LoadTest, RecordLongerThan65535BytesIsRefused) {
 // --- Line kinds ----------------------------------------------------------------------------------
 
 TEST_F(LoadTest, CodeNinetyFiveIsIgnoredBlankCodeIsAFieldLine) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "95 comentario cualquiera con <0001005>",
-                                 "  00<      7>Acampo", "0100<      3>Nnum"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "95 comentario cualquiera con <0001005>",
+                                      "  00<      7>Acampo", "0100<      3>Nnum"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(FieldCount(1), 2);
     EXPECT_EQ(Str(FieldName(1, 1)), "campo");
@@ -174,8 +178,8 @@ TEST_F(LoadTest, CodeNinetyFiveIsIgnoredBlankCodeIsAFieldLine) {
 }
 
 TEST_F(LoadTest, BlankAndShortLinesArePassedOver) {
-    folder_.Write("TTDICC.DAT", {"", "01* *  a", "   ", "0100<      7>Acampo", "0100<  4>",
-                                 "02* *  b", "0200<      5>Ax", "", "31<0001003>", ""});
+    folder_.WriteLines("TTDICC.DAT", {"", "01* *  a", "   ", "0100<      7>Acampo", "0100<  4>",
+                                      "02* *  b", "0200<      5>Ax", "", "31<0001003>", ""});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(FieldCount(1), 1);
     EXPECT_EQ(FieldCount(2), 1);
@@ -185,27 +189,26 @@ TEST_F(LoadTest, BlankAndShortLinesArePassedOver) {
 }
 
 TEST_F(LoadTest, FieldLineBelongsToTheLastFileWhateverItsNumber) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "02* *  b", "0100<      7>Acampo"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "02* *  b", "0100<      7>Acampo"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(FieldCount(1), 0);
     EXPECT_EQ(FieldCount(2), 1);
 }
 
 TEST_F(LoadTest, IndexLinesWithOneTwoAndSixSegments) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<     60>Ax"});
-    folder_.Write("TTREL.DAT", {"31<0001006>", "31<00010060007004>",
-                                "31<000101000110100021010003101000410100051010>"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<     60>Ax"});
+    folder_.WriteLines("TTREL.DAT", {"31<0001006>", "31<00010060007004>",
+                                     "31<000101000110100021010003101000410100051010>"});
     ASSERT_EQ(Load("TT"), status::kOk);
     // The default index came at the end of the DICC file; the REL lines follow it.
-    EXPECT_EQ(DescribeIndexes(1),
-              "(0,60) (0,6) (0,6)(6,4) (0,10)(10,10)(20,10)(30,10)(40,10)");
+    EXPECT_EQ(DescribeIndexes(1), "(0,60) (0,6) (0,6)(6,4) (0,10)(10,10)(20,10)(30,10)(40,10)");
     EXPECT_EQ(KeyLength(1, 3, 1), 6);
     EXPECT_EQ(KeyLength(1, 3, 0), 10);
     EXPECT_EQ(KeyLength(1, 4, kAllSegments), 50);
 }
 
 TEST_F(LoadTest, IndexLineInDiccGivesExactlyThatIndex) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<     60>Ax", "31<0001006>"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<     60>Ax", "31<0001006>"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(DescribeIndexes(1), "(0,6)");
 }
@@ -222,15 +225,17 @@ TEST_F(LoadTest, IndexAndRelationLinesForFilesOutsideAreRefused) {
                                    {"62:1R1K1=X", status::kOk}};
     for (const Row& row : rows) {
         ASSERT_EQ(ClearDictionary(), status::kOk);
-        folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      4>Ax", row.line});
+        folder_.WriteLines(
+            "TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02* *  b", "0200<      4>Ax", row.line});
         EXPECT_EQ(Load("TT"), row.expected) << "line: " << row.line;
         EXPECT_EQ(FileCount(), 2) << "line: " << row.line;
     }
 }
 
 TEST_F(LoadTest, IndexLinesOutOfFileOrderStayWithTheirFiles) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<     10>Ax", "02* *  b", "0200<     20>Ay"});
-    folder_.Write("TTREL.DAT", {"32<0002003>", "31<0004005>", "32<0006007>"});
+    folder_.WriteLines("TTDICC.DAT",
+                       {"01* *  a", "0100<     10>Ax", "02* *  b", "0200<     20>Ay"});
+    folder_.WriteLines("TTREL.DAT", {"32<0002003>", "31<0004005>", "32<0006007>"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(DescribeIndexes(1), "(0,10) (3,5)");
     EXPECT_EQ(DescribeIndexes(2), "(0,20) (1,3) (5,7)");
@@ -238,8 +243,8 @@ TEST_F(LoadTest, IndexLinesOutOfFileOrderStayWithTheirFiles) {
 }
 
 TEST_F(LoadTest, RelationLinesJoinWithColons) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "61:2R1K1=A"});
-    folder_.Write("TTREL.DAT", {"61:3R1K2='B'", "61:4R1K1='a:b'"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "61:2R1K1=A"});
+    folder_.WriteLines("TTREL.DAT", {"61:3R1K2='B'", "61:4R1K1='a:b'"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(Str(RelationText(1)), "2R1K1=A:3R1K2='B':4R1K1='a:b'");
 }
@@ -247,7 +252,7 @@ TEST_F(LoadTest, RelationLinesJoinWithColons) {
 // --- Missing files -------------------------------------------------------------------------------
 
 TEST_F(LoadTest, MissingRelFileIsNoErrorAndLeavesNoTrail) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(FileCount(), 1);
     EXPECT_EQ(RecordedError().status, 0);
@@ -255,7 +260,7 @@ TEST_F(LoadTest, MissingRelFileIsNoErrorAndLeavesNoTrail) {
 }
 
 TEST_F(LoadTest, MissingDiccFileFailsWithTheFolderLineInTheDetail) {
-    folder_.Write("TTREL.DAT", {"61:2R1K1=A"});
+    folder_.WriteLines("TTREL.DAT", {"61:2R1K1=A"});
     EXPECT_EQ(Load("TT"), status::kFileNotFound);
     EXPECT_EQ(FileCount(), 0);
     // The path the open step tried, then the folder line.
@@ -263,15 +268,15 @@ TEST_F(LoadTest, MissingDiccFileFailsWithTheFolderLineInTheDetail) {
 }
 
 TEST_F(LoadTest, OnlyTheFirstTwoCharactersOfThePrefixCount) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
     ASSERT_EQ(Load("TTVENTAS"), status::kOk);
     EXPECT_EQ(FileCount(), 1);
 }
 
 TEST_F(LoadTest, LoadAddsToWhatIsLoaded) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
-    folder_.Write("UUDICC.DAT", {"01* *  b", "0100<      6>Ay"});
-    folder_.Write("UUREL.DAT", {"31<0002003>", "61:1R1K2=Y"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    folder_.WriteLines("UUDICC.DAT", {"01* *  b", "0100<      6>Ay"});
+    folder_.WriteLines("UUREL.DAT", {"31<0002003>", "61:1R1K2=Y"});
     ASSERT_EQ(Load("TT"), status::kOk);
     ASSERT_EQ(Load("UU"), status::kOk);
     EXPECT_EQ(FileCount(), 2);
@@ -285,7 +290,7 @@ TEST_F(LoadTest, LoadAddsToWhatIsLoaded) {
 }
 
 TEST_F(LoadTest, LoadLeavesTheScratchStackWhereItWas) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
     const ScratchLevel before = ScratchDepth();
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(ScratchDepth(), before);
@@ -296,14 +301,14 @@ TEST_F(LoadTest, LoadLeavesTheScratchStackWhereItWas) {
 // --- Includes ------------------------------------------------------------------------------------
 
 TEST_F(LoadTest, IncludeLoadsTheNestedDictionaryAndShiftsTheBase) {
-    folder_.Write("VEDICC.DAT", {"01* *  ventas", "0100<      8>Nnumero", "02* *  lineas",
-                                 "0200<      8>Nnumero"});
-    folder_.Write("VEREL.DAT", {"62:1R1K1=NUMERO"});
-    folder_.Write("TTDICC.DAT", {"01* *  clientes", "0100<      6>Ccodcli", "02*$*  VE",
-                                 "03* *  notas", "0300<     40>Atexto",
-                                 // N = 1 names the last file of the nested dictionary, N = 2 the
-                                 // first one declared after the include line.
-                                 "61:ZZ", "62:YY", "31<0001004>", "32<0001010>"});
+    folder_.WriteLines("VEDICC.DAT", {"01* *  ventas", "0100<      8>Nnumero", "02* *  lineas",
+                                      "0200<      8>Nnumero"});
+    folder_.WriteLines("VEREL.DAT", {"62:1R1K1=NUMERO"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  clientes", "0100<      6>Ccodcli", "02*$*  VE",
+                                      "03* *  notas", "0300<     40>Atexto",
+                                      // N = 1 names the last file of the nested dictionary, N = 2
+                                      // the first one declared after the include line.
+                                      "61:ZZ", "62:YY", "31<0001004>", "32<0001010>"});
     ASSERT_EQ(Load("TT"), status::kOk);
     ASSERT_EQ(FileCount(), 4);
     EXPECT_EQ(Str(FileName(2)), "ventas");
@@ -320,21 +325,21 @@ TEST_F(LoadTest, IncludeLoadsTheNestedDictionaryAndShiftsTheBase) {
 }
 
 TEST_F(LoadTest, IncludeOfAMissingDictionaryFails) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02*$*  QQ", "03* *  c"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02*$*  QQ", "03* *  c"});
     EXPECT_EQ(Load("TT"), status::kFileNotFound);
     EXPECT_EQ(FileCount(), 1);
 }
 
 TEST_F(LoadTest, IncludeCycleIsRefusedWithTheChain) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02*$*  VE"});
-    folder_.Write("VEDICC.DAT", {"01* *  b", "0100<      4>Ax", "02*$*  tt"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "02*$*  VE"});
+    folder_.WriteLines("VEDICC.DAT", {"01* *  b", "0100<      4>Ax", "02*$*  tt"});
     EXPECT_EQ(Load("TT"), status::kLoopFailure);
     EXPECT_EQ(Str(ErrorDetail()), "TTDICC.DAT > VEDICC.DAT > ttDICC.DAT");
     EXPECT_EQ(FileCount(), 2);
 }
 
 TEST_F(LoadTest, DictionaryIncludingItselfIsRefused) {
-    folder_.Write("TTDICC.DAT", {"01* *  a", "02*$*  TT"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "02*$*  TT"});
     EXPECT_EQ(Load("TT"), status::kLoopFailure);
     EXPECT_EQ(FileCount(), 1);
 }
@@ -345,21 +350,21 @@ TEST_F(LoadTest, EightNestedDictionariesLoadTheNinthIsRefused) {
     for (int level = 1; level <= levels; ++level) {
         std::vector<std::string> lines = {"01* *  f" + std::to_string(level), "0100<      2>Ax"};
         if (level < levels) lines.push_back("02*$*  A" + std::to_string(level + 1));
-        folder_.Write("A" + std::to_string(level) + "DICC.DAT", lines);
+        folder_.WriteLines("A" + std::to_string(level) + "DICC.DAT", lines);
     }
     EXPECT_EQ(Load("A1"), status::kLoopFailure);
     EXPECT_EQ(FileCount(), 8);
     EXPECT_EQ(Str(ErrorDetail()).substr(0, 10), "A1DICC.DAT");
 
     ASSERT_EQ(ClearDictionary(), status::kOk);
-    folder_.Write("A8DICC.DAT", {"01* *  f8", "0100<      2>Ax"});
+    folder_.WriteLines("A8DICC.DAT", {"01* *  f8", "0100<      2>Ax"});
     EXPECT_EQ(Load("A1"), status::kOk);
     EXPECT_EQ(FileCount(), 8);
 }
 
 TEST_F(LoadTest, SamePrefixIncludedTwiceInSequenceIsNoCycle) {
-    folder_.Write("CODICC.DAT", {"01* *  comun", "0100<      2>Ax"});
-    folder_.Write("TTDICC.DAT", {"01*$*  CO", "02*$*  CO"});
+    folder_.WriteLines("CODICC.DAT", {"01* *  comun", "0100<      2>Ax"});
+    folder_.WriteLines("TTDICC.DAT", {"01*$*  CO", "02*$*  CO"});
     ASSERT_EQ(Load("TT"), status::kOk);
     EXPECT_EQ(FileCount(), 2);
 }

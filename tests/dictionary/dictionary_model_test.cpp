@@ -57,7 +57,7 @@ TEST_F(ModelTest, AccessorsOutsideTheModelAnswerEmpty) {
     EXPECT_EQ(Str(FileName(3)), "");
     EXPECT_EQ(FieldCount(0), 0);
     EXPECT_EQ(RecordLength(99), 0);
-    EXPECT_EQ(Str(FieldName(1, 4)), "");   // not file 2's first field
+    EXPECT_EQ(Str(FieldName(1, 4)), ""); // not file 2's first field
     EXPECT_EQ(FieldLength(1, 0), 0);
     EXPECT_EQ(FieldType(2, 9), 0);
     EXPECT_EQ(FieldEntry(1, 4).file, 0);
@@ -72,7 +72,7 @@ TEST_F(ModelTest, InvalidFileNumbersStandForTheCurrentFile) {
     EXPECT_EQ(FieldCount(5), 3);
     EXPECT_EQ(CheckFile(1), 1);
     EXPECT_EQ(CheckFile(3), 2);
-    EXPECT_EQ(SetCurrentFile(3), 2);   // refused: stays on 2
+    EXPECT_EQ(SetCurrentFile(3), 2); // refused: stays on 2
     EXPECT_EQ(SetCurrentFile(0), 2);
     EXPECT_EQ(SetCurrentFile(1), 1);
 }
@@ -120,10 +120,9 @@ TEST_F(ModelTest, FileNumberOfNamesNumbersAndTheCurrentFile) {
         std::string text;
         std::uint16_t file;
     };
-    const std::vector<Row> rows = {{"clientes", 1}, {"CLIENTES", 1}, {"Articulos", 2},
-                                   {"", 2},         {"2", 2},        {"7", 7},
-                                   {"12x", 12},     {"proveedores", 0}, {"client", 0},
-                                   {"@", 0}};
+    const std::vector<Row> rows = {
+        {"clientes", 1}, {"CLIENTES", 1}, {"Articulos", 2},   {"", 2},       {"2", 2},
+        {"7", 7},        {"12x", 12},     {"proveedores", 0}, {"client", 0}, {"@", 0}};
     for (const Row& row : rows) {
         EXPECT_EQ(FileNumberOf(TextView(row.text)), row.file) << "text: '" << row.text << "'";
     }
@@ -134,12 +133,26 @@ TEST_F(ModelTest, FileNumberOfNamesNumbersAndTheCurrentFile) {
 
 TEST_F(ModelTest, NamesBeginningWithHighBytesAreNamesNotNumbers) {
     // cp1252 "ñandúes" and "Éxitos".
-    ASSERT_EQ(AddFile(0, "\xF1" "and\xFA" "es"_t, ""_t), status::kOk);
-    ASSERT_EQ(AddField("c\xF3" "digo"_t, 4, 'C'), status::kOk);
+    ASSERT_EQ(AddFile(0,
+                      "\xF1"
+                      "and\xFA"
+                      "es"_t,
+                      ""_t),
+              status::kOk);
+    ASSERT_EQ(AddField("c\xF3"
+                       "digo"_t,
+                       4, 'C'),
+              status::kOk);
     ASSERT_EQ(AddFile(0, "\xC9xitos"_t, ""_t), status::kOk);
-    EXPECT_EQ(FileNumberOf("\xF1" "and\xFA" "es"_t), 3);
+    EXPECT_EQ(FileNumberOf("\xF1"
+                           "and\xFA"
+                           "es"_t),
+              3);
     EXPECT_EQ(FileNumberOf("\xC9xitos"_t), 4);
-    const FieldEntryRecord ref = ResolveFieldRef("c\xF3" "digo{\xF1" "and\xFA" "es}"_t);
+    const FieldEntryRecord ref = ResolveFieldRef("c\xF3"
+                                                 "digo{\xF1"
+                                                 "and\xFA"
+                                                 "es}"_t);
     EXPECT_EQ(ref.status, 0);
     EXPECT_EQ(ref.file, 3);
     EXPECT_EQ(ref.field, 1);
@@ -170,9 +183,13 @@ TEST_F(ModelTest, CheckFieldAcceptsFieldsOfTheFileAndAfterTheLast) {
         std::string detail;
     };
     const std::vector<Row> rows = {
-        {1, 1, 0, ""},       {1, 3, 0, ""},        {2, kNoField, 0, ""},
-        {1, 4, 168, "(File:1, Field:4)"}, {1, 0, 168, "(File:1, Field:0)"},
-        {3, 1, 168, "(File:3, Field:1)"}, {0, kNoField, 168, "(File:0, Field:65535)"},
+        {1, 1, 0, ""},
+        {1, 3, 0, ""},
+        {2, kNoField, 0, ""},
+        {1, 4, 168, "(File:1, Field:4)"},
+        {1, 0, 168, "(File:1, Field:0)"},
+        {3, 1, 168, "(File:3, Field:1)"},
+        {0, kNoField, 168, "(File:0, Field:65535)"},
     };
     for (const Row& row : rows) {
         LogErrorText(0, ""_t, false);
@@ -214,16 +231,26 @@ TEST_F(ModelTest, FieldReferencesResolve) {
         int length;
     };
     const std::vector<Row> rows = {
-        {"nombre{}", 0, 1, 2, 6, 40},       {"nombre{1}", 0, 1, 2, 6, 40},
-        {"precio{articulos}", 0, 2, 3, 14, 8}, {"precio{ARTICULOS}", 0, 2, 3, 14, 8},
-        {"2{2}", 0, 2, 2, 10, 4},           {"3{clientes}", 0, 1, 3, 46, 12},
-        {"{2}", 0, 2, 0, -1, -1},           {"{}", 0, 1, 0, -1, -1},
-        {"{clientes}", 0, 1, 0, -1, -1},    {"nombre{ 2}", 147, 0, 0, -1, -1},
-        {"nombre", 147, 0, 0, -1, -1},      {"nombre}{1", 147, 0, 0, -1, -1},
-        {"nombre{1", 147, 0, 0, -1, -1},    {"nombre{31}", 161, 0, 0, -1, -1},
-        {"nombre{0}", 161, 0, 0, -1, -1},   {"nombre{3}", 161, 0, 0, -1, -1},
-        {"nombre{nada}", 161, 0, 0, -1, -1}, {"NOMBRE{1}", 147, 0, 0, -1, -1},
-        {"4{1}", 168, 1, 0, -1, -1},        {"99999{1}", 168, 1, 0, -1, -1},
+        {"nombre{}", 0, 1, 2, 6, 40},
+        {"nombre{1}", 0, 1, 2, 6, 40},
+        {"precio{articulos}", 0, 2, 3, 14, 8},
+        {"precio{ARTICULOS}", 0, 2, 3, 14, 8},
+        {"2{2}", 0, 2, 2, 10, 4},
+        {"3{clientes}", 0, 1, 3, 46, 12},
+        {"{2}", 0, 2, 0, -1, -1},
+        {"{}", 0, 1, 0, -1, -1},
+        {"{clientes}", 0, 1, 0, -1, -1},
+        {"nombre{ 2}", 147, 0, 0, -1, -1},
+        {"nombre", 147, 0, 0, -1, -1},
+        {"nombre}{1", 147, 0, 0, -1, -1},
+        {"nombre{1", 147, 0, 0, -1, -1},
+        {"nombre{31}", 161, 0, 0, -1, -1},
+        {"nombre{0}", 161, 0, 0, -1, -1},
+        {"nombre{3}", 161, 0, 0, -1, -1},
+        {"nombre{nada}", 161, 0, 0, -1, -1},
+        {"NOMBRE{1}", 147, 0, 0, -1, -1},
+        {"4{1}", 168, 1, 0, -1, -1},
+        {"99999{1}", 168, 1, 0, -1, -1},
         {"-1{1}", 147, 0, 0, -1, -1},
     };
     for (const Row& row : rows) {
@@ -264,7 +291,7 @@ TEST_F(ModelTest, DiscardAboveACheckpointGivesTheEarlierDictionaryBack) {
     SetCurrentFile(2);
     const std::string before = DescribeDictionary();
     ASSERT_EQ(PushCheckpoint(), status::kOk);
-    ASSERT_EQ(AddField("extra"_t, 5, 'A'), status::kOk);       // to an existing file
+    ASSERT_EQ(AddField("extra"_t, 5, 'A'), status::kOk); // to an existing file
     ASSERT_EQ(AddFile(0, "temporal"_t, "tmp"_t), status::kOk);
     ASSERT_EQ(AddField("t"_t, 9, 'A'), status::kOk);
     ASSERT_EQ(AppendRelation(3, "1R1K1=T"_t), status::kOk);
@@ -293,7 +320,7 @@ TEST_F(ModelTest, PopCheckpointRestoresCountsOnly) {
     ASSERT_EQ(AppendRelation(3, "1R1K1=T"_t), status::kOk);
     ASSERT_EQ(PopCheckpoint(), status::kOk);
     EXPECT_EQ(FileCount(), 2);
-    EXPECT_EQ(TableCount(table::kFileStruct), 3);   // still there, beyond the count
+    EXPECT_EQ(TableCount(table::kFileStruct), 3); // still there, beyond the count
     EXPECT_EQ(FileNumberOf("temporal"_t), 0);
     ASSERT_EQ(AddFile(0, "nueva"_t, ""_t), status::kOk);
     EXPECT_EQ(Str(FileName(3)), "nueva");
@@ -332,7 +359,8 @@ TEST_F(ModelTest, ClearDictionaryRemovesEverything) {
     EXPECT_EQ(CheckpointDepth(), 0);
     EXPECT_EQ(FileCount(), 0);
     EXPECT_EQ(TotalFieldCount(), 0);
-    for (std::uint16_t t : {table::kFileStruct, table::kFieldEntry, table::kIndexEntry, table::kIndexSegs}) {
+    for (std::uint16_t t :
+         {table::kFileStruct, table::kFieldEntry, table::kIndexEntry, table::kIndexSegs}) {
         EXPECT_EQ(TableCount(t), 0) << "table " << t;
     }
     for (SlotGroup g = dictgroup::kFileNames; g <= dictgroup::kRelations; ++g) {

@@ -9,6 +9,7 @@
 
 #include "dictionary/dictionary.h"
 #include "dictionary_fixture.h"
+#include "runtime/text/scratch_stack.h"
 
 namespace vodarir {
 namespace {
@@ -29,15 +30,15 @@ std::string ReadFile(const std::string& path) {
 
 class SampleDictionaryTest : public DictionaryTest {
 protected:
-    StatusCode LoadSample() {
-        return LoadDictionary(TextView(kSampleFolder), "ALMACEN"_t, ""_t);
-    }
+    StatusCode LoadSample() { return LoadDictionary(TextView(kSampleFolder), "ALMACEN"_t, ""_t); }
 };
 
 TEST_F(SampleDictionaryTest, LoadsSevenFilesWithTheirIndexesAndRelations) {
     ASSERT_EQ(LoadSample(), status::kOk);
     ASSERT_EQ(FileCount(), 7);
-    EXPECT_EQ(Str(FileNameList()), "articulos,clientes,proveedores,familias,pedidos,lineas,usuarios");
+    EXPECT_EQ(Str(FileNameList()),
+              "articulos,clientes,proveedores,familias,pedidos,lineas,usuarios");
+    ScratchRelease(0);
     EXPECT_EQ(TotalFieldCount(), 11 + 13 + 8 + 3 + 9 + 7 + 5);
     EXPECT_EQ(RecordLength(1), 108);
     EXPECT_EQ(RecordLength(5), 119);
@@ -68,8 +69,8 @@ TEST_F(SampleDictionaryTest, SavingWritesTheSampleFileByteForByte) {
 TEST_F(SampleDictionaryTest, ReloadingTheSavedFileGivesTheSameModel) {
     ASSERT_EQ(LoadSample(), status::kOk);
     const std::string loaded = DescribeDictionary();
-    folder_.Write("ALDICC.DAT", DesignerLines());
-    folder_.WriteBytes("ALREL.DAT", ReadFile(kSampleFolder + "/ALREL.DAT"));
+    folder_.WriteLines("ALDICC.DAT", DesignerLines());
+    folder_.Write("ALREL.DAT", ReadFile(kSampleFolder + "/ALREL.DAT"));
     ASSERT_EQ(ClearDictionary(), status::kOk);
     ASSERT_EQ(Load("AL"), status::kOk);
     EXPECT_EQ(DescribeDictionary(), loaded);
@@ -79,7 +80,7 @@ TEST_F(SampleDictionaryTest, IncludedAfterAnotherFileKeepsItsOwnNumbering) {
     ASSERT_EQ(LoadSample(), status::kOk);
     const std::string alone = DescribeDictionary();
     ASSERT_EQ(ClearDictionary(), status::kOk);
-    folder_.Write("TTDICC.DAT", {"01* *  propia", "0100<      3>Acod", "02*$*  AL"});
+    folder_.WriteLines("TTDICC.DAT", {"01* *  propia", "0100<      3>Acod", "02*$*  AL"});
     ASSERT_EQ(LoadDictionary(TextView(folder_.path() + "," + kSampleFolder), "TT"_t, ""_t),
               status::kOk);
     ASSERT_EQ(FileCount(), 8);
