@@ -10,7 +10,7 @@
 #include "designer/text_lines.h"
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/messages/message_format.h"
+#include "runtime/text/text_fill.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/runtime_config.h"
 #include "runtime/text/scratch_stack.h"
@@ -295,7 +295,7 @@ TextRef AppSelectCaption() {
     const ScratchLevel mark = ScratchMark();
     const TextRef base = DesignerSlot(designerslot::kAppListBase);
     const TextRef shown = base.empty() ? MsgText(kNewName) : TextDup(base);
-    return ScratchReturn(mark, MsgFormat(kMaxCaptionLength, MsgText(kCaption), {shown}));
+    return ScratchReturn(mark, TextFill(kMaxCaptionLength, MsgText(kCaption), {shown}));
 }
 
 void AppSelectView(WindowId dialog) {

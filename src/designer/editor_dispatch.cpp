@@ -11,7 +11,7 @@
 #include "host/text_files.h"
 #include "host/unique_names.h"
 #include "runtime/messages/error_trail.h"
-#include "runtime/messages/message_format.h"
+#include "runtime/text/text_fill.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/messages/messages.h"
 #include "runtime/text/scratch_stack.h"
@@ -250,11 +250,11 @@ std::vector<platform::FileFilter> FiltersOf(TextRef list) {
 }
 
 TextRef FilterList(const DialogTypeRow* row) {
-    const TextRef all = MsgFormat(kMaxFilterLength, MsgText(kAllFiles), {"*.*"_t, "*.*"_t});
+    const TextRef all = TextFill(kMaxFilterLength, MsgText(kAllFiles), {"*.*"_t, "*.*"_t});
     if (row == nullptr) return all;
     const TextRef pattern = TextConcat("*."_t, ExtensionText(row->extension));
     const TextRef own =
-        MsgFormat(kMaxFilterLength, MsgText(row->filterMessage), {pattern, pattern});
+        TextFill(kMaxFilterLength, MsgText(row->filterMessage), {pattern, pattern});
     return TextJoin(own, ","_t, all);
 }
 
@@ -387,7 +387,7 @@ TextRef EditorTitle() {
                                ? TextFormat(5, "%u", unsigned{state.screenNumber})
                                : TextRef();
     const TextRef title =
-        MsgFormat(kMaxTitleLength, format,
+        TextFill(kMaxTitleLength, format,
                   {SlotGet(slotgroup::kEnvironment, kProductSlot), name, number});
     return ScratchReturn(mark, title);
 }

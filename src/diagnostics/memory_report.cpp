@@ -16,7 +16,16 @@ namespace {
 
 using namespace literals;
 
-constexpr auto kLongest = static_cast<std::uint16_t>(kMaxTextLength);
+// The most characters one number of the report takes (a 64-bit value in decimal or hex, or a
+// pointer with its "0x" and ", ").
+constexpr std::size_t kNumberRoom = 24;
+
+// Room for a layout with `numbers` numbers and `texts` bytes of text: TextFormat reserves all of
+// it on the ScratchStack, so it is sized, not taken at the 64 KB maximum.
+std::uint16_t Room(std::size_t layout, std::size_t numbers, std::size_t texts = 0) {
+    const std::size_t n = layout + numbers * kNumberRoom + texts;
+    return static_cast<std::uint16_t>(n < kMaxTextLength ? n : kMaxTextLength);
+}
 constexpr std::uint8_t kHighestThreshold = 255;
 
 // The layout of the report. Numbers are padded with zeros to the widths the layout gives (five
@@ -95,7 +104,7 @@ StatusCode Advise() {
                                                            : std::uint8_t(before + kAdviceStep);
     if (g_threshold < kAdviceErrorThreshold) st = status::kUndefinedWarning;
     const ScratchLevel mark = ScratchMark();
-    ShowReport(TextFormat(kLongest, kAdviceLayout, unsigned{before}),
+    ShowReport(TextFormat(Room(sizeof kAdviceLayout, 1), kAdviceLayout, unsigned{before}),
                st == status::kUndefinedWarning ? boxkind::kWarning : boxkind::kError);
     ScratchRelease(mark);
     return st;
@@ -123,10 +132,11 @@ TextRef Header() {
         {s.capacity, s.maxDepth},
         {s.dataSize, s.maxBytes},
     };
-    return TextFormat(
-        kLongest, kHeaderLayout, rows[0][0], rows[0][1], Percent(rows[0][1], rows[0][0]),
-        rows[1][0], rows[1][1], Percent(rows[1][1], rows[1][0]), rows[2][0], rows[2][1],
-        Percent(rows[2][1], rows[2][0]), rows[3][0], rows[3][1], Percent(rows[3][1], rows[3][0]));
+    return TextFormat(Room(sizeof kHeaderLayout, 12), kHeaderLayout, rows[0][0], rows[0][1],
+                      Percent(rows[0][1], rows[0][0]), rows[1][0], rows[1][1],
+                      Percent(rows[1][1], rows[1][0]), rows[2][0], rows[2][1],
+                      Percent(rows[2][1], rows[2][0]), rows[3][0], rows[3][1],
+                      Percent(rows[3][1], rows[3][0]));
 }
 
 TextRef StructureLine(std::uint16_t number) {
@@ -134,10 +144,10 @@ TextRef StructureLine(std::uint16_t number) {
     const std::uint16_t table = static_cast<std::uint16_t>(number - 1);
     const TextRef name = ListItem(TextView(kStructureNames), ',', number);
     const TextRef pointers = StructurePointers(number);
-    return ScratchReturn(mark,
-                         TextFormat(kLongest, kStructureLayout, int(name.length), name.data,
-                                    unsigned{TableCount(table)}, unsigned{TableElementSize(table)},
-                                    int(pointers.size()), pointers.data));
+    return ScratchReturn(
+        mark, TextFormat(Room(sizeof kStructureLayout, 2, name.size() + pointers.size()),
+                         kStructureLayout, int(name.length), name.data, unsigned{TableCount(table)},
+                         unsigned{TableElementSize(table)}, int(pointers.size()), pointers.data));
 }
 
 // The four bytes right after the storage of a table's elements; false when the block is unknown.
@@ -176,7 +186,7 @@ TextRef UsageReport(TextRef prefix) {
         report = Append(mark, report, StructureLine(n));
     }
     return Append(mark, report,
-                  TextFormat(kLongest, kClosingLayout, kCurrentScreens,
+                  TextFormat(Room(sizeof kClosingLayout, 4), kClosingLayout, kCurrentScreens,
                              unsigned{TableCount(table::kScreens)}, kCurrentWindows,
                              unsigned{TableCount(table::kWindows)}));
 }
@@ -192,16 +202,17 @@ TextRef StructurePointers(std::uint16_t number) {
         const void* element = TableGet(table, k);
         failed = failed || element == nullptr;
         if (k >= kListedElements && element != nullptr) continue;
-        list =
-            Append(mark, list,
-                   TextFormat(kLongest, kElementLayout, reinterpret_cast<std::uintptr_t>(element)));
+        list = Append(mark, list,
+                      TextFormat(Room(sizeof kElementLayout, 1), kElementLayout,
+                                 reinterpret_cast<std::uintptr_t>(element)));
     }
     if (count != 0) {
         char bytes[kGuardSize] = {};
         failed = !ValueAfterStorage(table, bytes) || failed;
         std::uint32_t value = 0;
         std::memcpy(&value, bytes, sizeof value);
-        list = Append(mark, list, TextFormat(kLongest, kEndValueLayout, value));
+        list =
+            Append(mark, list, TextFormat(Room(sizeof kEndValueLayout, 1), kEndValueLayout, value));
         failed = failed || std::memcmp(bytes, kGuardPattern, kGuardSize) != 0;
     }
     return Append(mark, list, ListItem(kVerdicts, ',', failed ? kVerdictFail : kVerdictOk));

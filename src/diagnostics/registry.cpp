@@ -94,7 +94,10 @@ TextRef FindValue(std::FILE* store, const ValuePath& wanted) {
     return found.failed() ? TextRef() : found;
 }
 
-constexpr auto kLongest = static_cast<std::uint16_t>(kMaxTextLength);
+// Room for a formatted path of about n bytes: TextFormat reserves all of it on the ScratchStack.
+std::uint16_t Room(std::size_t n) {
+    return static_cast<std::uint16_t>(n < kMaxTextLength ? n : kMaxTextLength);
+}
 
 } // namespace
 
@@ -107,9 +110,11 @@ TextRef RegistryStorePath() {
     if (explicitStore != nullptr && *explicitStore != '\0') {
         path = TextFromCStr(explicitStore);
     } else if (configHome != nullptr && configHome[0] == '/') {
-        path = TextFormat(kLongest, "%s%s", configHome, kStoreInConfig);
+        path = TextFormat(Room(std::strlen(configHome) + sizeof kStoreInConfig), "%s%s", configHome,
+                          kStoreInConfig);
     } else if (home != nullptr && *home != '\0') {
-        path = TextFormat(kLongest, "%s%s%s", home, kConfigInHome, kStoreInConfig);
+        path = TextFormat(Room(std::strlen(home) + sizeof kConfigInHome + sizeof kStoreInConfig),
+                          "%s%s%s", home, kConfigInHome, kStoreInConfig);
     }
     if (path.failed()) path = TextRef();
     return ScratchReturn(mark, path);

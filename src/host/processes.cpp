@@ -29,7 +29,7 @@ namespace {
 
 using namespace literals;
 
-// --- Commands ---------------------------------------------------------------------------------
+// --- Commands ------------------------------------------------------------------------------------
 
 // A command cut into words: NUL-terminated texts on a ScratchStack level, ended by a null.
 struct Words {
@@ -88,7 +88,7 @@ StatusCode SplitCommand(TextRef command, std::uint16_t limit, Words* words) {
     return words->count == 0 ? status::kBadCommandLine : status::kOk;
 }
 
-// --- Finding the program ----------------------------------------------------------------------
+// --- Finding the program -------------------------------------------------------------------------
 
 constexpr char kDefaultSearchPath[] = "/usr/local/bin:/usr/bin:/bin";
 
@@ -120,7 +120,7 @@ bool FindProgram(const char* name, char (&found)[PATH_MAX]) {
     }
 }
 
-// --- Starting -------------------------------------------------------------------------------
+// --- Starting ------------------------------------------------------------------------------------
 
 struct LaunchPlan {
     const char* program = nullptr; // the file to execute
@@ -233,7 +233,7 @@ StatusCode Prepare(TextRef command, std::uint16_t limit, Words* words, char (&pr
     return status::kOk;
 }
 
-// --- Capturing --------------------------------------------------------------------------------
+// --- Capturing -----------------------------------------------------------------------------------
 
 // How long one wait for output lasts before the child's state is looked at again.
 constexpr int kPollIntervalMs = 20;
@@ -323,7 +323,7 @@ void Finish(Capture& c, StatusCode st) {
     WaitChild(c.pid, &raw);
 }
 
-// --- Built-in sinks ---------------------------------------------------------------------------
+// --- Built-in sinks ------------------------------------------------------------------------------
 
 // Output collected in memory of its own (the ScratchStack holds each chunk only briefly).
 struct TextSink {
@@ -366,15 +366,15 @@ StatusCode AppendToFile(void* context, const char* bytes, std::uint16_t length) 
 constexpr TextRef kTempNamePattern = "vodarir-XXXXXX.txt"_t;
 constexpr int kTempSuffixLength = 4; // ".txt"
 
-// --- Viewers ----------------------------------------------------------------------------------
+// --- Viewers -------------------------------------------------------------------------------------
 
-struct ViewerSpec {
+struct ViewerEntry {
     const char* appPathsEntry; // looked up in the settings store first; null: not there
     const char* variable;      // names the program otherwise
 };
 
 // Indexed by viewer - 1.
-constexpr ViewerSpec kViewers[] = {
+constexpr ViewerEntry kViewers[] = {
     {nullptr, "VODARIR_TEXT_VIEWER"},
     {"Iexplore.exe", "VODARIR_HTML_VIEWER"},
     {"AcroRd32.exe", "VODARIR_PDF_VIEWER"},
@@ -384,11 +384,16 @@ constexpr char kAppPathsKey[] =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 constexpr char kDesktopOpener[] = "xdg-open";
 constexpr char kComparer[] = "diff";
-constexpr auto kLongest = static_cast<std::uint16_t>(kMaxTextLength);
+
+// Room for a formatted text of about n bytes: TextFormat reserves all of it on the ScratchStack.
+std::uint16_t Room(std::size_t n) {
+    return static_cast<std::uint16_t>(n < kMaxTextLength ? n : kMaxTextLength);
+}
 
 // The settings store's path of a program, quoted; empty when it holds none.
 TextRef ProgramFromSettings(const char* entry) {
-    const TextRef key = TextFormat(kLongest, "%s%s\\", kAppPathsKey, entry);
+    const TextRef key = TextFormat(Room(sizeof kAppPathsKey + std::strlen(entry) + 1), "%s%s\\",
+                                   kAppPathsKey, entry);
     const TextRef value = RegistryReadValue(key);
     return value.empty() ? TextRef() : TextQuote(value, '"');
 }
@@ -396,12 +401,12 @@ TextRef ProgramFromSettings(const char* entry) {
 // The program (with any options) of a viewer; empty when there is none.
 TextRef ViewerProgram(int which) {
     if (which < 1 || which > kViewerCount) return TextRef();
-    const ViewerSpec& spec = kViewers[which - 1];
-    if (spec.appPathsEntry != nullptr) {
-        const TextRef found = ProgramFromSettings(spec.appPathsEntry);
+    const ViewerEntry& viewerEntry = kViewers[which - 1];
+    if (viewerEntry.appPathsEntry != nullptr) {
+        const TextRef found = ProgramFromSettings(viewerEntry.appPathsEntry);
         if (!found.empty()) return found;
     }
-    const char* named = std::getenv(spec.variable);
+    const char* named = std::getenv(viewerEntry.variable);
     if (named != nullptr && *named != '\0') return TextFromCStr(named);
     char path[PATH_MAX];
     return FindProgram(kDesktopOpener, path) ? TextView(kDesktopOpener) : TextRef();
@@ -500,8 +505,9 @@ StatusCode OpenInViewer(int which, TextRef argument, int flags) {
     // A program that expands to nothing is as good as none.
     const TextRef expanded = program.empty() ? program : ExpandPaths(program);
     if (!expanded.failed() && !expanded.empty()) {
-        const TextRef command = TextFormat(kLongest, "%.*s %.*s", int(expanded.length),
-                                           expanded.data, int(argument.length), argument.data);
+        const TextRef command =
+            TextFormat(Room(expanded.length + 1 + argument.length), "%.*s %.*s",
+                       int(expanded.length), expanded.data, int(argument.length), argument.data);
         st = command.failed() ? command.status() : StartProgram(command, flags);
     }
     ScratchRelease(mark);
@@ -514,8 +520,9 @@ StatusCode CompareFiles(TextRef first, TextRef second) {
     const TextRef b = TextQuote(second, '"');
     StatusCode st = a.failed() ? a.status() : b.status();
     if (st == status::kOk) {
-        const TextRef command = TextFormat(kLongest, "%s %.*s %.*s", kComparer, int(a.length),
-                                           a.data, int(b.length), b.data);
+        const TextRef command =
+            TextFormat(Room(sizeof kComparer + 2 + a.length + b.length), "%s %.*s %.*s", kComparer,
+                       int(a.length), a.data, int(b.length), b.data);
         const TextRef output = RunToTempFile(command);
         st = output.failed()
                  ? output.status()

@@ -4,12 +4,14 @@
 //
 // Ownership: the slot table remembers where each list view lives (its window and control id);
 // the list view itself belongs to its window and dies with it. ListViewDestroy frees a slot;
-// ListViewsReset forgets the whole table without touching any window (runtime shutdown, tests).
+// ListViewsReset forgets the whole table, and which picture is shown, without touching any
+// window (runtime shutdown, tests).
 //
 // Invariants of the slot table:
 //  1. A slot is free exactly when its window is platform::kNoWindow; a used slot's list view has
 //     the id kFirstListView + slot.
-//  2. The row and column counts of a slot are those inserted through this layer.
+//  2. A slot's row count is its list view's row count as last seen by ListViewSetCell; its column
+//     count is the number of columns ListViewSetColumns gave it.
 #pragma once
 
 #include <cstdint>
@@ -50,15 +52,19 @@ std::uint16_t ListViewDestroy(int slot);
 std::uint16_t ListViewSlotOf(platform::WindowId window, platform::ControlId id);
 // The slot's record (a copy); a free slot for one out of range.
 ListViewSlot ListViewSlotInfo(int slot);
-// One column per item of the comma list, widths shared out by the titles' lengths; then shows
-// the list view. 0, 163 for a free slot, 179 when the control refuses the columns.
-StatusCode ListViewSetColumns(int slot, TextRef titles);
+// One column per item of the comma list (replacing any set before), widths shared out by the
+// titles' lengths: unit = (client width - 22) / (letters of all titles), to the nearest pixel;
+// column i is its title's length in units wide, column 0 two pixels more. Letter i of formats is
+// column i's format letter (the last letter stands for the rest; none: "A"): one of
+// "NL123456789" aligns the column right. Then shows the list view. 0, 163 for a free slot, 179
+// when the control refuses the columns.
+StatusCode ListViewSetColumns(int slot, TextRef titles, TextRef formats = TextRef());
 // Sets a cell, first appending empty rows until the row exists; then shows the list view.
 // 0, 163 for a free slot, 179 when the control refuses.
 StatusCode ListViewSetCell(int slot, std::uint16_t row, std::uint16_t column, TextRef text);
 // The selected row (0-based), kListViewNone when none.
 std::uint16_t ListViewSelectedRow(int slot);
-// Forgets every slot (the list views are left to their windows).
+// Forgets every slot and the shown picture (the controls are left to their windows).
 void ListViewsReset();
 
 // A popup menu's position source: x in the high 16 bits, y in the low 16 bits, screen pixels.

@@ -92,8 +92,7 @@ private:
     std::vector<char*> blocks_;
 };
 
-// --- Usage advice
-// ---------------------------------------------------------------------------------
+// --- Usage advice --------------------------------------------------------------------------------
 
 TEST_F(MemoryReportTest, TheThresholdRisesByFiveAndWarnsUntilNinetyFive) {
     struct Step {
@@ -171,8 +170,7 @@ TEST_F(MemoryReportTest, WithoutAPoolNothingIsAdvised) {
     ASSERT_EQ(TypedTablesInit(), status::kOk);
 }
 
-// --- Snapshot comparison
-// --------------------------------------------------------------------------
+// --- Snapshot comparison -------------------------------------------------------------------------
 
 TEST_F(MemoryReportTest, AnUnchangedRuntimeMatchesItsSnapshot) {
     Fill(table::kFieldEntry, 3, 12);
@@ -229,8 +227,7 @@ TEST_F(MemoryReportTest, AGrownElementSizeIsADifference) {
     EXPECT_EQ(MemoryCheck(memcheck::kCompareSnapshot), kSnapshotMismatch);
 }
 
-// --- The report
-// -----------------------------------------------------------------------------------
+// --- The report ----------------------------------------------------------------------------------
 
 // The report's lines, split at CR LF.
 std::vector<std::string> Lines(const std::string& text) {
@@ -320,8 +317,22 @@ TEST_F(MemoryReportTest, TheClosingBlockCountsScreensAndWindows) {
     EXPECT_EQ(report.substr(report.size() - closing.size()), closing);
 }
 
-// --- The pointer column
-// ---------------------------------------------------------------------------
+TEST_F(MemoryReportTest, TheReportFitsTheSmallestScratchStack) {
+    TypedTablesRelease();
+    ASSERT_EQ(SlotStoreShutdown(), status::kOk);
+    PoolConfigure(kDefaultScratchSize, kKeepValue, kKeepValue);
+    ASSERT_EQ(SlotStoreInit(), status::kOk);
+    ASSERT_EQ(TypedTablesInit(), status::kOk);
+    Fill(table::kFieldEntry, 7, 24);
+    const std::string report = Report("p"_t);
+    EXPECT_NE(report.find("\t_MAXSTRUCT\t:"), std::string::npos) << report;
+    SetLive(81);
+    EXPECT_EQ(MemoryCheck(memcheck::kAdvice), status::kUndefinedWarning);
+    ASSERT_EQ(ui_.shownBoxes().size(), 1u);
+    EXPECT_NE(ui_.shownBoxes()[0].text.find("\tWindows (current / total):"), std::string::npos);
+}
+
+// --- The pointer column --------------------------------------------------------------------------
 
 TEST_F(MemoryReportTest, OnlyTheFirstFiveElementsAreListed) {
     Fill(table::kIntValues, 7, 2);

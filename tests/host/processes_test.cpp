@@ -2,6 +2,8 @@
 // the file comparer. Every program started here is a small shell script or a system tool; the
 // viewer variables always point at a recording script, so no test can open a real window.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +18,8 @@
 #include <vector>
 
 #include "host/processes.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_folder.h"
@@ -96,7 +100,7 @@ private:
     std::optional<ScopedEnv> text_, html_, pdf_, registry_, temp_;
 };
 
-// --- Command words ------------------------------------------------------------------------------
+// --- Command words -------------------------------------------------------------------------------
 
 TEST_F(ProcessesTest, WordsAreSplitAtBlanksOutsideQuotesAndLoseTheirQuotes) {
     struct Row {
@@ -150,8 +154,7 @@ TEST_F(ProcessesTest, EmptyAndNulCommandsAreRefused) {
     EXPECT_EQ(StartProgram(TextRef::Failed(status::kData), 0), status::kData);
 }
 
-// --- Exit codes and waiting
-// -----------------------------------------------------------------------
+// --- Exit codes and waiting ----------------------------------------------------------------------
 
 TEST_F(ProcessesTest, AWaitedProgramAnswersItsExitCode) {
     struct Row {
@@ -232,8 +235,7 @@ TEST_F(ProcessesTest, DetachedProgramsRunInASessionOfTheirOwn) {
     ASSERT_TRUE(WaitForFile(folder_.File("out")));
 }
 
-// --- Capture
-// --------------------------------------------------------------------------------------
+// --- Capture -------------------------------------------------------------------------------------
 
 struct Chunks {
     std::vector<std::string> got;
@@ -381,8 +383,25 @@ TEST_F(ProcessesTest, AFailedTempFileCaptureLeavesNoFile) {
     EXPECT_EQ(ScratchDepth(), mark);
 }
 
-// --- Viewers
-// --------------------------------------------------------------------------------------
+TEST_F(ProcessesTest, AFullDiskWhileCapturingToAFileIsAFailureAndLeavesNoFile) {
+    // A file-size limit makes the writes fail the way a full disk would.
+    struct rlimit old;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct sigaction ignore = {}, previous;
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &previous), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 3000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int before = folder_.EntryCount();
+    const TextRef t = RunToTempFile("head -c 5000 /dev/zero"_t);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    EXPECT_EQ(t.status(), status::kWrite);
+    EXPECT_EQ(folder_.EntryCount(), before) << "the cut file was left behind";
+}
+
+// --- Viewers -------------------------------------------------------------------------------------
 
 TEST_F(ProcessesTest, EachViewerStartsItsProgramWithTheArgument) {
     WriteScript(folder_, "html", RecorderScript("html"));
@@ -451,8 +470,24 @@ TEST_F(ProcessesTest, NoViewerAtAllAnswersFFFFAndStartsNothing) {
     EXPECT_EQ(OpenInViewer(viewer::kText, TextRef::Failed(status::kData), 0), status::kData);
 }
 
-// --- Comparing files
-// ------------------------------------------------------------------------------
+TEST_F(ProcessesTest, EverythingWorksOnTheSmallestScratchStack) {
+    ASSERT_EQ(SlotStoreShutdown(), status::kOk);
+    PoolConfigure(kDefaultScratchSize, kKeepValue, kKeepValue);
+    ASSERT_EQ(SlotStoreInit(), status::kOk);
+    folder_.Write("store.txt", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+                               "App Paths\\AcroRd32.exe\\=" +
+                                   Rec() + "\n");
+    ScopedEnv store("VODARIR_REGISTRY", folder_.File("store.txt").c_str());
+    EXPECT_EQ(OpenInViewer(viewer::kPdf, "a.pdf"_t, 0), 0);
+    EXPECT_EQ(Record(), "[a.pdf]\n");
+    EXPECT_EQ(Capture("printf abc"), "abc");
+    folder_.Write("x.txt", "x\n");
+    std::remove(folder_.File("rec.done").c_str());
+    EXPECT_EQ(CompareFiles(TextView(folder_.File("x.txt")), TextView(folder_.File("x.txt"))), 0);
+    EXPECT_EQ(Record().rfind("[a.pdf]\n[" + folder_.path() + "/vodarir-", 0), 0u);
+}
+
+// --- Comparing files -----------------------------------------------------------------------------
 
 class CompareFilesTest : public ProcessesTest {
 protected:

@@ -1,11 +1,13 @@
-// The About box: the year, the product, the version and the program's folders.
+// The About box: the year, the product, the version, the program path and its folders in an
+// information box.
 #include "host/paths.h"
-#include "runtime/messages/message_format.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/runtime_config.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/cp1252_literal.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_fill.h"
+#include "runtime/text/text_ops.h"
 
 namespace vodarir {
 
@@ -13,12 +15,10 @@ namespace {
 
 using namespace literals;
 
-constexpr char kCaptionCode[] = "0075";
-constexpr char kTextCode[] = "0076";
-constexpr TextRef kYear = "2015"_t;
-constexpr TextRef kVersion = "2.09p"_t;
+constexpr std::uint16_t kAboutLimit = 1024;
+constexpr TextRef kAboutYear = "2015"_t;
+constexpr TextRef kAboutVersion = "2.09p"_t;
 constexpr SlotIndex kProductSlot = 3;
-constexpr std::uint16_t kMaxAboutLength = 1024;
 
 // The built-in messages have no About text; without a language file that has one, this says the
 // same in the built-in language, so the box is never empty.
@@ -30,15 +30,17 @@ constexpr auto kBuiltinAbout =
 
 void AboutShow() {
     const ScratchLevel mark = ScratchMark();
-    const TextRef format = MsgText(kTextCode);
-    const TextRef text = MsgFormat(
-        kMaxAboutLength, format.failed() || format.empty() ? kBuiltinAbout.text() : format,
-        {kYear, SlotGet(slotgroup::kEnvironment, kProductSlot), kVersion, RunPath(0),
-         AppFolder(appfolder::kDefault), AppFolder(appfolder::kData)});
+    // The message text is the format; it comes from a language file, so only its "%s" are
+    // filled, whatever else it holds.
+    const TextRef format = MsgText("0076");
+    const TextRef text = TextFill(
+        kAboutLimit, format.failed() || format.empty() ? kBuiltinAbout.text() : format,
+        {kAboutYear, TextDup(SlotGet(slotgroup::kEnvironment, kProductSlot)), kAboutVersion,
+         RunPath(0), AppFolder(appfolder::kDefault), AppFolder(appfolder::kData)});
     if (text.failed()) {
         StatusReport(text.status());
     } else {
-        MsgInfo(MsgText(kCaptionCode), text);
+        MsgInfo(MsgText("0075"), text);
     }
     ScratchRelease(mark);
 }

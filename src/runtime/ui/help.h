@@ -31,7 +31,8 @@ TextRef HelpFind(TextRef name);
 // with CR LF, the text of an information box. 164 when the file or the topic has no lines.
 StatusCode HelpTopic(TextRef fileAndTopic);
 // The help folder (environment slot 0.7) becomes the pattern formatted with the lower-case
-// language code (a "%s" in it receives the code). 146 when the result would be too long.
+// language code: a "%s" in it receives the code, "%%" is one "%", any other "%" stays as it is.
+// 146 when the result would be longer than a path may be.
 StatusCode HelpFolderSet(TextRef pattern);
 
 } // namespace vodarir

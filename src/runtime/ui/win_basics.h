@@ -11,8 +11,8 @@
 //    a forwarder that keeps the window stack right whoever destroys the window (the core, the
 //    user with the close button, its owner going down). The forwarder lives here until the
 //    window is gone.
-//  - The window stack is process-wide and starts empty; WinStackReset empties it (runtime
-//    shutdown, tests) without touching any window.
+//  - The window stack is process-wide and starts empty; WinStackReset (runtime shutdown, tests)
+//    destroys the windows WinCreate made that are still open and empties the stack.
 //
 // Invariants of the window stack:
 //  1. At most kMaxRegisteredWindows entries; no window appears twice.
@@ -48,7 +48,8 @@ std::uint16_t WinValue(WindowId window);
 WindowId WinTop();
 void WinUnregister(WindowId window);
 std::uint16_t WinCount();
-// Forgets every registration and every pending wait; windows themselves are left alone.
+// Destroys every window WinCreate made that is still open, then forgets every registration and
+// every pending wait. Call it before the face in use goes away.
 void WinStackReset();
 
 // ---- Creation ---------------------------------------------------------------------------------
@@ -57,6 +58,7 @@ void WinStackReset();
 namespace winstyle {
 inline constexpr std::uint32_t kModalMarker = 0x00000080; // the runtime's own: a modal popup
 inline constexpr std::uint32_t kMinimizeBox = 0x00020000;
+inline constexpr std::uint32_t kThickFrame = 0x00040000; // resizable
 inline constexpr std::uint32_t kSysMenu = 0x00080000;
 inline constexpr std::uint32_t kCaption = 0x00C00000;
 inline constexpr std::uint32_t kVisible = 0x10000000;
@@ -117,6 +119,8 @@ StatusCode SetTopItemText(ControlId id, TextRef text);
 
 // PumpUntilKey's answer when a quit message ended the wait (or nothing could send a key).
 inline constexpr std::uint16_t kPumpQuit = 0xFFFF;
+// The message number PostQuit posts; procedures post their own messages under other numbers.
+inline constexpr int kQuitMessage = 0x0012;
 
 // Waits until a key goes down in a window made by WinCreate; that key is not delivered, and its
 // runtime key number (KeyCode) is the answer. kPumpQuit when a quit message comes first, or when
@@ -129,6 +133,10 @@ int PumpPending(WindowId window);
 // until it is no longer the top window (destroyed, unregistered, or another raised above it),
 // then delivers what is still pending.
 void PumpModal(WindowId window);
+// A nested loop in which `window` takes the input (kNoWindow: every window, none made modal)
+// until a quit message arrives or the window is destroyed; true when a quit ended it. The loop
+// of a window that must wait for a choice (a choice prompt, say).
+bool PumpUntilQuit(WindowId window);
 // Posts the quit message that ends the innermost wait (through the window's queue when it was
 // made by WinCreate, else at once).
 void PostQuit(WindowId window);
