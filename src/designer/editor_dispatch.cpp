@@ -195,7 +195,8 @@ StatusCode LoadByKind(WindowId dialog, EditorKind kind, TextRef name) {
 void SetEditorTitle(WindowId dialog) {
     const ScratchLevel mark = ScratchMark();
     const TextRef title = EditorTitle();
-    Ui().setTitle(dialog, title.failed() ? std::string_view() : title.view());
+    const std::string_view shown = title.failed() ? std::string_view() : title.view();
+    if (Ui().title(dialog) != shown) Ui().setTitle(dialog, shown);
     ScratchRelease(mark);
 }
 
