@@ -8,11 +8,13 @@
 #include "designer/vodarir_app.h"
 #include "platform/qt/qt_ui.h"
 #include "program_icon.h"
+#include "startup_probe.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vodarir"));
     QApplication::setWindowIcon(vodarir::ProgramIcon());
+    const vodarir::StartupProbe probe;
     vodarir::platform::QtUi ui;
     vodarir::platform::SetUi(&ui);
 
