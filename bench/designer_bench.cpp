@@ -26,7 +26,8 @@ constexpr std::size_t kDocumentBytes = 16 * 1024;
 
 // A script of realistic lines, `bytes` long.
 std::string ScriptText(std::size_t bytes) {
-    const std::string line = "   IMPORTE{lineas}=CANTIDAD{lineas}*PRECIO{lineas}\xf7" "DTO{lineas};\r\n";
+    const std::string line = "   IMPORTE{lineas}=CANTIDAD{lineas}*PRECIO{lineas}\xf7"
+                             "DTO{lineas};\r\n";
     std::string text;
     while (text.size() + line.size() <= bytes) text += line;
     text.append(bytes - text.size(), ';');
@@ -35,7 +36,7 @@ std::string ScriptText(std::size_t bytes) {
 
 // The runtime as the designer starts it, the scripted face, a dialog and a work folder.
 class DesignerBench {
-  public:
+public:
     DesignerBench() {
         char pattern[] = "/tmp/vodarir-bench-XXXXXX";
         folder_ = ::mkdtemp(pattern);
@@ -59,7 +60,7 @@ class DesignerBench {
     platform::ScriptedUi& ui() { return ui_; }
     std::string file(const char* name) const { return folder_ + "/" + name; }
 
-  private:
+private:
     std::string folder_;
     platform::ScriptedUi ui_;
     platform::WindowEvents events_;

@@ -14,7 +14,7 @@
 namespace {
 
 class MinimalDialog final : public QDialog {
-  protected:
+protected:
     void showEvent(QShowEvent* event) override {
         QDialog::showEvent(event);
         if (std::getenv("VODARIR_STARTUP_PROBE") == nullptr) return;

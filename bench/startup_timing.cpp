@@ -48,7 +48,8 @@ double TimeOne(const std::string& program, const std::vector<std::string>& args)
 
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int rc =
+        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (rc != 0) {

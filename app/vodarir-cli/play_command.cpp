@@ -34,7 +34,7 @@ constexpr char kProgramName[] = "vodarir";
 
 // The scripted face with a way to add lines of our own to its transcript.
 class PlayUi final : public platform::ScriptedUi {
-  public:
+public:
     void note(std::string line) { record(std::move(line)); }
 };
 
@@ -52,9 +52,12 @@ std::string Escaped(std::string_view bytes) {
     std::string out;
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c == '\r') out += "\\r";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\\') out += "\\\\";
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\\')
+            out += "\\\\";
         else if (c < 0x20 || c == 0x7F) {
             static const char kHex[] = "0123456789ABCDEF";
             out += "\\x";
@@ -68,7 +71,7 @@ std::string Escaped(std::string_view bytes) {
 }
 
 class Player {
-  public:
+public:
     Player(PlayUi& ui, fs::path work) : ui_(ui), work_(std::move(work)) {}
 
     // A path of the scenario: relative ones are in the work folder; empty stays empty (cancel).
@@ -92,8 +95,10 @@ class Player {
             ui_.queueFolderChoice(resolve(step.text));
             break;
         case Kind::Popup:
-            if (step.text.empty()) ui_.queuePopupDismiss();
-            else ui_.queuePopupChoice(step.text);
+            if (step.text.empty())
+                ui_.queuePopupDismiss();
+            else
+                ui_.queuePopupChoice(step.text);
             break;
         case Kind::Modal:
             ui_.queueModal(step.text, acts(step.block));
@@ -122,7 +127,8 @@ class Player {
                 continue;
             }
             std::size_t next = i + 1;
-            for (; next < steps.size() && IsAnswer(steps[next]); ++next) out.push_back(run(steps[next]));
+            for (; next < steps.size() && IsAnswer(steps[next]); ++next)
+                out.push_back(run(steps[next]));
             out.push_back(steps[i].act);
             i = next - 1;
         }
@@ -135,7 +141,7 @@ class Player {
                step.kind == Kind::Popup || step.kind == Kind::Modal;
     }
 
-  private:
+private:
     UiAction run(const ScenarioStep& step) {
         return act::Run(
             [this, &step](platform::ScriptedUi&, platform::WindowId w) { perform(step, w); });
@@ -174,7 +180,8 @@ class Player {
 };
 
 void Replace(std::string& s, const std::string& from, const std::string& to) {
-    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) {
+    for (std::size_t at = s.find(from); at != std::string::npos;
+         at = s.find(from, at + to.size())) {
         s.replace(at, from.size(), to);
     }
 }
@@ -234,8 +241,10 @@ std::vector<std::string> Play(const Scenario& s, const fs::path& work) {
     for (const std::string& a : args) argv.push_back(a.c_str());
     const std::string line = JoinCommandLine(static_cast<int>(argv.size()), argv.data());
     CVodarirApp app;
-    if (line.size() <= kMaxTextLength) app.InitInstance(TextView(line));
-    else g_unexpected.push_back("the command line is longer than a text holds");
+    if (line.size() <= kMaxTextLength)
+        app.InitInstance(TextView(line));
+    else
+        g_unexpected.push_back("the command line is longer than a text holds");
     for (const ScenarioStep& step : s.after) player.perform(step, platform::kNoWindow);
     if (ui.pendingCount() != 0) {
         g_unexpected.push_back(std::to_string(ui.pendingCount()) +
@@ -291,8 +300,10 @@ int RunPlay(int argc, char** argv) {
         }
         if (!g_unexpected.empty()) status = kExitFailed;
         fs::current_path(before);
-        if (oldTemp != nullptr) ::setenv("TEMP", keptTemp.c_str(), 1);
-        else ::unsetenv("TEMP");
+        if (oldTemp != nullptr)
+            ::setenv("TEMP", keptTemp.c_str(), 1);
+        else
+            ::unsetenv("TEMP");
     }
     std::error_code ec;
     fs::remove_all(work, ec);

@@ -23,16 +23,14 @@ struct NamedKey {
     platform::VirtualKey key;
 };
 constexpr NamedKey kKeys[] = {
-    {"Back", vk::Back},       {"Tab", vk::Tab},       {"Return", vk::Return},
-    {"Enter", vk::Return},    {"Escape", vk::Escape}, {"Esc", vk::Escape},
-    {"Space", vk::Space},     {"PageUp", vk::Prior},  {"PageDown", vk::Next},
-    {"End", vk::End},         {"Home", vk::Home},     {"Left", vk::Left},
-    {"Up", vk::Up},           {"Right", vk::Right},   {"Down", vk::Down},
-    {"Insert", vk::Insert},   {"Delete", vk::Delete}, {"F1", vk::F1},
-    {"F2", vk::F2},           {"F3", vk::F3},         {"F4", vk::F4},
-    {"F5", vk::F5},           {"F6", vk::F6},         {"F7", vk::F7},
-    {"F8", vk::F8},           {"F9", vk::F9},         {"F10", vk::F10},
-    {"F11", vk::F11},         {"F12", vk::F12},
+    {"Back", vk::Back},     {"Tab", vk::Tab},     {"Return", vk::Return}, {"Enter", vk::Return},
+    {"Escape", vk::Escape}, {"Esc", vk::Escape},  {"Space", vk::Space},   {"PageUp", vk::Prior},
+    {"PageDown", vk::Next}, {"End", vk::End},     {"Home", vk::Home},     {"Left", vk::Left},
+    {"Up", vk::Up},         {"Right", vk::Right}, {"Down", vk::Down},     {"Insert", vk::Insert},
+    {"Delete", vk::Delete}, {"F1", vk::F1},       {"F2", vk::F2},         {"F3", vk::F3},
+    {"F4", vk::F4},         {"F5", vk::F5},       {"F6", vk::F6},         {"F7", vk::F7},
+    {"F8", vk::F8},         {"F9", vk::F9},       {"F10", vk::F10},       {"F11", vk::F11},
+    {"F12", vk::F12},
 };
 
 struct NamedAnswer {
@@ -117,7 +115,7 @@ bool Cp1252Byte(char32_t cp, char* out) {
 }
 
 class Parser {
-  public:
+public:
     explicit Parser(Scenario* s) : scenario_(s) {}
 
     bool line(int number, const std::string& raw, std::string* error);
@@ -129,7 +127,7 @@ class Parser {
         return true;
     }
 
-  private:
+private:
     std::vector<ScenarioStep>& target() {
         if (!open_.empty()) return open_.back().block;
         return inAfter_ ? scenario_->after : scenario_->steps;
@@ -244,10 +242,14 @@ bool Parser::action(const std::vector<std::string>& w, ScenarioStep* step, std::
         }
         platform::Modifiers mods = platform::kModNone;
         for (std::size_t i = 3; i < w.size(); ++i) {
-            if (w[i] == "shift") mods |= platform::kModShift;
-            else if (w[i] == "ctrl") mods |= platform::kModControl;
-            else if (w[i] == "alt") mods |= platform::kModAlt;
-            else return fail("key CONTROL KEY [shift] [ctrl] [alt]");
+            if (w[i] == "shift")
+                mods |= platform::kModShift;
+            else if (w[i] == "ctrl")
+                mods |= platform::kModControl;
+            else if (w[i] == "alt")
+                mods |= platform::kModAlt;
+            else
+                return fail("key CONTROL KEY [shift] [ctrl] [alt]");
         }
         step->act = act::Key(c, ScenarioKey(w[2]), mods);
     } else if (verb == "click" || verb == "focus") {
@@ -343,11 +345,16 @@ bool UnquoteScenarioText(const std::string& quoted, std::string* bytes) {
             if (i + 1 >= s.size()) return false;
             const char e = s[i + 1];
             i += 2;
-            if (e == 'r') out += '\r';
-            else if (e == 'n') out += '\n';
-            else if (e == 't') out += '\t';
-            else if (e == '\\' || e == '"') out += e;
-            else if (e == 'x' && i + 2 <= s.size() && std::isxdigit(static_cast<unsigned char>(s[i])) &&
+            if (e == 'r')
+                out += '\r';
+            else if (e == 'n')
+                out += '\n';
+            else if (e == 't')
+                out += '\t';
+            else if (e == '\\' || e == '"')
+                out += e;
+            else if (e == 'x' && i + 2 <= s.size() &&
+                     std::isxdigit(static_cast<unsigned char>(s[i])) &&
                      std::isxdigit(static_cast<unsigned char>(s[i + 1]))) {
                 out += static_cast<char>(std::stoi(s.substr(i, 2), nullptr, 16));
                 i += 2;

@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
 
     // The program as the system would name it when starting it: its full path, so that its folder
     // (the default folder) is right whatever the current directory.
-    std::vector<std::string> args = {QApplication::applicationFilePath().toLocal8Bit().toStdString()};
+    std::vector<std::string> args = {
+        QApplication::applicationFilePath().toLocal8Bit().toStdString()};
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     std::vector<const char*> pointers;
     for (const std::string& a : args) pointers.push_back(a.c_str());

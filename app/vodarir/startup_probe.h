@@ -10,14 +10,14 @@ namespace vodarir {
 inline constexpr char kStartupProbeVariable[] = "VODARIR_STARTUP_PROBE";
 
 class StartupProbe final : public QObject {
-  public:
+public:
     // Installs itself on the application when the variable is set; otherwise does nothing.
     StartupProbe();
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     bool reported_ = false;
 };
 

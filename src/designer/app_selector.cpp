@@ -10,10 +10,10 @@
 #include "designer/text_lines.h"
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/text/text_fill.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/runtime_config.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_fill.h"
 #include "runtime/text/text_ops.h"
 
 namespace vodarir {
@@ -85,7 +85,7 @@ constexpr std::array<ColumnControl, kFieldsPerLine> kColumns = {{
 }};
 
 class AppSelectWindow final : public platform::WindowEvents {
-  public:
+public:
     explicit AppSelectWindow(AppSelection value) : value_(std::move(value)) {}
 
     bool open(WindowId owner, std::string_view caption);
@@ -107,7 +107,7 @@ class AppSelectWindow final : public platform::WindowEvents {
         }
     }
 
-  private:
+private:
     bool add(ControlKind kind, ControlId id, platform::Rect units, std::string_view text,
              platform::ControlStyle style) {
         platform::ControlSpec spec;
@@ -153,9 +153,9 @@ bool AppSelectWindow::open(WindowId owner, std::string_view caption) {
     const int okX = cancelX - kButtonGap - kButtonWidth;
     ok = ok && add(ControlKind::DefaultButton, platform::kIdOk,
                    {okX, kButtonTop, kButtonWidth, kButtonHeight}, "OK", platform::kTabStop);
-    ok = ok && add(ControlKind::Button, platform::kIdCancel,
-                   {cancelX, kButtonTop, kButtonWidth, kButtonHeight}, "Cancel",
-                   platform::kTabStop);
+    ok =
+        ok && add(ControlKind::Button, platform::kIdCancel,
+                  {cancelX, kButtonTop, kButtonWidth, kButtonHeight}, "Cancel", platform::kTabStop);
     if (ok) Ui().setFocus(window_, appselectctl::kIds);
     return ok;
 }
@@ -185,8 +185,9 @@ void WriteList(WindowId dialog, const AppSelection& value) {
 void ShowSelector(WindowId dialog, const std::vector<std::string>& lines) {
     const ScratchLevel mark = ScratchMark();
     const TextRef caption = AppSelectCaption();
-    const std::optional<AppSelection> edited = RunAppSelect(
-        dialog, AppSelectionFromLines(lines), caption.failed() ? std::string_view() : caption.view());
+    const std::optional<AppSelection> edited =
+        RunAppSelect(dialog, AppSelectionFromLines(lines),
+                     caption.failed() ? std::string_view() : caption.view());
     ScratchRelease(mark);
     if (edited) WriteList(dialog, *edited);
 }

@@ -51,11 +51,11 @@ inline constexpr std::uint16_t kParameters = 1; // PPN
 inline constexpr std::uint16_t kScreen = 2;     // PAN
 inline constexpr std::uint16_t kStructure = 4;  // DAT
 inline constexpr std::uint16_t kStructureAlt = 5;
-inline constexpr std::uint16_t kDocument = 6;  // PDC
-inline constexpr std::uint16_t kScript = 7;    // PRX
-inline constexpr std::uint16_t kAppList = 8;   // ZAA
-inline constexpr std::uint16_t kPdf = 10;      // PDF
-inline constexpr std::uint16_t kText = 11;     // TXT
+inline constexpr std::uint16_t kDocument = 6; // PDC
+inline constexpr std::uint16_t kScript = 7;   // PRX
+inline constexpr std::uint16_t kAppList = 8;  // ZAA
+inline constexpr std::uint16_t kPdf = 10;     // PDF
+inline constexpr std::uint16_t kText = 11;    // TXT
 } // namespace extension
 
 struct DesignerState {
@@ -89,10 +89,10 @@ TextRef ExtensionText(std::uint16_t number);
 
 // MarkModified operations.
 namespace markop {
-inline constexpr int kMark = 1;       // sets the current kind's bit and the modified flag
-inline constexpr int kClear = 2;      // clears the current kind's bit
-inline constexpr int kClearFlag = 3;  // clears the modified flag
-inline constexpr int kQuery = 0;      // any other value: is the current kind's bit set?
+inline constexpr int kMark = 1;      // sets the current kind's bit and the modified flag
+inline constexpr int kClear = 2;     // clears the current kind's bit
+inline constexpr int kClearFlag = 3; // clears the modified flag
+inline constexpr int kQuery = 0;     // any other value: is the current kind's bit set?
 } // namespace markop
 bool MarkModified(int operation);
 bool KindModified(EditorKind kind);

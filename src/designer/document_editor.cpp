@@ -91,8 +91,8 @@ StatusCode WriteWhole(TextRef path, std::string_view bytes) {
 
 StatusCode DocumentTextFromFile(std::string_view file, std::string* text) {
     std::string out;
-    int rows = 1;               // rows of the text so far
-    std::size_t rowStart = 0;   // where the last row begins
+    int rows = 1;             // rows of the text so far
+    std::size_t rowStart = 0; // where the last row begins
     bool tooLong = false;
     for (const std::string_view line : FileLines(file)) {
         if (tooLong) break;
@@ -152,10 +152,10 @@ StatusCode DocumentFileFromText(std::string_view text, std::string* file) {
             out += kLineEnd;
         }
         if (end == converted.size()) break;
-        at = end + ((converted[end] == '\r' && end + 1 < converted.size() &&
-                     converted[end + 1] == '\n')
-                        ? 2
-                        : 1);
+        at = end +
+             ((converted[end] == '\r' && end + 1 < converted.size() && converted[end + 1] == '\n')
+                  ? 2
+                  : 1);
     }
     if (st != status::kOk) return st;
     if (out.size() > kMaxEditorText) return status::kStringTooLong;
@@ -196,8 +196,7 @@ StatusCode SaveDocument(WindowId dialog, TextRef basePath) {
 }
 
 void DocumentTextChanged(WindowId dialog) {
-    const std::optional<platform::Selection> caret =
-        Ui().editSelection(dialog, designerctl::kEdit);
+    const std::optional<platform::Selection> caret = Ui().editSelection(dialog, designerctl::kEdit);
     if (!caret || caret->start <= 0) return;
     std::optional<std::string> text = EditorText(dialog);
     const std::size_t at = static_cast<std::size_t>(caret->start) - 1;
@@ -205,9 +204,8 @@ void DocumentTextChanged(WindowId dialog) {
         return;
     }
     const ScratchLevel mark = ScratchMark();
-    const std::uint16_t choice =
-        ChooseItem(TextView(kFunctionSelectorTitle), TextView(kFunctionSelectorItems),
-                   chooseflag::kOwnWindow);
+    const std::uint16_t choice = ChooseItem(
+        TextView(kFunctionSelectorTitle), TextView(kFunctionSelectorItems), chooseflag::kOwnWindow);
     ScratchRelease(mark);
     constexpr std::uint16_t kChoices = std::size(kDocumentMarkers);
     if (choice == 0 || choice > kChoices) return; // cancelled: the bar stays

@@ -11,10 +11,10 @@
 #include "host/text_files.h"
 #include "host/unique_names.h"
 #include "runtime/messages/error_trail.h"
-#include "runtime/text/text_fill.h"
-#include "runtime/text/block_pool.h"
 #include "runtime/messages/messages.h"
+#include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_fill.h"
 #include "runtime/text/text_ops.h"
 #include "screens/list_views.h"
 
@@ -204,8 +204,7 @@ void SetEditorTitle(WindowId dialog) {
 StatusCode ShowOpened(WindowId dialog, EditorKind kind) {
     SetEditorTitle(dialog);
     if (kind == editorkind::kScreen) {
-        Ui().setText(dialog, designerctl::kEdit,
-                     DesignerSlot(designerslot::kScreenText).view());
+        Ui().setText(dialog, designerctl::kEdit, DesignerSlot(designerslot::kScreenText).view());
     }
     if (KindEditor(kind).shown != nullptr) return KindEditor(kind).shown(dialog);
     return status::kOk;
@@ -243,9 +242,9 @@ std::vector<platform::FileFilter> FiltersOf(TextRef list) {
     std::vector<platform::FileFilter> filters;
     const std::uint16_t count = ListCount(list, ',');
     for (std::uint16_t i = 1; i + 1 <= count; i += 2) {
-        filters.push_back({std::string(ListItem(list, ',', i).view()),
-                           std::string(ListItem(list, ',', static_cast<std::uint16_t>(i + 1))
-                                           .view())});
+        filters.push_back(
+            {std::string(ListItem(list, ',', i).view()),
+             std::string(ListItem(list, ',', static_cast<std::uint16_t>(i + 1)).view())});
     }
     return filters;
 }
@@ -254,8 +253,7 @@ TextRef FilterList(const DialogTypeRow* row) {
     const TextRef all = TextFill(kMaxFilterLength, MsgText(kAllFiles), {"*.*"_t, "*.*"_t});
     if (row == nullptr) return all;
     const TextRef pattern = TextConcat("*."_t, ExtensionText(row->extension));
-    const TextRef own =
-        TextFill(kMaxFilterLength, MsgText(row->filterMessage), {pattern, pattern});
+    const TextRef own = TextFill(kMaxFilterLength, MsgText(row->filterMessage), {pattern, pattern});
     return TextJoin(own, ","_t, all);
 }
 
@@ -266,8 +264,8 @@ StatusCode CopyBlocks(FileNumber from, FileNumber to) {
     if (buffer == nullptr) return status::kOutOfMemory;
     const std::int64_t size = FileSize(from);
     for (std::int64_t done = 0; done < size;) {
-        const std::uint16_t want = static_cast<std::uint16_t>(
-            std::min<std::int64_t>(kBackupBlock, size - done));
+        const std::uint16_t want =
+            static_cast<std::uint16_t>(std::min<std::int64_t>(kBackupBlock, size - done));
         const std::uint16_t got = FileRead(from, done, want, buffer, kBackupBlock);
         if (got != want) return status::kRead;
         if (FileWrite(to, kCurrentPosition, TextRef(buffer, got)) != got) return status::kFileIo;
@@ -320,7 +318,8 @@ void ShowWarning(StatusCode st) {
 
 } // namespace
 
-// ---- Hooks ----------------------------------------------------------------------------------------
+// ---- Hooks
+// ----------------------------------------------------------------------------------------
 
 void InstallKindEditor(EditorKind kind, const KindEditorHooks& hooks) {
     if (kind == editorkind::kFileStructure || kind == editorkind::kScreen) g_hooks[kind] = hooks;
@@ -387,9 +386,8 @@ TextRef EditorTitle() {
     const TextRef number = state.currentKind == editorkind::kScreen
                                ? TextFormat(5, "%u", unsigned{state.screenNumber})
                                : TextRef();
-    const TextRef title =
-        TextFill(kMaxTitleLength, format,
-                  {SlotGet(slotgroup::kEnvironment, kProductSlot), name, number});
+    const TextRef title = TextFill(kMaxTitleLength, format,
+                                   {SlotGet(slotgroup::kEnvironment, kProductSlot), name, number});
     return ScratchReturn(mark, title);
 }
 
@@ -403,8 +401,10 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
     if (memory >= status::kFirstError) c = memory;
     const SlotIndex slot = KindSlot(kind);
     if (c == status::kOk) {
-        if (slot == 0) c = status::kData;
-        else Designer().currentKind = kind;
+        if (slot == 0)
+            c = status::kData;
+        else
+            Designer().currentKind = kind;
     }
     if (c == status::kOk && (flags & stepflag::kLayout) != 0) c = BuildLayout(dialog);
     // The name the kind had: when the user keeps the definition, or it fails to load, the name
@@ -481,9 +481,8 @@ TextRef ChooseDefinitionFile(WindowId owner, bool save, int type) {
         if (row->fixedName != nullptr) {
             spec.initialName = std::string(prefix.view()) + row->fixedName;
         } else {
-            spec.initialName =
-                (usePrefix ? std::string(prefix.view()) : std::string()) + "*." +
-                std::string(ext.view());
+            spec.initialName = (usePrefix ? std::string(prefix.view()) : std::string()) + "*." +
+                               std::string(ext.view());
         }
         if (save) spec.defaultExtension = std::string(ext.view());
     }
@@ -521,9 +520,12 @@ StatusCode BackupFile(TextRef path) {
     if (st == status::kOk) {
         const std::uint16_t from = FileOpen(path, openflag::kNoPlus);
         const std::uint16_t to = FileOpen(copy, openflag::kCreate);
-        if (from >= status::kFirstError) st = from;
-        else if (to >= status::kFirstError) st = to;
-        else st = CopyBlocks(from, to);
+        if (from >= status::kFirstError)
+            st = from;
+        else if (to >= status::kFirstError)
+            st = to;
+        else
+            st = CopyBlocks(from, to);
         if (from < status::kFirstError) FileClose(from);
         if (to < status::kFirstError) FileClose(to);
         if (st != status::kOk) {
@@ -574,9 +576,12 @@ void SaveCommand(WindowId dialog, EditorKind kind, bool askName) {
     const TextRef base = SaveDefinition(dialog, KindSlot(kind), askName, kind);
     StatusCode st = status::kOk;
     if (!base.empty()) {
-        if (kind == editorkind::kDocument) st = SaveDocument(dialog, base);
-        else if (kind == editorkind::kScript) st = SaveScript(dialog, base);
-        else if (KindEditor(kind).write != nullptr) st = KindEditor(kind).write(dialog, base);
+        if (kind == editorkind::kDocument)
+            st = SaveDocument(dialog, base);
+        else if (kind == editorkind::kScript)
+            st = SaveScript(dialog, base);
+        else if (KindEditor(kind).write != nullptr)
+            st = KindEditor(kind).write(dialog, base);
         if (st != status::kOk) {
             // What is on screen is still not on disk: closing must ask again.
             MarkModified(markop::kMark);

@@ -66,8 +66,8 @@ struct KindEditorHooks {
     // Edit-change of edit 2500, commands 1500..1699, list-view notifications in its layout.
     void (*textChanged)(platform::WindowId dialog) = nullptr;
     void (*command)(platform::WindowId dialog, platform::ControlId id) = nullptr;
-    void (*listNotify)(platform::WindowId dialog, platform::ControlId id, int code, int row) =
-        nullptr;
+    void (*listNotify)(platform::WindowId dialog, platform::ControlId id, int code,
+                       int row) = nullptr;
     // The kind's report command (File > Report, Screen > Report).
     void (*report)(platform::WindowId dialog) = nullptr;
 };

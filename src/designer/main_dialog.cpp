@@ -35,14 +35,14 @@ constexpr int kFirstArgument = 1;
 
 // The step flags of the menu's commands.
 using namespace stepflag;
-constexpr std::uint16_t kView = kLayout;                                      // 1
-constexpr std::uint16_t kNewStructureSteps = kLayout | kStoreName | kNewStructure; // 11
-constexpr std::uint16_t kOpenStructure = kNewStructureSteps | kLoad;               // 139
+constexpr std::uint16_t kView = kLayout;                                                 // 1
+constexpr std::uint16_t kNewStructureSteps = kLayout | kStoreName | kNewStructure;       // 11
+constexpr std::uint16_t kOpenStructure = kNewStructureSteps | kLoad;                     // 139
 constexpr std::uint16_t kNewScreenSteps = kLayout | kStoreName | kWorkBase | kNewScreen; // 23
-constexpr std::uint16_t kOpenScreen = kLayout | kStoreName | kWorkBase | kLoad;        // 135
-constexpr std::uint16_t kNewDocumentSteps = kLayout | kNewDocument;                     // 33
-constexpr std::uint16_t kNewScriptSteps = kLayout | kNewScript;                         // 65
-constexpr std::uint16_t kOpenText = kLayout | kStoreName | kLoad;                       // 131
+constexpr std::uint16_t kOpenScreen = kLayout | kStoreName | kWorkBase | kLoad;          // 135
+constexpr std::uint16_t kNewDocumentSteps = kLayout | kNewDocument;                      // 33
+constexpr std::uint16_t kNewScriptSteps = kLayout | kNewScript;                          // 65
+constexpr std::uint16_t kOpenText = kLayout | kStoreName | kLoad;                        // 131
 
 platform::Ui& Ui() { return platform::CurrentUi(); }
 
@@ -214,7 +214,8 @@ bool CVodarirDlg::OpenCommandLineFile() {
         break;
     case extension::kStructure:
     case extension::kStructureAlt:
-        if (KindAvailable(kFileStructure)) OpenEditor(window_, kFileStructure, kOpenStructure, argument);
+        if (KindAvailable(kFileStructure))
+            OpenEditor(window_, kFileStructure, kOpenStructure, argument);
         break;
     case extension::kDocument:
         OpenEditor(window_, kDocument, kOpenText, argument);
@@ -235,7 +236,8 @@ bool CVodarirDlg::OpenCommandLineFile() {
 void CVodarirDlg::ChooseApplicationFolder() {
     const TextRef remembered = FileReadAll(TextView(kConfigFileName), 0, kWholeFile);
     // Only the line ends an editor may have added are not part of the folder.
-    const TextRef last = remembered.failed() ? TextRef() : TextTrim(remembered, kTrimTrailing, "\r\n"_t);
+    const TextRef last =
+        remembered.failed() ? TextRef() : TextTrim(remembered, kTrimTrailing, "\r\n"_t);
     const TextRef current = CurrentFolder();
     const TextRef chosen = ChooseFolder(window_, last.empty() ? current : last);
     if (chosen.empty()) {

@@ -17,7 +17,7 @@ inline constexpr char kMainDialogName[] = "Dialog";
 inline constexpr char kMainDialogCaption[] = "Vodarir";
 
 class CVodarirDlg final : public platform::WindowEvents {
-  public:
+public:
     // Clears DesignerState: the working record belongs to one dialog's life.
     CVodarirDlg();
     ~CVodarirDlg() override;
@@ -39,7 +39,7 @@ class CVodarirDlg final : public platform::WindowEvents {
     void onListNotify(platform::ControlId id, int code, int row) override;
     bool onClose() override;
 
-  private:
+private:
     // Initialisation step 5: the command-line file; true when there was one.
     bool OpenCommandLineFile();
     // Steps 6 and 7: the application folder.

@@ -47,7 +47,8 @@ bool CVodarirApp::InitInstance(TextRef commandLine) {
     IntVarFlags(sysvar::kCompat, kCompatDesignMode, true);
     MsgStartLanguage(TextView(kStartLanguage), NoLanguageResource, kLanguageResource,
                      kLanguageResourceMore);
-    SlotSet(slotgroup::kEnvironment, kLanguageSlot, ListItem(kLanguageList, ',', kLanguageListItem));
+    SlotSet(slotgroup::kEnvironment, kLanguageSlot,
+            ListItem(kLanguageList, ',', kLanguageListItem));
     HelpFolderSet(TextView(kHelpFolderPattern));
     SlotSet(slotgroup::kEnvironment, kProductSlot, TextView(kProductName));
     dialog.DoModal();

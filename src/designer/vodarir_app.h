@@ -20,7 +20,7 @@ inline constexpr std::uint16_t kLanguageResource = 141;
 inline constexpr std::uint16_t kLanguageResourceMore = 142;
 
 class CVodarirApp {
-  public:
+public:
     // Runs the designer from start-up to shutdown with the command line as one text (the program
     // first). Answers false, as the start-up of a dialog-based program does: nothing follows.
     bool InitInstance(TextRef commandLine);
@@ -28,7 +28,7 @@ class CVodarirApp {
     StatusCode startStatus() const { return start_; }
     StatusCode shutdownStatus() const { return shutdown_; }
 
-  private:
+private:
     StatusCode start_ = status::kOk;
     StatusCode shutdown_ = status::kOk;
 };

@@ -52,8 +52,7 @@ TextRef UniqueName() {
 TextRef CreateUniqueFile(TextRef folder, TextRef before, TextRef after) {
     const ScratchLevel mark = ScratchMark();
     for (int attempt = 0; attempt < kUniqueNameAttempts; ++attempt) {
-        const TextRef path =
-            PathJoin(folder, TextConcat(TextConcat(before, UniqueName()), after));
+        const TextRef path = PathJoin(folder, TextConcat(TextConcat(before, UniqueName()), after));
         if (path.failed()) return ScratchReturn(mark, path);
         const int fd = ::open(PathNative(path), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {

@@ -82,8 +82,8 @@ TEST(ScenarioParse, AWholeScenarioIsReadInOrder) {
     EXPECT_EQ(s.writes[0].bytes, "/apps\r\n");
     EXPECT_EQ(s.writes[1].bytes, "ababab");
     EXPECT_EQ(s.arguments, (std::vector<std::string>{"mi doc.PDC", "/X=1"}));
-    const std::vector<Kind> kinds = {Kind::Folder, Kind::Act,    Kind::File,   Kind::Act,
-                                     Kind::Modal,  Kind::Act,    Kind::Answer, Kind::File,
+    const std::vector<Kind> kinds = {Kind::Folder, Kind::Act,     Kind::File,   Kind::Act,
+                                     Kind::Modal,  Kind::Act,     Kind::Answer, Kind::File,
                                      Kind::Popup,  Kind::Snapshot};
     ASSERT_EQ(s.steps.size(), kinds.size());
     for (std::size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(s.steps[i].kind, kinds[i]) << i;

@@ -41,8 +41,12 @@ TEST(AppSelection, TheFileFollowsTheFieldRules) {
         {"a cleared identifier drops its line",
          {"A\r\n\r\nC", "Uno\r\nDos\r\nTres", "", ""},
          "A,Uno\r\nC,Tres\r\n"},
-        {"shorter columns leave later fields empty", {"A\r\nB", "Uno", "", "x"}, "A,Uno,,x\r\nB,\r\n"},
-        {"a column longer than the identifiers adds nothing", {"A", "Uno\r\nDos", "", ""}, "A,Uno\r\n"},
+        {"shorter columns leave later fields empty",
+         {"A\r\nB", "Uno", "", "x"},
+         "A,Uno,,x\r\nB,\r\n"},
+        {"a column longer than the identifiers adds nothing",
+         {"A", "Uno\r\nDos", "", ""},
+         "A,Uno\r\n"},
         {"nothing at all", {"", "", "", ""}, ""},
     };
     for (const Row& row : rows) EXPECT_EQ(AppListFromSelection(row.value), row.file) << row.name;
@@ -57,7 +61,7 @@ TEST(AppSelection, AListReadAndWrittenBackIsTheSame) {
 }
 
 class AppSelectTest : public DesignerTest {
-  protected:
+protected:
     // The dialog's script: what the user types into each column (appended), then the button.
     void queueDialog(std::vector<platform::UiAction> acts) {
         ui.queueModal(kAppSelectWindowName, std::move(acts));
@@ -78,8 +82,7 @@ TEST_F(AppSelectTest, ViewShowsTheNamedListAndOkWritesItBack) {
     queueDialog({act::Focus(appselectctl::kIds), act::Select(appselectctl::kIds, 6, 0),
                  act::Type(appselectctl::kIds, "\nNO"), act::Focus(appselectctl::kNames),
                  act::Select(appselectctl::kNames, 17, 0),
-                 act::Type(appselectctl::kNames, "\nNominas"),
-                 act::Click(platform::kIdOk)});
+                 act::Type(appselectctl::kNames, "\nNominas"), act::Click(platform::kIdOk)});
     AppSelectView(dialog);
     const platform::ShownWindow* w = lastSelector();
     ASSERT_NE(w, nullptr);
@@ -103,8 +106,8 @@ TEST_F(AppSelectTest, TheDialogHasItsLabelsColumnsAndButtons) {
     for (const platform::ShownControl& c : w->controls) {
         if (c.kind == platform::ControlKind::StaticText) labels.push_back(c.text);
     }
-    EXPECT_EQ(labels, (std::vector<std::string>{"App ID", "App Denomination", "Menu File",
-                                                "Data Folder"}));
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"App ID", "App Denomination", "Menu File", "Data Folder"}));
     int previousRight = -1;
     for (platform::ControlId id = 1018; id <= 1021; ++id) {
         const platform::ShownControl* c = w->control(id);

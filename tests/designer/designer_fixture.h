@@ -24,7 +24,7 @@
 namespace vodarir::testing {
 
 class DesignerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         PoolFailAllocationsAfter(-1);
         FileFailWritesAfter(-1);
@@ -84,7 +84,7 @@ class DesignerTest : public ::testing::Test {
     platform::WindowEvents events;
     platform::WindowId dialog = platform::kNoWindow;
 
-  private:
+private:
     std::filesystem::path oldFolder_;
 };
 

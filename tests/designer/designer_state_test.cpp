@@ -17,8 +17,8 @@ TEST_F(DesignerStateTest, ExtensionsAreLookedUpWithoutRegardToCase) {
         const char* extension;
         std::uint16_t number;
     };
-    const Row rows[] = {{"PPN", 1}, {"pan", 2}, {"DAT", 4}, {"dat", 4}, {"Pdc", 6}, {"PRX", 7},
-                        {"zaa", 8}, {"TXT", 11}, {"HLP", 13}, {"", 0},  {"XYZ", 0}, {"PD", 0}};
+    const Row rows[] = {{"PPN", 1}, {"pan", 2},  {"DAT", 4},  {"dat", 4}, {"Pdc", 6}, {"PRX", 7},
+                        {"zaa", 8}, {"TXT", 11}, {"HLP", 13}, {"", 0},    {"XYZ", 0}, {"PD", 0}};
     for (const Row& row : rows) {
         EXPECT_EQ(ExtensionNumber(TextView(row.extension)), row.number) << row.extension;
     }

@@ -26,11 +26,15 @@ std::vector<Conversion> RoundTrips() {
         {"blank rows are not stored", "A\r\n\r\n\r\nB", " 1  1A\r\n 4  1B\r\n"},
         {"markers", "|N\xa6x\xaby\xbbz|", " 1  1|N\x17x\x18y\x19z|\r\n"},
         {"column 999", std::string(998, ' ') + "x", " 1999x\r\n"},
-        {"row 99", std::string(98 * 2, ' ').replace(0, 196, [] {
-             std::string s;
-             for (int i = 0; i < 98; ++i) s += "\r\n";
-             return s;
-         }()) + "end",
+        {"row 99",
+         std::string(98 * 2, ' ')
+                 .replace(0, 196,
+                          [] {
+                              std::string s;
+                              for (int i = 0; i < 98; ++i) s += "\r\n";
+                              return s;
+                          }()) +
+             "end",
          "99  1end\r\n"},
     };
 }
@@ -106,8 +110,9 @@ TEST(DocumentConversion, ATextBeyondTheEditorsLimitIsRefused) {
 }
 
 class DocumentFilesTest : public DesignerTest {
-  protected:
-    static constexpr std::uint16_t kOpen = stepflag::kLayout | stepflag::kStoreName | stepflag::kLoad;
+protected:
+    static constexpr std::uint16_t kOpen =
+        stepflag::kLayout | stepflag::kStoreName | stepflag::kLoad;
 };
 
 TEST_F(DocumentFilesTest, ASavedDocumentLoadsBackAtTheSamePlaces) {

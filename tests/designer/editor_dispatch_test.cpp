@@ -15,7 +15,7 @@ using namespace literals;
 using platform::BoxAnswer;
 
 class DispatchTest : public DesignerTest {
-  protected:
+protected:
     StatusCode open(EditorKind kind, std::uint16_t flags, const std::string& name = {}) {
         return OpenEditor(dialog, kind, flags, TextView(name));
     }
@@ -181,10 +181,11 @@ TEST_F(DispatchTest, ChangesOfAnotherKindAskNothing) {
 }
 
 TEST_F(DispatchTest, OpeningAStructureOverChangesAsksOnceForBothSteps) {
-    std::filesystem::copy_file(VODARIR_EXAMPLES_DIR "/almacen/ALDICC.DAT", folder.File("ALDICC.DAT"));
+    std::filesystem::copy_file(VODARIR_EXAMPLES_DIR "/almacen/ALDICC.DAT",
+                               folder.File("ALDICC.DAT"));
     std::filesystem::copy_file(VODARIR_EXAMPLES_DIR "/almacen/ALREL.DAT", folder.File("ALREL.DAT"));
-    constexpr std::uint16_t kOpenStructure = stepflag::kLayout | stepflag::kStoreName |
-                                             stepflag::kNewStructure | stepflag::kLoad;
+    constexpr std::uint16_t kOpenStructure =
+        stepflag::kLayout | stepflag::kStoreName | stepflag::kNewStructure | stepflag::kLoad;
     ASSERT_EQ(open(editorkind::kFileStructure, kOpenStructure, folder.File("ALDICC.DAT")),
               status::kOk);
     const std::uint16_t files = FileCount();
@@ -237,8 +238,7 @@ TEST_F(DispatchTest, AMissingDocumentOpensEmptyWithoutAMessage) {
 TEST_F(DispatchTest, AMissingScriptIsReportedAndChangesNothing) {
     folder.Write("A.PRX", "kept");
     open(editorkind::kScript, kOpenText, folder.File("A.PRX"));
-    EXPECT_EQ(open(editorkind::kScript, kOpenText, folder.File("GONE.PRX")),
-              status::kFileNotFound);
+    EXPECT_EQ(open(editorkind::kScript, kOpenText, folder.File("GONE.PRX")), status::kFileNotFound);
     ASSERT_EQ(ui.shownBoxes().size(), 1u);
     EXPECT_NE(ui.shownBoxes()[0].text.find("GONE.PRX"), std::string::npos)
         << ui.shownBoxes()[0].text;
@@ -252,8 +252,7 @@ TEST_F(DispatchTest, AScriptTooLongForTheEditorIsRefusedAtLoad) {
     folder.Write("MAX.PRX", std::string(65535, 'm'));
     open(editorkind::kScript, stepflag::kLayout);
     ui.setText(dialog, designerctl::kEdit, "mine");
-    EXPECT_EQ(open(editorkind::kScript, kOpenText, folder.File("BIG.PRX")),
-              status::kStringTooLong);
+    EXPECT_EQ(open(editorkind::kScript, kOpenText, folder.File("BIG.PRX")), status::kStringTooLong);
     ASSERT_EQ(ui.shownBoxes().size(), 1u);
     EXPECT_NE(ui.shownBoxes()[0].text.find("65536 > 65535"), std::string::npos)
         << ui.shownBoxes()[0].text;
@@ -333,8 +332,8 @@ TEST_F(DispatchTest, EachDialogTypeHasItsFilterInitialNameAndExtension) {
         EXPECT_TRUE(ChooseDefinitionFile(dialog, row.save, row.type).empty());
         ScratchRelease(mark);
         const platform::FileDialogSpec& spec = ui.shownFileDialogs().back().spec;
-        EXPECT_EQ(spec.mode, row.save ? platform::FileDialogMode::Save
-                                      : platform::FileDialogMode::Open)
+        EXPECT_EQ(spec.mode,
+                  row.save ? platform::FileDialogMode::Save : platform::FileDialogMode::Open)
             << row.type;
         ASSERT_EQ(spec.filters.size(), 2u) << row.type;
         EXPECT_EQ(spec.filters[0].description, row.filter) << row.type;

@@ -19,7 +19,7 @@ namespace act = platform::act;
 namespace vk = platform::vk;
 
 class MainDialogTest : public DesignerTest {
-  protected:
+protected:
     // Runs the dialog; its modal loop gets the acts. The dialog's window is the last one made
     // with its name.
     int run(std::vector<UiAction> acts) {
@@ -133,7 +133,7 @@ TEST_F(MainDialogTest, CancellingTheChooserEndsTheProgramWithoutTheLoop) {
 // ---- Start: the command-line file --------------------------------------------------------------
 
 class CommandLineTest : public MainDialogTest {
-  protected:
+protected:
     std::string arguments() const override { return argument; }
     void SetUp() override {
         std::filesystem::create_directories(std::filesystem::temp_directory_path() /
@@ -144,7 +144,7 @@ class CommandLineTest : public MainDialogTest {
 };
 
 class ScriptArgumentTest : public CommandLineTest {
-  protected:
+protected:
     void SetUp() override {
         const auto dir = std::filesystem::temp_directory_path() / "vodarir-cmdline";
         std::filesystem::create_directories(dir);
@@ -167,7 +167,7 @@ TEST_F(ScriptArgumentTest, AScriptOnTheCommandLineOpensWithoutTheChooser) {
 }
 
 class TextArgumentTest : public CommandLineTest {
-  protected:
+protected:
     void SetUp() override {
         argument = "notes.txt";
         CommandLineTest::SetUp();
@@ -185,7 +185,7 @@ TEST_F(TextArgumentTest, AFileOfAnotherKindOpensNothingAndSkipsTheChooser) {
 }
 
 class OptionArgumentTest : public CommandLineTest {
-  protected:
+protected:
     void SetUp() override {
         argument = "/X=1";
         CommandLineTest::SetUp();
@@ -199,7 +199,7 @@ TEST_F(OptionArgumentTest, AnOptionIsNoFile) {
 }
 
 class ListArgumentTest : public CommandLineTest {
-  protected:
+protected:
     void SetUp() override {
         const auto dir = std::filesystem::temp_directory_path() / "vodarir-cmdline";
         std::filesystem::create_directories(dir);
@@ -211,13 +211,12 @@ class ListArgumentTest : public CommandLineTest {
 
 TEST_F(ListArgumentTest, ASelectionListOpensTheSelector) {
     const auto dir = std::filesystem::temp_directory_path() / "vodarir-cmdline";
-    ui.queueModal(kAppSelectWindowName, {check([&](platform::ScriptedUi& u, platform::WindowId w) {
-                                             EXPECT_EQ(u.control(w, 1018)->text, "AL");
-                                             EXPECT_EQ(u.title(w),
-                                                       "AppSelect (" + (dir / "ALAPPS").string() +
-                                                           ")");
-                                         }),
-                                         act::Click(platform::kIdCancel)});
+    ui.queueModal(kAppSelectWindowName,
+                  {check([&](platform::ScriptedUi& u, platform::WindowId w) {
+                       EXPECT_EQ(u.control(w, 1018)->text, "AL");
+                       EXPECT_EQ(u.title(w), "AppSelect (" + (dir / "ALAPPS").string() + ")");
+                   }),
+                   act::Click(platform::kIdCancel)});
     run({act::Key(platform::kNoControl, vk::Escape)});
     std::filesystem::remove_all(dir);
 }
@@ -295,12 +294,14 @@ TEST_F(MainDialogTest, TypingABarOffersTheFunctionsAndLoopIsStoredAs25) {
          }),
          act::ChooseMenu(menucmd::kDocumentNew), act::Type(designerctl::kEdit, "  A|B|C"),
          check([](platform::ScriptedUi& u, platform::WindowId w) {
-             EXPECT_EQ(u.control(w, designerctl::kEdit)->text, "  A\xbb" "B|C");
+             EXPECT_EQ(u.control(w, designerctl::kEdit)->text, "  A\xbb"
+                                                               "B|C");
              EXPECT_EQ(u.control(w, designerctl::kEdit)->selection.start, 7)
                  << "typing went on after the replaced character";
          }),
          act::ChooseMenu(menucmd::kDocumentSave), act::Close()});
-    EXPECT_EQ(folder.Read("ALFACT.PDC"), " 1  3A\x19" "B|C\r\n");
+    EXPECT_EQ(folder.Read("ALFACT.PDC"), " 1  3A\x19"
+                                         "B|C\r\n");
     EXPECT_TRUE(ui.shownBoxes().empty());
 }
 
@@ -319,7 +320,8 @@ TEST_F(MainDialogTest, EachChoiceLeavesItsCharacter) {
          act::Close()});
 }
 
-// ---- Help and About ------------------------------------------------------------------------------
+// ---- Help and About
+// ------------------------------------------------------------------------------
 
 TEST_F(MainDialogTest, TheAboutBoxWithTheBuiltInMessagesIsNeverEmpty) {
     ui.queueFolderChoice(folder.path());
@@ -329,10 +331,11 @@ TEST_F(MainDialogTest, TheAboutBoxWithTheBuiltInMessagesIsNeverEmpty) {
     EXPECT_EQ(box.caption, "Acerca de");
     EXPECT_EQ(box.icon, platform::BoxIcon::Information);
     EXPECT_EQ(box.buttons, platform::BoxButtons::Ok);
-    EXPECT_EQ(box.text, "\xa9 2015 Vodarir\r\nVersi\xf3n 2.09p\r\n\r\nPrograma: " +
-                            folder.File("vodarir") + "\r\nCarpeta por defecto: \r\n"
-                            "Carpeta de datos comunes: " + (std::filesystem::path(folder.path())
-                                                                .parent_path() / "data").string());
+    EXPECT_EQ(box.text,
+              "\xa9 2015 Vodarir\r\nVersi\xf3n 2.09p\r\n\r\nPrograma: " + folder.File("vodarir") +
+                  "\r\nCarpeta por defecto: \r\n"
+                  "Carpeta de datos comunes: " +
+                  (std::filesystem::path(folder.path()).parent_path() / "data").string());
 }
 
 TEST_F(MainDialogTest, TheAboutBoxTakesTheLanguageFilesText) {

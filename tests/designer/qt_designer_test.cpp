@@ -35,7 +35,7 @@ constexpr int kTickMs = 20;
 // Runs steps one after the other from a timer, which fires inside whatever loop the designer is
 // in (its dialog, a message box, a choice window). A step answers true when it is done.
 class Driver {
-  public:
+public:
     using Step = std::function<bool()>;
     explicit Driver(std::vector<Step> steps) : steps_(std::move(steps)) {
         QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
@@ -44,7 +44,7 @@ class Driver {
     bool finished() const { return next_ == steps_.size(); }
     std::size_t reached() const { return next_; }
 
-  private:
+private:
     void tick() {
         if (finished()) return;
         if (steps_[next_]()) {
@@ -101,7 +101,7 @@ void Shot(QWidget* window, const char* name) {
 }
 
 class QtDesignerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         before_ = fs::current_path();
         for (const char* f : {"ALTOTAL.PRX", "ALPEDIDO.PDC", "ALAPPS.ZAA"}) {
@@ -128,7 +128,7 @@ class QtDesignerTest : public ::testing::Test {
     testing::TempFolder folder;
     platform::QtUi ui;
 
-  private:
+private:
     fs::path before_;
 };
 
@@ -157,7 +157,8 @@ TEST_F(QtDesignerTest, TheIdleDialogShowsItsPictureMenuAndAboutBox) {
          [&] {
              QMessageBox* box = ShownBox();
              EXPECT_EQ(box->windowTitle(), QStringLiteral("Acerca de"));
-             EXPECT_TRUE(box->text().contains(QStringLiteral("Versión 2.09p"))) << box->text().toStdString();
+             EXPECT_TRUE(box->text().contains(QStringLiteral("Versión 2.09p")))
+                 << box->text().toStdString();
              Shot(box, "designer-about");
              box->button(QMessageBox::Ok) != nullptr ? box->button(QMessageBox::Ok)->click()
                                                      : box->accept();

@@ -40,7 +40,7 @@ TEST(CommandLine, ArgumentsWithBlanksAreQuoted) {
 }
 
 class AppTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         PoolFailAllocationsAfter(-1);
         ClearRecordedError();
@@ -62,7 +62,7 @@ class AppTest : public ::testing::Test {
     platform::ScriptedUi ui;
     CVodarirApp app;
 
-  private:
+private:
     std::filesystem::path before_;
 };
 
@@ -71,8 +71,7 @@ TEST_F(AppTest, StartUpPreparesTheRuntimeThenShutsItDown) {
     // "a b" is a file of no kind the designer edits: no editor, and no folder to choose.
     ui.queueModal(kMainDialogName,
                   {act::Run([&](platform::ScriptedUi&, platform::WindowId) {
-                       EXPECT_EQ(Str(SlotGet(slotgroup::kEnvironment, 1)),
-                                 "\"/opt/v\" \"a b\"")
+                       EXPECT_EQ(Str(SlotGet(slotgroup::kEnvironment, 1)), "\"/opt/v\" \"a b\"")
                            << "quote, two blanks, quote became quote, blank, quote";
                        EXPECT_EQ(Str(SlotGet(slotgroup::kEnvironment, 3)), "Vodarir");
                        EXPECT_EQ(Str(SlotGet(slotgroup::kEnvironment, 4)), "ES");

@@ -48,8 +48,7 @@ TEST_F(UniqueNamesTest, EachCreatedFileIsNewAndKeepsItsAffixes) {
 
 TEST_F(UniqueNamesTest, AFolderThatTakesNoFilesIsReported) {
     TempFolder folder;
-    const TextRef path =
-        CreateUniqueFile(TextView(folder.File("missing")), "x."_t, ".PDC"_t);
+    const TextRef path = CreateUniqueFile(TextView(folder.File("missing")), "x."_t, ".PDC"_t);
     EXPECT_TRUE(path.failed());
     EXPECT_EQ(path.status(), status::kFileNotFound);
     EXPECT_EQ(ScratchDepth(), 0);

@@ -449,8 +449,7 @@ bool QtUi::setImage(WindowId window, ControlId id, std::string_view image) {
         picture.scaled(room, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
     label->setAlignment(Qt::AlignCenter);
     label->setPixmap(cover.copy((cover.width() - room.width()) / 2,
-                                (cover.height() - room.height()) / 2, room.width(),
-                                room.height()));
+                                (cover.height() - room.height()) / 2, room.width(), room.height()));
     return true;
 }
 
