@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : kDefaultRuns;
+    const std::string designerProgram = std::filesystem::absolute(argv[1]).string();
+    const std::string minimalProgram = std::filesystem::absolute(argv[2]).string();
     // The designer starts idle on a file of no kind it edits: no folder to choose, no editor.
     char folder[] = "/tmp/vodarir-startup-XXXXXX";
     if (::mkdtemp(folder) == nullptr) return 1;
@@ -93,11 +95,11 @@ int main(int argc, char** argv) {
     if (::chdir(folder) != 0) return 1;
     std::vector<double> designer;
     std::vector<double> minimal;
-    TimeOne(argv[1], {probeFile}); // the first start warms the file cache for both
-    TimeOne(argv[2], {});
+    TimeOne(designerProgram, {probeFile}); // the first start warms the file cache for both
+    TimeOne(minimalProgram, {});
     for (int i = 0; i < runs; ++i) {
-        designer.push_back(TimeOne(argv[1], {probeFile}));
-        minimal.push_back(TimeOne(argv[2], {}));
+        designer.push_back(TimeOne(designerProgram, {probeFile}));
+        minimal.push_back(TimeOne(minimalProgram, {}));
     }
     std::filesystem::remove_all(folder);
     if (std::count_if(designer.begin(), designer.end(), [](double d) { return d < 0; }) > 0 ||

@@ -1,7 +1,8 @@
-// The program's icon: a rounded character screen with three field bars, drawn at each size the
-// desktop asks for.
+// The program's icon: a rounded character screen with three field bars, drawn when the desktop
+// first asks for a size (not at start-up, where it would only hold the window back).
 #include "program_icon.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 
@@ -9,34 +10,42 @@ namespace vodarir {
 
 namespace {
 
-constexpr int kSizes[] = {16, 24, 32, 48, 64, 128, 256};
-
-QPixmap Draw(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+void Draw(QPainter& p, const QRectF& box) {
+    const qreal s = std::min(box.width(), box.height());
+    const QPointF o = box.topLeft();
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    const QRectF screen(s * 0.06, s * 0.12, s * 0.88, s * 0.76);
+    const QRectF screen(o.x() + s * 0.06, o.y() + s * 0.12, s * 0.88, s * 0.76);
     p.setPen(QPen(QColor(0x40, 0x56, 0x6e), s / 20.0));
     p.setBrush(QColor(0xfb, 0xfc, 0xfe));
     p.drawRoundedRect(screen, s * 0.1, s * 0.1);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x7f, 0xa7, 0xb8));
     const qreal bar = s * 0.11;
-    p.drawRoundedRect(QRectF(s * 0.18, s * 0.26, s * 0.40, bar), bar / 3, bar / 3);
-    p.drawRoundedRect(QRectF(s * 0.18, s * 0.44, s * 0.64, bar), bar / 3, bar / 3);
-    p.setBrush(QColor(0x40, 0x56, 0x6e));
-    p.drawRoundedRect(QRectF(s * 0.18, s * 0.62, s * 0.28, bar), bar / 3, bar / 3);
-    return pixmap;
+    const auto drawBar = [&](qreal x, qreal y, qreal w, QColor colour) {
+        p.setBrush(colour);
+        p.drawRoundedRect(QRectF(o.x() + s * x, o.y() + s * y, s * w, bar), bar / 3, bar / 3);
+    };
+    drawBar(0.18, 0.26, 0.40, QColor(0x7f, 0xa7, 0xb8));
+    drawBar(0.18, 0.44, 0.64, QColor(0x7f, 0xa7, 0xb8));
+    drawBar(0.18, 0.62, 0.28, QColor(0x40, 0x56, 0x6e));
 }
+
+class DrawnIcon final : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        Draw(*painter, rect);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        Draw(p, QRectF(QPointF(0, 0), QSizeF(size)));
+        return pixmap;
+    }
+    QIconEngine* clone() const override { return new DrawnIcon; }
+};
 
 } // namespace
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    for (const int size : kSizes) icon.addPixmap(Draw(size));
-    return icon;
-}
+QIcon ProgramIcon() { return QIcon(new DrawnIcon); }
 
 } // namespace vodarir
