@@ -130,17 +130,6 @@ StatusCode MakeWorkBase(TextRef name) {
     return st;
 }
 
-void DeleteWorkFiles() {
-    const ScratchLevel mark = ScratchMark();
-    const TextRef work = DesignerSlot(designerslot::kWorkBase);
-    if (!work.empty()) {
-        const TextRef base = TextDup(work);
-        FileDelete(WithKindExtension(base, extension::kScreen));
-        FileDelete(WithKindExtension(base, extension::kParameters));
-    }
-    ScratchRelease(mark);
-}
-
 // The new-screen step; false when the user kept the current screen file (the command ends).
 bool NewScreenStep(Discard* answer) {
     DesignerState& state = Designer();
@@ -335,6 +324,16 @@ bool KindAvailable(EditorKind kind) {
         return h.write != nullptr && (h.load != nullptr || h.shown != nullptr);
     }
     return kind >= editorkind::kDocument && kind <= editorkind::kLast;
+}
+
+void DeleteWorkFiles() {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef work = TextDup(DesignerSlot(designerslot::kWorkBase));
+    if (!work.empty()) { // failures are of no interest: the files may never have been made
+        FileDelete(WithKindExtension(work, extension::kScreen));
+        FileDelete(WithKindExtension(work, extension::kParameters));
+    }
+    ScratchRelease(mark);
 }
 
 std::optional<std::string> EditorText(WindowId dialog) {

@@ -119,6 +119,9 @@ StatusCode BackupFile(TextRef path);
 // The Save (askName false) and Save as commands of a kind.
 void SaveCommand(platform::WindowId dialog, EditorKind kind, bool askName);
 
+// Deletes the screen editor's two work files (the work base with PAN and PPN), when there is one.
+void DeleteWorkFiles();
+
 // The text of edit 2500, when the dialog has it; longer than kMaxEditorText is possible (the
 // caller refuses it).
 std::optional<std::string> EditorText(platform::WindowId dialog);

@@ -151,16 +151,6 @@ void EditorTextChanged(WindowId dialog) {
 // next one's box.
 void StartCommand() { LogErrorText(status::kOk, TextRef(), false); }
 
-void DeleteWorkFiles() {
-    const ScratchLevel mark = ScratchMark();
-    const TextRef work = TextDup(DesignerSlot(designerslot::kWorkBase));
-    if (!work.empty()) {
-        FileDelete(WithKindExtension(work, extension::kScreen));
-        FileDelete(WithKindExtension(work, extension::kParameters));
-    }
-    ScratchRelease(mark);
-}
-
 } // namespace
 
 CVodarirDlg::CVodarirDlg() { DesignerStateClear(); }
