@@ -90,26 +90,21 @@ CellDims UsableCell() {
     return cell.width == 0 || cell.height == 0 ? kFallbackCell : cell;
 }
 
-bool IsChoiceButton(ControlId id) {
-    return id >= kFirstChoiceButton && id <= kLastChoiceButton;
-}
-bool IsChoiceListBox(ControlId id) {
-    return id >= kFirstListBox && id <= kLastListBox;
-}
+bool IsChoiceButton(ControlId id) { return id >= kFirstChoiceButton && id <= kLastChoiceButton; }
+bool IsChoiceListBox(ControlId id) { return id >= kFirstListBox && id <= kLastListBox; }
 
 // The choice window's procedure (or, inside the top window, its filter): Esc cancels, Enter
 // takes the focused button or the list box's current item, Up and Down move among the buttons,
 // a click or a double click chooses. The choice is left in _STAT and a quit ends the loop.
 class ChoiceEvents final : public platform::WindowEvents {
-  public:
+public:
     explicit ChoiceEvents(WindowId window) : window_(window) {}
     void setWindow(WindowId window) { window_ = window; }
 
     bool onKeyDown(ControlId control, platform::VirtualKey key, platform::Modifiers) override {
         const std::uint16_t code = KeyCode(key);
-        const bool inList = IsChoiceListBox(control) &&
-                            CurrentUi().controlKind(window_, control) ==
-                                platform::ControlKind::ListBox;
+        const bool inList = IsChoiceListBox(control) && CurrentUi().controlKind(window_, control) ==
+                                                            platform::ControlKind::ListBox;
         if (code == runkey::kEsc) {
             finish(0);
             return true;
@@ -138,7 +133,7 @@ class ChoiceEvents final : public platform::WindowEvents {
         if (value >= 0) finish(value + 1);
     }
 
-  private:
+private:
     void finish(int chosen) {
         if (finished_) return;
         finished_ = true;
@@ -161,12 +156,12 @@ void RemoveChoiceControls(WindowId window, std::uint16_t count, bool listBox) {
 
 // Builds the list box or the buttons of the prompt in `window`; false when a control could not
 // be made (the ones made are removed again).
-bool BuildChoiceControls(WindowId window, TextRef items, std::uint16_t count,
-                         const ChoiceLayout& l, CellDims cell, bool listBox) {
+bool BuildChoiceControls(WindowId window, TextRef items, std::uint16_t count, const ChoiceLayout& l,
+                         CellDims cell, bool listBox) {
     Ui& ui = CurrentUi();
     if (listBox) {
-        const ControlId list = MakeListBox(window, 0, 0, l.width * cell.width,
-                                           l.rows * cell.height, 0, items);
+        const ControlId list =
+            MakeListBox(window, 0, 0, l.width * cell.width, l.rows * cell.height, 0, items);
         if (list == kNoControl) return false;
         ui.setCurrentListItem(window, list, 0);
         ui.setFocus(window, list);
@@ -194,7 +189,6 @@ bool BuildChoiceControls(WindowId window, TextRef items, std::uint16_t count,
     return true;
 }
 
-
 // The prompt in a window of its own, centred on the screen.
 void ChooseInOwnWindow(TextRef title, TextRef items, std::uint16_t count, const ChoiceLayout& l,
                        CellDims cell, bool listBox) {
@@ -209,8 +203,8 @@ void ChooseInOwnWindow(TextRef title, TextRef items, std::uint16_t count, const 
     const int y = screen.y + std::max(0, (screen.height - height) / 2);
 
     ChoiceEvents events(kNoWindow);
-    const WindowId window = WinCreate(TextView(kChoiceWindowName), title, winstyle::kModalPopup,
-                                      x, y, width, height, nullptr, &events);
+    const WindowId window = WinCreate(TextView(kChoiceWindowName), title, winstyle::kModalPopup, x,
+                                      y, width, height, nullptr, &events);
     if (window == kNoWindow) {
         IntVarSet(sysvar::kStat, static_cast<std::int16_t>(kChoiceRefused));
         return;
@@ -306,8 +300,7 @@ void ButtonStep(std::uint16_t key, WindowId window) {
 
 // ---- Dynamic controls ---------------------------------------------------------------------------
 
-ControlId MakeListBox(WindowId parent, int x, int y, int width, int height, int n,
-                      TextRef items) {
+ControlId MakeListBox(WindowId parent, int x, int y, int width, int height, int n, TextRef items) {
     const ControlId id = kFirstListBox + n;
     if (n < 0 || id > kLastListBox || items.failed()) return kNoControl;
     Ui& ui = CurrentUi();
@@ -348,8 +341,8 @@ ControlId MakeEdit(WindowId parent, int x, int y, int width, int height, Control
     if (flags & editflag::kDisabled) spec.style |= platform::kDisabled;
     if (!CurrentUi().createControl(parent, spec)) return kNoControl;
     // Runtime windows default to the fixed font: the system font must be asked for.
-    SetControlFont((flags & editflag::kSystemFont) ? fontkind::kSystem : fontkind::kRuntime,
-                   parent, id);
+    SetControlFont((flags & editflag::kSystemFont) ? fontkind::kSystem : fontkind::kRuntime, parent,
+                   id);
     return id;
 }
 

@@ -100,9 +100,7 @@ FontId TopCellFont() {
     return g_state.fontCount == 0 ? kNoFont : g_state.fonts[g_state.fontCount - 1];
 }
 
-std::size_t CellFontCount() {
-    return g_state.fontCount;
-}
+std::size_t CellFontCount() { return g_state.fontCount; }
 
 bool SetControlFont(int kind, platform::WindowId window, platform::ControlId control) {
     FontId font = platform::kFixedFont;

@@ -34,9 +34,7 @@ constexpr std::string_view kRightAlignedFormats = "NL123456789";
 // The picture keeps this margin from each edge of the client area.
 constexpr int kPictureMargin = 3;
 
-ControlId ListViewId(int slot) {
-    return kFirstListView + slot;
-}
+ControlId ListViewId(int slot) { return kFirstListView + slot; }
 
 ListViewSlot* UsedSlot(int slot) {
     if (slot < 0 || slot >= kListViewSlots) return nullptr;
@@ -44,9 +42,7 @@ ListViewSlot* UsedSlot(int slot) {
     return s.window == kNoWindow ? nullptr : &s;
 }
 
-std::uint16_t ToU16(int value) {
-    return static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF));
-}
+std::uint16_t ToU16(int value) { return static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF)); }
 
 // W / L to the nearest integer, a remainder of at least half of L rounding up; 0 for L = 0.
 int ColumnUnit(int room, int letters) {
@@ -61,7 +57,7 @@ platform::Align ColumnAlign(TextRef formats, std::uint16_t i) {
     if (formats.empty()) return platform::Align::Left;
     const char letter = formats.view()[std::min<std::size_t>(i, formats.size() - 1)];
     return kRightAlignedFormats.find(letter) != std::string_view::npos ? platform::Align::Right
-                                                                         : platform::Align::Left;
+                                                                       : platform::Align::Left;
 }
 
 platform::Point UnpackPosition(std::uint32_t packed) {
@@ -198,8 +194,7 @@ std::uint16_t PopupMenuChoose(WindowId owner, TextRef items, PopupPositionSource
     const std::uint16_t count = items.failed() ? 0 : ListCount(items, ',');
     if (count == 0) return 0;
     Ui& ui = CurrentUi();
-    const platform::Point at =
-        position != nullptr ? UnpackPosition(position()) : ui.cursorPos();
+    const platform::Point at = position != nullptr ? UnpackPosition(position()) : ui.cursorPos();
     const platform::Menu menu = MenuOfItems(items, count);
 
     const WindowId temporary = owner == kNoWindow ? MakeMenuOwner(at) : kNoWindow;

@@ -31,11 +31,11 @@ TEST(KeyCodeTest, TheRuntimeKeyNumbers) {
         std::uint16_t number;
     };
     const Row rows[] = {
-        {vk::Return, 0},  {vk::Escape, 3}, {vk::Tab, 9},     {vk::F1, 11},   {vk::F2, 12},
-        {vk::F4, 14},     {vk::F10, 20},   {vk::F11, 21},    {vk::F12, 4},   {vk::Up, 22},
-        {vk::Prior, 23},  {vk::Left, 4},   {vk::Right, 4},   {vk::Down, 28}, {vk::Next, 29},
-        {239, 6},         {'A', 4},        {vk::Home, 4},    {vk::Back, 4},  {vk::None, 4},
-        {vk::Delete, 4},  {vk::Space, 4},  {vk::F24, 4},     {238, 4},       {240, 4},
+        {vk::Return, 0}, {vk::Escape, 3}, {vk::Tab, 9},   {vk::F1, 11},   {vk::F2, 12},
+        {vk::F4, 14},    {vk::F10, 20},   {vk::F11, 21},  {vk::F12, 4},   {vk::Up, 22},
+        {vk::Prior, 23}, {vk::Left, 4},   {vk::Right, 4}, {vk::Down, 28}, {vk::Next, 29},
+        {239, 6},        {'A', 4},        {vk::Home, 4},  {vk::Back, 4},  {vk::None, 4},
+        {vk::Delete, 4}, {vk::Space, 4},  {vk::F24, 4},   {238, 4},       {240, 4},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(KeyCode(r.key), r.number) << "virtual key 0x" << std::hex << r.key;
@@ -45,7 +45,7 @@ TEST(KeyCodeTest, TheRuntimeKeyNumbers) {
 // ---- ChooseItem -------------------------------------------------------------------------------
 
 class ChooseItemTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     // The choice window the script acts in.
     static WindowId Choice(ScriptedUi& s) { return s.findWindow(kChoiceWindowName); }
     std::vector<std::string> Labels(WindowId w) {
@@ -109,10 +109,11 @@ TEST_F(ChooseItemTest, EnterOnAFocusedButtonAndAClickChoose) {
 }
 
 TEST_F(ChooseItemTest, EnterWithNoButtonHighlightedWaitsOn) {
-    ui.queueModal("Pick", {act::Key(kNoControl, vk::Return), act::Run([](ScriptedUi& s, WindowId w) {
-                               EXPECT_TRUE(s.windowExists(w)) << "still choosing";
-                           }),
-                           act::Key(kNoControl, vk::Up), act::Key(kNoControl, vk::Return)});
+    ui.queueModal("Pick",
+                  {act::Key(kNoControl, vk::Return), act::Run([](ScriptedUi& s, WindowId w) {
+                       EXPECT_TRUE(s.windowExists(w)) << "still choosing";
+                   }),
+                   act::Key(kNoControl, vk::Up), act::Key(kNoControl, vk::Return)});
     EXPECT_EQ(ChooseItem("Pick"_t, "One,Two,Three"_t, chooseflag::kOwnWindow), 3)
         << "Up with nothing highlighted takes the last";
 }
@@ -138,9 +139,8 @@ TEST_F(ChooseItemTest, ItemsInQuotesAreShownWithoutThem) {
         EXPECT_EQ(Shown(w).title, "Pick");
         s.key(w, kNoControl, vk::Escape);
     });
-    EXPECT_EQ(ChooseItem("Pick"_t, "Plain,\"Quoted, with comma\",'Single'"_t,
-                         chooseflag::kOwnWindow),
-              0);
+    EXPECT_EQ(
+        ChooseItem("Pick"_t, "Plain,\"Quoted, with comma\",'Single'"_t, chooseflag::kOwnWindow), 0);
 }
 
 TEST_F(ChooseItemTest, OneColumnOfButtonsCentredOnTheScreen) {
@@ -173,9 +173,9 @@ TEST_F(ChooseItemTest, TenItemsOnAScreenOfFiveRowsFlowIntoTwoColumns) {
         }
         s.click(w, 1507);
     });
-    EXPECT_EQ(ChooseItem("Pick"_t, "aaa,bbb,ccc,ddd,eee,fff,ggg,hhh,iii,jjj"_t,
-                         chooseflag::kOwnWindow),
-              8);
+    EXPECT_EQ(
+        ChooseItem("Pick"_t, "aaa,bbb,ccc,ddd,eee,fff,ggg,hhh,iii,jjj"_t, chooseflag::kOwnWindow),
+        8);
 }
 
 TEST_F(ChooseItemTest, ManyItemsKeepHalvingAndNoButtonIsLost) {
@@ -220,24 +220,22 @@ TEST_F(ChooseItemTest, ADoubleClickOnTheThirdListItemChoosesThree) {
         EXPECT_TRUE(s.windowExists(w));
         s.selectItem(w, 3350, 2, true);
     });
-    EXPECT_EQ(ChooseItem("Pick"_t, "One,Two,Three,Four"_t,
-                         chooseflag::kOwnWindow | chooseflag::kListBox),
-              3);
+    EXPECT_EQ(
+        ChooseItem("Pick"_t, "One,Two,Three,Four"_t, chooseflag::kOwnWindow | chooseflag::kListBox),
+        3);
 }
 
 TEST_F(ChooseItemTest, EnterInTheListTakesItsCurrentItem) {
-    ui.queueModal("Pick", {act::Key(3350, vk::Down), act::Key(3350, vk::Down),
-                           act::Key(3350, vk::Return)});
-    EXPECT_EQ(ChooseItem("Pick"_t, "One,Two,Three,Four"_t,
-                         chooseflag::kOwnWindow | chooseflag::kListBox),
-              3);
+    ui.queueModal("Pick",
+                  {act::Key(3350, vk::Down), act::Key(3350, vk::Down), act::Key(3350, vk::Return)});
+    EXPECT_EQ(
+        ChooseItem("Pick"_t, "One,Two,Three,Four"_t, chooseflag::kOwnWindow | chooseflag::kListBox),
+        3);
     ui.queueModal("Pick", {act::Key(3350, vk::Return)});
-    EXPECT_EQ(ChooseItem("Pick"_t, "One,Two"_t, chooseflag::kOwnWindow | chooseflag::kListBox),
-              1)
+    EXPECT_EQ(ChooseItem("Pick"_t, "One,Two"_t, chooseflag::kOwnWindow | chooseflag::kListBox), 1)
         << "the list starts on its first item";
     ui.queueModal("Pick", {act::Key(3350, vk::Escape)});
-    EXPECT_EQ(ChooseItem("Pick"_t, "One,Two"_t, chooseflag::kOwnWindow | chooseflag::kListBox),
-              0);
+    EXPECT_EQ(ChooseItem("Pick"_t, "One,Two"_t, chooseflag::kOwnWindow | chooseflag::kListBox), 0);
 }
 
 TEST_F(ChooseItemTest, TheCloseButtonCancels) {
@@ -306,7 +304,7 @@ TEST_F(ChooseItemTest, ButtonsThatClashWithTheTopWindowsControlsAreRefused) {
 // ---- Button helpers ---------------------------------------------------------------------------
 
 class ButtonsTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     WindowId w = kNoWindow;
     void SetUp() override {
         ScriptedRuntimeTest::SetUp();

@@ -20,7 +20,7 @@ using platform::kUiFont;
 
 // The scripted face, remembering what every font was asked for.
 class FontRecordingUi : public platform::ScriptedUi {
-  public:
+public:
     struct Asked {
         int height, width, weight;
         std::string face;
@@ -33,7 +33,7 @@ class FontRecordingUi : public platform::ScriptedUi {
 };
 
 class CellFontsTest : public ::testing::Test {
-  protected:
+protected:
     FontRecordingUi ui;
     platform::WindowId w = platform::kNoWindow;
     void SetUp() override {

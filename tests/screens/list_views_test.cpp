@@ -17,7 +17,7 @@ using platform::Rect;
 using platform::WindowId;
 
 class ListViewTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     WindowId dialog = kNoWindow;
     void SetUp() override {
         ScriptedRuntimeTest::SetUp();
@@ -128,13 +128,13 @@ TEST_F(ListViewTest, TheUnitRoundsToTheNearestPixel) {
         std::vector<int> widths;
     };
     const std::vector<Row> rows = {
-        {22 + 29, "ab,c", {2 * 10 + 2, 10}},  // 29 / 3 = 9.67: 10
-        {22 + 28, "ab,c", {2 * 9 + 2, 9}},    // 9.33: 9
-        {22 + 15, "ab,cd", {2 * 4 + 2, 2 * 4}},  // 3.75: 4
-        {22 + 14, "ab,cd", {2 * 4 + 2, 2 * 4}},  // 3.5: a remainder of half rounds up
-        {22 + 13, "ab,cd", {2 * 3 + 2, 2 * 3}},  // 3.25: 3
-        {10, "abc", {3 * 0 + 2}},              // narrower than the slack: no room
-        {100, ",", {2, 0}},                    // no letters at all: unit 0
+        {22 + 29, "ab,c", {2 * 10 + 2, 10}},    // 29 / 3 = 9.67: 10
+        {22 + 28, "ab,c", {2 * 9 + 2, 9}},      // 9.33: 9
+        {22 + 15, "ab,cd", {2 * 4 + 2, 2 * 4}}, // 3.75: 4
+        {22 + 14, "ab,cd", {2 * 4 + 2, 2 * 4}}, // 3.5: a remainder of half rounds up
+        {22 + 13, "ab,cd", {2 * 3 + 2, 2 * 3}}, // 3.25: 3
+        {10, "abc", {3 * 0 + 2}},               // narrower than the slack: no room
+        {100, ",", {2, 0}},                     // no letters at all: unit 0
     };
     for (const Row& r : rows) {
         ListViewDestroy(kAllListViewSlots);
@@ -196,9 +196,7 @@ TEST_F(ListViewTest, TheSelectedRow) {
 
 // ---- Popup menus ------------------------------------------------------------------------------
 
-std::uint32_t FixedPoint() {
-    return (std::uint32_t{300} << 16) | 200;
-}
+std::uint32_t FixedPoint() { return (std::uint32_t{300} << 16) | 200; }
 
 TEST_F(ListViewTest, DismissingAPopupAnswersZeroAndTheSecondItemTwo) {
     ui.queuePopupDismiss();

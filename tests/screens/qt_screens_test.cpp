@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-
 namespace vodarir {
 namespace {
 
@@ -30,7 +29,7 @@ using namespace literals;
 using platform::WindowId;
 
 class QtScreensTest : public testing::RuntimeTest {
-  protected:
+protected:
     platform::QtUi ui;
 
     void SetUp() override {
@@ -66,8 +65,8 @@ class QtScreensTest : public testing::RuntimeTest {
 };
 
 TEST_F(QtScreensTest, AChoiceWindowAnswersTheKeys) {
-    const WindowId main = WinCreate("Mant"_t, "Vodarir"_t, winstyle::kOverlapped, 40, 40, 500,
-                                    300, nullptr, nullptr);
+    const WindowId main =
+        WinCreate("Mant"_t, "Vodarir"_t, winstyle::kOverlapped, 40, 40, 500, 300, nullptr, nullptr);
     ASSERT_NE(main, platform::kNoWindow);
     ui.showWindow(main, true);
     QString shot;
@@ -83,9 +82,8 @@ TEST_F(QtScreensTest, AChoiceWindowAnswersTheKeys) {
         shot = Shot(w, QStringLiteral("choice"));
         Press(w, Qt::Key_Return);
     });
-    const std::uint16_t chosen =
-        ChooseItem("Report Type"_t, "Text,HTML,\"Trans, compact\",Compare"_t,
-                   chooseflag::kOwnWindow);
+    const std::uint16_t chosen = ChooseItem(
+        "Report Type"_t, "Text,HTML,\"Trans, compact\",Compare"_t, chooseflag::kOwnWindow);
     EXPECT_EQ(chosen, 2);
     EXPECT_EQ(buttons, 4);
     EXPECT_EQ(WinTop(), main);

@@ -20,7 +20,7 @@
 namespace vodarir::testing {
 
 class ScriptedRuntimeTest : public RuntimeTest {
-  protected:
+protected:
     platform::ScriptedUi ui;
 
     void SetUp() override {
@@ -47,8 +47,8 @@ class ScriptedRuntimeTest : public RuntimeTest {
     platform::WindowId Open(const char* title, platform::WindowEvents* events = nullptr,
                             std::uint32_t style = winstyle::kOverlapped,
                             platform::Rect frame = {10, 10, 300, 200}) {
-        return WinCreate(TextView("Mant"), TextView(title), style, frame.x, frame.y,
-                         frame.width, frame.height, nullptr, events);
+        return WinCreate(TextView("Mant"), TextView(title), style, frame.x, frame.y, frame.width,
+                         frame.height, nullptr, events);
     }
     const platform::ShownWindow& Shown(platform::WindowId id) {
         static const platform::ShownWindow kNone;

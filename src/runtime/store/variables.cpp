@@ -313,6 +313,10 @@ void VarSetHook(std::uint16_t entry, VarHook hook) {
     if (entry < kVarHookCount) g_hooks[entry] = hook;
 }
 
+VarHook VarGetHook(std::uint16_t entry) {
+    return entry < kVarHookCount ? g_hooks[entry] : nullptr;
+}
+
 // --- Snapshots ----------------------------------------------------------------------------------
 
 VarSnapshotRecord VarSnapshot() {

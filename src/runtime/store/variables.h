@@ -76,6 +76,8 @@ inline constexpr int kHookRead = 1;
 inline constexpr int kHookWrite = 5;
 using VarHook = TextRef (*)(TextRef name, int mode);
 void VarSetHook(std::uint16_t entry, VarHook hook);
+// The hook installed at entry, null when none (or beyond the table).
+VarHook VarGetHook(std::uint16_t entry);
 
 struct VarSnapshotRecord {
     std::uint16_t listLength[4] = {};

@@ -34,14 +34,10 @@ constexpr std::uint16_t kPathLimit = kMaxPathLength;
 constexpr std::uint16_t kHelpTopicLimit = 0xFFFF;
 constexpr TextRef kLineBreak = "\r\n"_t;
 
-TextRef Environment(SlotIndex slot) {
-    return SlotGet(slotgroup::kEnvironment, slot);
-}
+TextRef Environment(SlotIndex slot) { return SlotGet(slotgroup::kEnvironment, slot); }
 
 // The application's prefix, copied: the SlotStore moves under views of it.
-TextRef AppPrefix() {
-    return TextDup(TextSub(Environment(kAppNameSlot), 0, kPrefixLength));
-}
+TextRef AppPrefix() { return TextDup(TextSub(Environment(kAppNameSlot), 0, kPrefixLength)); }
 
 // The name tried first: as given (the current directory), then in the default folder and in
 // the help folder. Folders are taken one by one, not as one comma list: a folder may hold a comma.
@@ -61,8 +57,8 @@ TextRef FindAlongHelpFolders(TextRef name) {
 // "index_es.html"); the failed TextRef 163 when the language has no suffix.
 TextRef LanguageName(TextRef name) {
     const ScratchLevel mark = ScratchMark();
-    const std::uint16_t n = ListFind(kLanguages, TextTrim(Environment(kLanguageSlot), kTrimBoth),
-                                     ',');
+    const std::uint16_t n =
+        ListFind(kLanguages, TextTrim(Environment(kLanguageSlot), kTrimBoth), ',');
     if (n == 0) return ScratchReturn(mark, TextRef::Failed(status::kData));
     const TextRef suffix = ListItem(kLanguageSuffixes, ',', n);
     const std::uint16_t folderEnd = TextFindLast(name, "/\\"_t, 0);
@@ -86,8 +82,8 @@ TextRef HelpFind(TextRef name) {
     TextRef wanted = name;
     if (wanted.empty()) {
         const TextRef prefix = AppPrefix();
-        wanted = TextFormat(kPathLimit, "%.*sHELP.HLP", static_cast<int>(prefix.size()),
-                            prefix.data);
+        wanted =
+            TextFormat(kPathLimit, "%.*sHELP.HLP", static_cast<int>(prefix.size()), prefix.data);
     }
     TextRef found = FindAlongHelpFolders(wanted);
     if (found.empty()) {

@@ -12,6 +12,7 @@
 #include "host/choice_prompts.h"
 #include "masks/cell_fonts.h"
 #include "runtime/store/slot_store.h"
+#include "screens/window_geometry.h"
 
 namespace vodarir {
 
@@ -69,9 +70,7 @@ struct Wait {
 std::vector<Wait> g_waits;
 bool g_quitPending = false;
 
-bool WaitTakesQuit(const Wait& w) {
-    return w.what == WaitFor::Quit || w.what == WaitFor::Key;
-}
+bool WaitTakesQuit(const Wait& w) { return w.what == WaitFor::Quit || w.what == WaitFor::Key; }
 
 // Ends every wait that can end now, innermost first.
 void SettleWaits() {
@@ -130,7 +129,7 @@ WindowEvents g_defaultProcedure; // ignores everything and lets the user close t
 // window goes, gives keys to a waiting pump first, and lets a filter see events before the
 // procedure does.
 class Forwarder final : public WindowEvents {
-  public:
+public:
     Forwarder(WindowEvents* procedure, platform::WindowStyle frame, bool withMenu)
         : procedure_(procedure), frame_(frame), withMenu_(withMenu) {}
 
@@ -149,8 +148,7 @@ class Forwarder final : public WindowEvents {
         if (filter != nullptr) filter->onCommand(id, notification);
         if (!gone_) procedure_->onCommand(id, notification);
     }
-    bool onKeyDown(ControlId control, platform::VirtualKey key,
-                   platform::Modifiers mods) override {
+    bool onKeyDown(ControlId control, platform::VirtualKey key, platform::Modifiers mods) override {
         Busy busy(*this);
         if (KeyArrived(key)) return true;
         if (filter != nullptr && filter->onKeyDown(control, key, mods)) return true;
@@ -213,7 +211,7 @@ class Forwarder final : public WindowEvents {
         SettleWaits();
     }
 
-  private:
+private:
     // Counts the event calls running on this object, so it is never freed under one of them.
     struct Busy {
         explicit Busy(Forwarder& f) : f_(f) { ++f_.depth_; }
@@ -241,9 +239,8 @@ Forwarder* ForwarderOf(WindowId window) {
 
 // Frees the forwarders of windows that are gone, except any still inside an event call.
 void ForgetGoneWindows() {
-    std::erase_if(g_forwarders, [](const std::unique_ptr<Forwarder>& f) {
-        return f->gone() && !f->busy();
-    });
+    std::erase_if(g_forwarders,
+                  [](const std::unique_ptr<Forwarder>& f) { return f->gone() && !f->busy(); });
 }
 
 bool AnyRuntimeWindow() {
@@ -251,9 +248,7 @@ bool AnyRuntimeWindow() {
                        [](const std::unique_ptr<Forwarder>& f) { return !f->gone(); });
 }
 
-bool HasBits(std::uint32_t style, std::uint32_t bits) {
-    return (style & bits) == bits;
-}
+bool HasBits(std::uint32_t style, std::uint32_t bits) { return (style & bits) == bits; }
 
 // What the window's frame adds around its client area.
 platform::Margins FrameOf(WindowId window) {
@@ -273,7 +268,8 @@ int ClampInto(int wanted, int length, int start, int room) {
 
 } // namespace
 
-// ---- The window stack -----------------------------------------------------------------------------
+// ---- The window stack
+// -----------------------------------------------------------------------------
 
 void WinRegister(WindowId window, std::uint16_t value) {
     if (window == kNoWindow) return;
@@ -303,9 +299,7 @@ void WinUnregister(WindowId window) {
     SettleWaits();
 }
 
-std::uint16_t WinCount() {
-    return g_stack.count;
-}
+std::uint16_t WinCount() { return g_stack.count; }
 
 void WinStackReset() {
     // Destroying a window may destroy others it owns: collect the ids first.
@@ -322,7 +316,8 @@ void WinStackReset() {
     g_quitPending = false;
 }
 
-// ---- Creation -------------------------------------------------------------------------------------
+// ---- Creation
+// -------------------------------------------------------------------------------------
 
 platform::WindowStyle WinFrameStyle(std::uint32_t style) {
     platform::WindowStyle frame = 0;
@@ -373,9 +368,7 @@ WindowId WinCreate(TextRef className, TextRef title, std::uint32_t style, int x,
     return window;
 }
 
-bool WinDestroy(WindowId window) {
-    return CurrentUi().destroyWindow(window);
-}
+bool WinDestroy(WindowId window) { return CurrentUi().destroyWindow(window); }
 
 bool WinSetFilter(WindowId window, WindowEvents* filter) {
     Forwarder* f = ForwarderOf(window);
@@ -452,9 +445,7 @@ platform::Size ScreenSize(WindowId window) {
     return {area.width, area.height};
 }
 
-platform::Point CursorPos() {
-    return CurrentUi().cursorPos();
-}
+platform::Point CursorPos() { return CurrentUi().cursorPos(); }
 
 void DestroyTabChildren(WindowId window) {
     CurrentUi().destroyControls(window, platform::ChildFilter::TabStops);
@@ -463,6 +454,33 @@ void DestroyTabChildren(WindowId window) {
 StatusCode SetTopItemText(ControlId id, TextRef text) {
     if (text.failed()) return status::kWindowsControl;
     return CurrentUi().setText(WinTop(), id, text.view()) ? status::kOk : status::kWindowsControl;
+}
+
+ControlId MakeLabel(WindowId parent, std::uint16_t row, std::uint16_t column, std::uint16_t width,
+                    std::uint16_t height, TextRef text) {
+    if (text.failed()) return platform::kNoControl;
+    const platform::Rect rect{ColumnX(column), RowY(row), GridWidth(width), GridHeight(height)};
+    const platform::ControlSpec spec{platform::ControlKind::StaticText, platform::kAnonymousControl,
+                                     rect, text.view()};
+    return CurrentUi().createControl(parent, spec) ? platform::kAnonymousControl
+                                                   : platform::kNoControl;
+}
+
+bool PaintBanner(WindowId window, TextRef text) {
+    if (text.failed()) return false;
+    platform::Ui& ui = CurrentUi();
+    const platform::Size client = ui.clientSize(window);
+    const platform::Rect rect{0, 0, client.width, client.height};
+    if (ui.hasControl(window, kBannerControl)) {
+        ui.setControlRect(window, kBannerControl, rect);
+        return ui.setText(window, kBannerControl, text.view());
+    }
+    const platform::ControlSpec spec{platform::ControlKind::StaticText, kBannerControl, rect,
+                                     text.view(), platform::kAlignCentre};
+    if (!ui.createControl(window, spec)) return false;
+    constexpr platform::Rgb kWhite{255, 255, 255};
+    constexpr platform::Rgb kGrey{128, 128, 128};
+    return ui.setControlColors(window, kBannerControl, kWhite, kGrey);
 }
 
 // ---- Message pumps ----------------------------------------------------------------------------

@@ -64,8 +64,8 @@ inline constexpr std::uint32_t kCaption = 0x00C00000;
 inline constexpr std::uint32_t kVisible = 0x10000000;
 inline constexpr std::uint32_t kPopup = 0x80000000;
 // The frames runtime windows use.
-inline constexpr std::uint32_t kOverlapped = 0x00CA0000;    // caption, system menu, minimise
-inline constexpr std::uint32_t kModalPopup = 0x80C80080;    // popup, caption, system menu
+inline constexpr std::uint32_t kOverlapped = 0x00CA0000;     // caption, system menu, minimise
+inline constexpr std::uint32_t kModalPopup = 0x80C80080;     // popup, caption, system menu
 inline constexpr std::uint32_t kModalNoSysMenu = 0x80C00080; // popup, caption only
 } // namespace winstyle
 
@@ -115,6 +115,16 @@ void DestroyTabChildren(WindowId window);
 // The text of control `id` of the top window: 0, or 179 when the control does not take it.
 StatusCode SetTopItemText(ControlId id, TextRef text);
 
+// A static text at a cell position (row and column 1-based, width and height in cells). Answers
+// its id (anonymous), or platform::kNoControl when it cannot be made.
+ControlId MakeLabel(WindowId parent, std::uint16_t row, std::uint16_t column, std::uint16_t width,
+                    std::uint16_t height, TextRef text);
+// The control PaintBanner keeps over the client area, one per window.
+inline constexpr ControlId kBannerControl = 0xFFFD;
+// Covers the client area in grey with the text in white, centred horizontally; painting again
+// replaces the text.
+bool PaintBanner(WindowId window, TextRef text);
+
 // ---- Message pumps ----------------------------------------------------------------------------
 
 // PumpUntilKey's answer when a quit message ended the wait (or nothing could send a key).
@@ -152,8 +162,7 @@ inline constexpr std::uint16_t kMenuRefused = 0xFFFF;
 // A non-empty data text appends a command item `id` with `text` and stores the data; an empty
 // data text appends a sub-menu entry `text` (its items are then added to menu.back().items).
 // 0, or kMenuRefused when the command is outside the dynamic range or its data cannot be stored.
-std::uint16_t AddMenuItem(platform::Menu& menu, platform::CommandId id, TextRef text,
-                          TextRef data);
+std::uint16_t AddMenuItem(platform::Menu& menu, platform::CommandId id, TextRef text, TextRef data);
 // The data stored for a dynamic command (a view into the SlotStore); empty when none.
 TextRef MenuItemData(platform::CommandId id);
 

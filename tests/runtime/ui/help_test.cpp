@@ -24,7 +24,7 @@ using testing::TempFolder;
 
 // The working directory for one test, put back afterwards.
 class ScopedCwd {
-  public:
+public:
     explicit ScopedCwd(const std::string& to) : old_(std::filesystem::current_path()) {
         std::filesystem::current_path(to);
     }
@@ -32,14 +32,14 @@ class ScopedCwd {
     ScopedCwd(const ScopedCwd&) = delete;
     ScopedCwd& operator=(const ScopedCwd&) = delete;
 
-  private:
+private:
     std::filesystem::path old_;
 };
 
 // Three places a help file can be: the current directory, the default folder and the help
 // folder, with the application CLIENTES in Spanish.
 class HelpTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     TempFolder root;
     std::string cwd, defaults, help;
 
@@ -95,8 +95,9 @@ TEST_F(HelpTest, AFoundIndexOpensInTheBrowserQuoted) {
     ScopedCwd here(cwd);
     const std::string record = root.File("opened.txt");
     const std::string script = root.File("browser.sh");
-    Put(root.path(), "browser.sh", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + record + ".tmp'\nmv '" +
-                                       record + ".tmp' '" + record + "'\n");
+    Put(root.path(), "browser.sh",
+        "#!/bin/sh\nprintf '%s|' \"$@\" > '" + record + ".tmp'\nmv '" + record + ".tmp' '" +
+            record + "'\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     testing::ScopedEnv viewer("VODARIR_HTML_VIEWER", script.c_str());
     Put(help, "C index.html");
@@ -148,8 +149,8 @@ TEST_F(HelpTest, TheLanguageNameGoesBeforeTheExtension) {
     const std::vector<Row> rows = {
         {"EN", "guide_en.txt", "guide.txt"},
         {"IT", "guide_it.txt", "guide.txt"},
-        {"DE", "notes_de", "notes"},                 // no extension: at the end
-        {"FR", "a.b/c_fr", "a.b/c"},                 // a dot of the folder is no extension
+        {"DE", "notes_de", "notes"},                   // no extension: at the end
+        {"FR", "a.b/c_fr", "a.b/c"},                   // a dot of the folder is no extension
         {"ES", "archive.tar_es.gz", "archive.tar.gz"}, // the last dot
     };
     std::filesystem::create_directory(help + "/a.b");
@@ -224,11 +225,9 @@ TEST_F(HelpTest, TheHelpFolderTakesTheLowerCaseLanguage) {
         const char* folder;
     };
     const Row rows[] = {
-        {"Help", "Help"},
-        {"Help_%s", "Help_es"},
-        {"%s/%s", "es/"},      // one code: a second "%s" has nothing to take
-        {"100%%", "100%"},
-        {"%n%d%x", "%n%d%x"},  // not conversions here: shown as they are
+        {"Help", "Help"},  {"Help_%s", "Help_es"},
+        {"%s/%s", "es/"},                        // one code: a second "%s" has nothing to take
+        {"100%%", "100%"}, {"%n%d%x", "%n%d%x"}, // not conversions here: shown as they are
         {"", ""},
     };
     for (const Row& r : rows) {
@@ -267,9 +266,14 @@ TEST_F(TextFillTest, FillsOnlyPercentS) {
         const ScratchLevel mark = ScratchMark();
         TextRef out;
         switch (r.values.size()) {
-        case 0: out = TextFill(100, TextView(r.format), {}); break;
-        case 1: out = TextFill(100, TextView(r.format), {r.values[0]}); break;
-        default: out = TextFill(100, TextView(r.format), {r.values[0], r.values[1], r.values[2]});
+        case 0:
+            out = TextFill(100, TextView(r.format), {});
+            break;
+        case 1:
+            out = TextFill(100, TextView(r.format), {r.values[0]});
+            break;
+        default:
+            out = TextFill(100, TextView(r.format), {r.values[0], r.values[1], r.values[2]});
         }
         EXPECT_EQ(Str(out), r.expected) << "format \"" << r.format << "\"";
         ScratchRelease(mark);

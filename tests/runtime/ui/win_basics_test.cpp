@@ -111,8 +111,8 @@ TEST_F(WindowStackTest, AWindowWithoutAClassNameIsNotMade) {
 
 TEST_F(WindowStackTest, AMenuGoesOnTheWindow) {
     platform::Menu menu = {platform::MenuCommand("&Go", 1501)};
-    const WindowId a = WinCreate("Mant"_t, "M"_t, winstyle::kOverlapped, 0, 0, 100, 100, &menu,
-                                 nullptr);
+    const WindowId a =
+        WinCreate("Mant"_t, "M"_t, winstyle::kOverlapped, 0, 0, 100, 100, &menu, nullptr);
     ASSERT_EQ(Shown(a).menu.size(), 1u);
     EXPECT_EQ(Shown(a).menu[0].command, 1501);
 }
@@ -166,7 +166,7 @@ TEST_F(WindowStackTest, DestroyingTheOwnerTakesOwnedWindowsOffTheStack) {
 
 // The scripted screen: 1024 x 738 pixels, frames of 3 pixels and a 19-pixel caption, cells 8 x 16.
 class PlaceTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     WindowId w = kNoWindow;
     void SetUp() override {
         ScriptedRuntimeTest::SetUp();
@@ -207,10 +207,10 @@ TEST_F(PlaceTest, AnEdgeBeyondTheScreenMovesTheWindowBack) {
         Rect frame;
     };
     const Row rows[] = {
-        {900, 700, 10, 5, {900, 633, 86, 105}},  // bottom edge beyond: moved up
-        {1000, 20, 10, 5, {938, 20, 86, 105}},   // right edge beyond: moved left
-        {12, 13, 10, 5, {12, 13, 86, 105}},      // fits: as given
-        {5, 300, 10, 60, {5, 0, 86, 738}},       // taller than the screen: at the top, cut
+        {900, 700, 10, 5, {900, 633, 86, 105}}, // bottom edge beyond: moved up
+        {1000, 20, 10, 5, {938, 20, 86, 105}},  // right edge beyond: moved left
+        {12, 13, 10, 5, {12, 13, 86, 105}},     // fits: as given
+        {5, 300, 10, 60, {5, 0, 86, 738}},      // taller than the screen: at the top, cut
     };
     for (const Row& r : rows) {
         WinPlace(static_cast<std::uint16_t>(r.x), static_cast<std::uint16_t>(r.y),
@@ -247,8 +247,8 @@ TEST_F(PlaceTest, ScreenSizeCursorAndShowingTheTop) {
 }
 
 TEST_F(PlaceTest, DestroyTabChildrenKeepsLabels) {
-    platform::ControlSpec edit{platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "",
-                               platform::kTabStop};
+    platform::ControlSpec edit{
+        platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "", platform::kTabStop};
     platform::ControlSpec label{platform::ControlKind::StaticText, 2100, {0, 0, 10, 10}, "L", 0};
     ASSERT_TRUE(ui.createControl(w, edit));
     ASSERT_TRUE(ui.createControl(w, label));
@@ -266,8 +266,8 @@ TEST_F(PlaceTest, TopItemTextGoesToTheTopWindow) {
 }
 
 TEST_F(PlaceTest, EnableFocusGivesAFocusedControlItsFocusBack) {
-    platform::ControlSpec edit{platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "",
-                               platform::kTabStop};
+    platform::ControlSpec edit{
+        platform::ControlKind::Edit, 2000, {0, 0, 10, 10}, "", platform::kTabStop};
     ASSERT_TRUE(ui.createControl(w, edit));
     ui.showWindow(w, true);
     ASSERT_EQ(ui.focusedControl(w), 2000);
@@ -280,7 +280,7 @@ TEST_F(PlaceTest, EnableFocusGivesAFocusedControlItsFocusBack) {
 // ---- Pumps --------------------------------------------------------------------------------------
 
 class PumpTest : public testing::ScriptedRuntimeTest {
-  protected:
+protected:
     EventRecorder events;
     WindowId w = kNoWindow;
     void SetUp() override {
@@ -441,6 +441,48 @@ TEST(EditStyleForTest, StylesByTypeAndEditability) {
             << "type '" << r.type << "' editable " << r.editable;
         EXPECT_EQ(type, r.typeAfter) << "type '" << r.type << "'";
     }
+}
+
+} // namespace
+} // namespace vodarir
+
+namespace vodarir {
+namespace {
+
+using namespace literals;
+
+class LabelAndBannerTest : public testing::ScriptedRuntimeTest {};
+
+TEST_F(LabelAndBannerTest, ALabelSitsOnItsCells) {
+    SetCellFont(16, 8, 0, ""_t);
+    const platform::WindowId w = Open("Labels");
+    ASSERT_EQ(MakeLabel(w, 3, 5, 10, 1, "Nombre:"_t), platform::kAnonymousControl);
+    const platform::ShownWindow& shown = Shown(w);
+    ASSERT_FALSE(shown.controls.empty());
+    const platform::ShownControl& label = shown.controls.back();
+    EXPECT_EQ(label.kind, platform::ControlKind::StaticText);
+    EXPECT_EQ(label.text, "Nombre:");
+    EXPECT_EQ(label.rect, (platform::Rect{33, 33, 80, 16}));
+    EXPECT_EQ(MakeLabel(w, 1, 1, 1, 1, TextRef::Failed(163)), platform::kNoControl);
+    EXPECT_EQ(MakeLabel(12345, 1, 1, 1, 1, "x"_t), platform::kNoControl) << "no such window";
+}
+
+TEST_F(LabelAndBannerTest, ABannerCoversTheClientAreaAndIsRepaintedInPlace) {
+    const platform::WindowId w = Open("Banner");
+    ASSERT_TRUE(PaintBanner(w, "Cargando..."_t));
+    ASSERT_TRUE(PaintBanner(w, "Listo"_t));
+    const platform::ShownControl* banner = ui.control(w, kBannerControl);
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->text, "Listo");
+    const platform::Size client = ui.clientSize(w);
+    EXPECT_EQ(banner->rect, (platform::Rect{0, 0, client.width, client.height}));
+    EXPECT_TRUE(banner->hasColors);
+    EXPECT_EQ(banner->textColor.r, 255);
+    EXPECT_EQ(banner->background.r, 128);
+    EXPECT_NE(banner->style & platform::kAlignCentre, 0u);
+    int banners = 0;
+    for (const platform::ShownControl& c : Shown(w).controls) banners += c.id == kBannerControl;
+    EXPECT_EQ(banners, 1);
 }
 
 } // namespace
