@@ -399,19 +399,23 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
     const StatusCode memory = MemoryCheck(memcheck::kAdvice);
     if (memory >= status::kFirstError) c = memory;
     const SlotIndex slot = KindSlot(kind);
+    const EditorKind previousKind = Designer().currentKind;
     if (c == status::kOk) {
         if (slot == 0)
             c = status::kData;
         else
             Designer().currentKind = kind;
     }
-    if (c == status::kOk && (flags & stepflag::kLayout) != 0) c = BuildLayout(dialog);
+    if (c == status::kOk && (flags & stepflag::kLayout) != 0) {
+        c = BuildLayout(dialog);
+        // The old layout stays: its kind stays the one its edits mark modified.
+        if (c != status::kOk && Designer().builtKind != kind) Designer().currentKind = previousKind;
+    }
     // The name the kind had: when the user keeps the definition, or it fails to load, the name
     // goes back with it, so a later Save never writes one file's text over another file.
-    const TextRef previousName = c == status::kOk ? TextDup(DesignerSlot(slot)) : TextRef();
-    if (c == status::kOk && (flags & stepflag::kStoreName) != 0) {
-        c = SetDesignerSlot(slot, name.empty() ? TextRef() : BasePath(name));
-    }
+    const bool storeName = c == status::kOk && (flags & stepflag::kStoreName) != 0;
+    const TextRef previousName = storeName ? TextDup(DesignerSlot(slot)) : TextRef();
+    if (storeName) c = SetDesignerSlot(slot, name.empty() ? TextRef() : BasePath(name));
     if (c == status::kOk && (flags & stepflag::kWorkBase) != 0 &&
         DesignerSlot(designerslot::kWorkBase).empty()) {
         c = MakeWorkBase(name);
@@ -451,9 +455,7 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
             kept = true;
         }
     }
-    if ((kept || c >= status::kFirstError) && (flags & stepflag::kStoreName) != 0 && slot != 0) {
-        SetDesignerSlot(slot, previousName);
-    }
+    if (storeName && (kept || c >= status::kFirstError)) SetDesignerSlot(slot, previousName);
     if (c == status::kOk) c = ShowOpened(dialog, kind);
     if (c != status::kOk) StatusReport(c);
     ScratchRelease(mark);

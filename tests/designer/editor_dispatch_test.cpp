@@ -124,6 +124,21 @@ TEST_F(DispatchTest, ALongScriptSurvivesASwitchWhole) {
     EXPECT_EQ(editText(), script);
 }
 
+TEST_F(DispatchTest, ATextTooLongToKeepStopsTheSwitchAndChangesNoName) {
+    // Only a paste beyond the edit's limit could make this; the switch must not lose it.
+    open(editorkind::kScript, stepflag::kLayout);
+    ui.setText(dialog, designerctl::kEdit, std::string(65536, 'p'));
+    SetDesignerSlot(designerslot::kDocumentBase, "/docs/OLD"_t);
+    folder.Write("NEW.PDC", " 1  1x\r\n");
+    EXPECT_EQ(open(editorkind::kDocument, kOpenText, folder.File("NEW.PDC")),
+              status::kStringTooLong);
+    EXPECT_EQ(ui.shownBoxes().size(), 1u);
+    EXPECT_EQ(Designer().builtKind, editorkind::kScript);
+    EXPECT_EQ(Designer().currentKind, editorkind::kScript) << "its changes still mark the script";
+    EXPECT_EQ(editText().size(), 65536u);
+    EXPECT_EQ(slot(designerslot::kDocumentBase), "/docs/OLD");
+}
+
 TEST_F(DispatchTest, ViewingTheShownKindAgainKeepsItsControls) {
     open(editorkind::kScript, stepflag::kLayout);
     ui.setText(dialog, designerctl::kEdit, "typed");
