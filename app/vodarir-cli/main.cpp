@@ -14,6 +14,8 @@ constexpr Command kCommands[] = {
      "load the dictionary whose DICC file is PATH and print its model"},
     {"play", vodarir::cli::RunPlay, "play SCENARIO",
      "run the designer on a scenario file and print what it showed"},
+    {"eval", vodarir::cli::RunEval, "eval [OPTIONS] EXPR...",
+     "evaluate expressions in one runtime, one line each"},
 };
 
 int Usage(std::FILE* out) {
