@@ -1,0 +1,36 @@
+// vodarir-cli: command-line access to the runtime library without the desktop face.
+#include <cstdio>
+#include <cstring>
+
+#include "cli_commands.h"
+
+namespace {
+
+using vodarir::cli::Command;
+
+// Subcommands, looked up by name.
+constexpr Command kCommands[] = {
+    {"dict", vodarir::cli::RunDict, "dict PATH",
+     "load the dictionary whose DICC file is PATH and print its model"},
+};
+
+int Usage(std::FILE* out) {
+    std::fprintf(out, "usage: vodarir-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
+    for (const Command& command : kCommands) {
+        std::fprintf(out, "  %-24s %s\n", command.usage, command.summary);
+    }
+    return out == stdout ? vodarir::cli::kExitOk : vodarir::cli::kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage(stderr);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0)
+        return Usage(stdout);
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
+    }
+    std::fprintf(stderr, "vodarir-cli: unknown command '%s'\n", argv[1]);
+    return Usage(stderr);
+}

@@ -1,0 +1,593 @@
+// The dictionary model: counters, record access, building steps, accessors, checks, field
+// references and checkpoints.
+#include "dictionary/dictionary.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "dictionary/data_access.h"
+#include "dictionary/dictionary_internal.h"
+#include "dictionary/dictionary_lines.h"
+#include "runtime/messages/error_trail.h"
+#include "runtime/store/typed_tables.h"
+#include "runtime/store/variables.h"
+#include "runtime/text/block_pool.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_ops.h"
+
+namespace vodarir {
+
+using namespace literals;
+
+namespace dictionary_detail {
+
+namespace {
+Counters g_counters;
+constexpr std::uint16_t kFileRecordSize = sizeof(FileStructRecord);
+constexpr std::uint16_t kFieldRecordSize = sizeof(FieldEntryRecord);
+constexpr std::uint16_t kIndexEntrySize = sizeof(IndexEntryRecord);
+constexpr std::uint16_t kIndexSegsSize = sizeof(IndexSegsRecord);
+constexpr std::uint32_t kMaxRecordLength = 0xFFFF;
+constexpr std::uint16_t kDetailRoom = 48;
+} // namespace
+
+Counters& State() { return g_counters; }
+
+bool ValidFile(std::uint16_t file) { return file >= 1 && file <= g_counters.files; }
+
+std::uint16_t FieldBase(std::uint16_t file) {
+    std::uint32_t base = 0;
+    for (std::uint16_t f = 1; f < file && f <= g_counters.files; ++f)
+        base += FileRecord(f).fieldCount;
+    return static_cast<std::uint16_t>(std::min<std::uint32_t>(base, 0xFFFF));
+}
+
+std::uint16_t IndexBase(std::uint16_t file) {
+    std::uint32_t base = 0;
+    for (std::uint16_t f = 1; f < file && f <= g_counters.files; ++f)
+        base += FileRecord(f).indexCount;
+    return static_cast<std::uint16_t>(std::min<std::uint32_t>(base, 0xFFFF));
+}
+
+bool GetRecord(std::uint16_t table, std::uint16_t index, void* out, std::uint16_t size) {
+    const void* record = TableGet(table, index);
+    if (record == nullptr || TableElementSize(table) != size) {
+        std::memset(out, 0, size);
+        return false;
+    }
+    std::memcpy(out, record, size);
+    return true;
+}
+
+StatusCode PutRecord(std::uint16_t table, std::uint16_t index, const void* value,
+                     std::uint16_t size) {
+    return TableSet(table, index, value, size) == nullptr ? status::kStructMemory : status::kOk;
+}
+
+StatusCode InsertRecord(std::uint16_t table, std::uint16_t index, std::uint16_t used,
+                        const void* value, std::uint16_t size) {
+    unsigned char moving[sizeof(FieldEntryRecord) + sizeof(IndexSegsRecord)];
+    if (size > sizeof(moving)) return status::kStructMemory;
+    for (std::uint16_t i = used; i > index; --i) {
+        if (!GetRecord(table, i - 1, moving, size)) return status::kStructMemory;
+        const StatusCode st = PutRecord(table, i, moving, size);
+        if (st != status::kOk) return st;
+    }
+    return PutRecord(table, index, value, size);
+}
+
+StatusCode RemoveRecord(std::uint16_t table, std::uint16_t index) {
+    if (index >= TableCount(table)) return status::kOk;
+    return TableRemove(table, index) == status::kOk ? status::kOk : status::kStructMemory;
+}
+
+StatusCode TruncateTable(std::uint16_t table, std::uint16_t count) {
+    while (TableCount(table) > count) {
+        if (TableRemove(table, TableCount(table) - 1) != status::kOk) return status::kStructMemory;
+    }
+    return status::kOk;
+}
+
+StatusCode InsertSlot(SlotGroup group, SlotIndex index, std::uint16_t used, TextRef text) {
+    // The text may be a view into the store, which every move shifts: copy it first.
+    const ScratchLevel mark = ScratchMark();
+    const TextRef copy = TextDup(text);
+    StatusCode st = copy.failed() ? copy.status() : status::kOk;
+    for (std::uint16_t i = used; st == status::kOk && i > index; --i) {
+        st = SlotSet(group, i, SlotGet(group, i - 1));
+    }
+    if (st == status::kOk) st = SlotSet(group, index, copy);
+    ScratchRelease(mark);
+    return st;
+}
+
+StatusCode RemoveSlot(SlotGroup group, SlotIndex index) {
+    if (index >= SlotCount(group)) return status::kOk;
+    return SlotDelete(group, index);
+}
+
+StatusCode TruncateGroup(SlotGroup group, std::uint16_t count) {
+    while (SlotCount(group) > count) {
+        const StatusCode st = SlotDelete(group, SlotCount(group) - 1);
+        if (st != status::kOk) return st;
+    }
+    return status::kOk;
+}
+
+FileStructRecord FileRecord(std::uint16_t file) {
+    FileStructRecord record;
+    if (file >= 1) GetRecord(table::kFileStruct, file - 1, &record, kFileRecordSize);
+    return record;
+}
+
+StatusCode PutFileRecord(const FileStructRecord& record) {
+    return PutRecord(table::kFileStruct, record.number - 1, &record, kFileRecordSize);
+}
+
+StatusCode RelayoutFile(std::uint16_t file) {
+    FileStructRecord record = FileRecord(file);
+    const std::uint16_t base = FieldBase(file);
+    std::uint32_t offset = 0;
+    for (std::uint16_t k = 1; k <= record.fieldCount; ++k) {
+        FieldEntryRecord entry;
+        GetRecord(table::kFieldEntry, base + k - 1, &entry, kFieldRecordSize);
+        if (offset + entry.length > kMaxRecordLength) return FieldOutOfBounds(file, k);
+        entry.file = static_cast<std::uint8_t>(file);
+        entry.field = k;
+        entry.offset = static_cast<std::uint16_t>(offset);
+        entry.status = status::kOk;
+        offset += entry.length;
+        const StatusCode st = PutRecord(table::kFieldEntry, base + k - 1, &entry, kFieldRecordSize);
+        if (st != status::kOk) return st;
+    }
+    record.number = static_cast<std::uint8_t>(file);
+    record.recordLength = static_cast<std::uint16_t>(offset);
+    return PutFileRecord(record);
+}
+
+StatusCode InsertIndex(std::uint16_t file, const IndexDefinitionRecord& index) {
+    FileStructRecord record = FileRecord(file);
+    // In file order, so an index line for an earlier file never lands among a later file's.
+    const std::uint16_t at = IndexBase(file) + record.indexCount;
+    IndexEntryRecord entry;
+    entry.segmentCount = std::min<std::uint32_t>(index.segmentCount, kMaxKeySegments);
+    IndexSegsRecord segs;
+    std::copy(index.segments, index.segments + kMaxKeySegments, segs.segments);
+    StatusCode st = InsertRecord(table::kIndexSegs, at, g_counters.indexes, &segs, kIndexSegsSize);
+    if (st == status::kOk) {
+        st = InsertRecord(table::kIndexEntry, at, g_counters.indexes, &entry, kIndexEntrySize);
+    }
+    if (st != status::kOk) return st;
+    ++record.indexCount;
+    ++g_counters.indexes;
+    return PutFileRecord(record);
+}
+
+StatusCode CompleteDefaultIndexes(std::uint16_t file) {
+    const std::uint16_t last = std::min(file, g_counters.files);
+    while (g_counters.lastIndexed < last) {
+        const std::uint16_t f = ++g_counters.lastIndexed;
+        // A file without fields has nothing to key on: it gets no index rather than one built
+        // from another file's field.
+        if (FieldCount(f) == 0) continue;
+        IndexDefinitionRecord index;
+        index.segmentCount = 1;
+        const std::uint16_t line = FindField(f, TextView(kDefaultIndexField));
+        index.segments[0].length =
+            line == kNoField
+                ? FieldLength(f, 1)
+                : static_cast<std::uint16_t>(FieldOffset(f, line) + FieldLength(f, line));
+        const StatusCode st = InsertIndex(f, index);
+        if (st != status::kOk) return st;
+    }
+    return status::kOk;
+}
+
+namespace {
+// A fresh detail for every refusal, so the error box never shows an earlier failure's detail.
+StatusCode OutOfBounds(TextRef detail) {
+    LogErrorText(status::kDataOutBound, detail.failed() ? TextRef() : detail, false);
+    return status::kDataOutBound;
+}
+} // namespace
+
+StatusCode FieldOutOfBounds(std::uint16_t file, std::uint16_t field) {
+    const ScratchLevel mark = ScratchMark();
+    OutOfBounds(TextFormat(kDetailRoom, "(File:%u, Field:%u)", unsigned{file}, unsigned{field}));
+    ScratchRelease(mark);
+    return status::kDataOutBound;
+}
+
+StatusCode IndexOutOfBounds(std::uint16_t file, std::uint16_t index) {
+    const ScratchLevel mark = ScratchMark();
+    OutOfBounds(TextFormat(kDetailRoom, "(File:%u, Index:%u)", unsigned{file}, unsigned{index}));
+    ScratchRelease(mark);
+    return status::kDataOutBound;
+}
+
+StatusCode FileOutOfBounds(std::uint16_t file) {
+    const ScratchLevel mark = ScratchMark();
+    OutOfBounds(TextFormat(kDetailRoom, "(File:%u)", unsigned{file}));
+    ScratchRelease(mark);
+    return status::kDataOutBound;
+}
+
+std::uint16_t Target(std::uint16_t file) {
+    const std::uint16_t f = CheckFile(file);
+    return ValidFile(f) ? f : 0;
+}
+
+bool FieldInFile(std::uint16_t file, std::uint16_t field) {
+    return file != 0 && field >= 1 && field <= FileRecord(file).fieldCount;
+}
+
+FieldEntryRecord EntryOf(std::uint16_t file, std::uint16_t field) {
+    FieldEntryRecord entry;
+    if (FieldInFile(file, field)) {
+        GetRecord(table::kFieldEntry, FieldBase(file) + field - 1, &entry, sizeof entry);
+    }
+    return entry;
+}
+
+} // namespace dictionary_detail
+
+using namespace dictionary_detail;
+
+namespace {
+
+bool IsLetterByte(unsigned char c) { return c >= static_cast<unsigned char>('A'); }
+
+} // namespace
+
+// --- Building steps ------------------------------------------------------------------------------
+
+StatusCode AddFile(std::uint8_t fileClass, TextRef name, TextRef location) {
+    if (g_counters.files >= kMaxDictionaryFiles) return status::kFileOutBound;
+    if (name.failed()) return name.status();
+    if (location.failed()) return location.status();
+    if (g_counters.files == 0) g_counters.lastIndexed = 0;
+    const std::uint16_t file = g_counters.files + 1;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef lower = TextCase(name, 0);
+    const TextRef place = TextDup(location);
+    StatusCode st = lower.failed() ? lower.status() : place.failed() ? place.status() : 0;
+    if (st == status::kOk) st = SlotSet(dictgroup::kFileNames, file - 1, lower);
+    if (st == status::kOk) st = SlotSet(dictgroup::kFileLocations, file - 1, place);
+    ScratchRelease(mark);
+    if (st != status::kOk) return st;
+    FileStructRecord record;
+    record.number = static_cast<std::uint8_t>(file);
+    record.fileClass = fileClass;
+    st = PutFileRecord(record);
+    if (st != status::kOk) return st;
+    // A relation text left by an earlier, discarded file must not attach to this one.
+    if (SlotCount(dictgroup::kRelations) > file - 1) {
+        st = SlotSet(dictgroup::kRelations, file - 1, TextRef());
+        if (st != status::kOk) return st;
+    }
+    g_counters.files = file;
+    DataFileAdded(file);
+    return status::kOk;
+}
+
+StatusCode AddField(TextRef name, std::uint16_t length, char type) {
+    // Any declared file takes fields, the 30th too.
+    if (g_counters.files == 0) return status::kFileOutBound;
+    if (name.failed()) return name.status();
+    const std::uint16_t file = g_counters.files;
+    FileStructRecord record = FileRecord(file);
+    if (std::uint32_t{record.recordLength} + length > kMaxRecordLength) {
+        return FieldOutOfBounds(file, record.fieldCount + 1);
+    }
+    const std::uint16_t at = g_counters.fields;
+    FieldEntryRecord entry;
+    entry.file = static_cast<std::uint8_t>(file);
+    entry.field = record.fieldCount + 1;
+    entry.offset = record.recordLength;
+    entry.length = length;
+    entry.type = type;
+    // Counts rise only once both the name and the entry are stored, so a refused store leaves
+    // the dictionary as it was.
+    StatusCode st = SlotSet(dictgroup::kFieldNames, at, TrimTrailingBlanks(name));
+    if (st == status::kOk) st = PutRecord(table::kFieldEntry, at, &entry, sizeof entry);
+    if (st != status::kOk) return st;
+    record.fieldCount = entry.field;
+    record.recordLength = static_cast<std::uint16_t>(record.recordLength + length);
+    st = PutFileRecord(record);
+    if (st != status::kOk) return st;
+    ++g_counters.fields;
+    return status::kOk;
+}
+
+StatusCode AddIndex(std::uint16_t file, std::uint16_t segmentCount, const KeySegment* segments) {
+    if (!ValidFile(file)) return status::kBadFileNumber;
+    StatusCode st = CompleteDefaultIndexes(file - 1);
+    if (st != status::kOk) return st;
+    // Never lowered: files already given their indexes must not receive a second default one.
+    g_counters.lastIndexed = std::max(g_counters.lastIndexed, file);
+    IndexDefinitionRecord index;
+    index.segmentCount = std::min(segmentCount, kMaxKeySegments);
+    if (segments != nullptr) std::copy(segments, segments + index.segmentCount, index.segments);
+    return InsertIndex(file, index);
+}
+
+StatusCode AppendRelation(std::uint16_t file, TextRef text) {
+    if (!ValidFile(file)) return status::kBadFileNumber;
+    if (text.failed()) return text.status();
+    const ScratchLevel mark = ScratchMark();
+    const TextRef joined = TextJoin(SlotGet(dictgroup::kRelations, file - 1), ":"_t, text);
+    const StatusCode st =
+        joined.failed() ? joined.status() : SlotSet(dictgroup::kRelations, file - 1, joined);
+    ScratchRelease(mark);
+    return st;
+}
+
+// --- Accessors -----------------------------------------------------------------------------------
+
+std::uint16_t FileCount() { return g_counters.files; }
+std::uint16_t TotalFieldCount() { return g_counters.fields; }
+std::uint16_t TotalIndexCount() { return g_counters.indexes; }
+std::uint16_t LastIndexedFile() { return g_counters.lastIndexed; }
+
+FileStructRecord FileStruct(std::uint16_t file) { return FileRecord(Target(file)); }
+
+TextRef FileName(std::uint16_t file) {
+    const std::uint16_t f = Target(file);
+    return f == 0 ? TextRef() : SlotGet(dictgroup::kFileNames, f - 1);
+}
+
+TextRef FileLocation(std::uint16_t file) {
+    const std::uint16_t f = Target(file);
+    return f == 0 ? TextRef() : SlotGet(dictgroup::kFileLocations, f - 1);
+}
+
+TextRef RelationText(std::uint16_t file) {
+    const std::uint16_t f = Target(file);
+    return f == 0 ? TextRef() : SlotGet(dictgroup::kRelations, f - 1);
+}
+
+std::uint16_t FieldCount(std::uint16_t file) { return FileStruct(file).fieldCount; }
+std::uint16_t RecordLength(std::uint16_t file) { return FileStruct(file).recordLength; }
+std::uint16_t IndexCount(std::uint16_t file) { return FileStruct(file).indexCount; }
+
+TextRef FieldName(std::uint16_t file, std::uint16_t field) {
+    const std::uint16_t f = Target(file);
+    if (!FieldInFile(f, field)) return TextRef();
+    return SlotGet(dictgroup::kFieldNames, FieldBase(f) + field - 1);
+}
+
+std::uint16_t FieldOffset(std::uint16_t file, std::uint16_t field) {
+    return EntryOf(Target(file), field).offset;
+}
+std::uint16_t FieldLength(std::uint16_t file, std::uint16_t field) {
+    return EntryOf(Target(file), field).length;
+}
+char FieldType(std::uint16_t file, std::uint16_t field) {
+    return EntryOf(Target(file), field).type;
+}
+FieldEntryRecord FieldEntry(std::uint16_t file, std::uint16_t field) {
+    return EntryOf(Target(file), field);
+}
+
+std::uint16_t FindField(std::uint16_t file, TextRef name) {
+    const std::uint16_t f = Target(file);
+    if (f == 0 || name.failed()) return kNoField;
+    const std::uint16_t base = FieldBase(f);
+    const std::uint16_t count = FileRecord(f).fieldCount;
+    for (std::uint16_t k = 1; k <= count; ++k) {
+        if (SlotGet(dictgroup::kFieldNames, base + k - 1).view() == name.view()) return k;
+    }
+    return kNoField;
+}
+
+std::uint16_t FileNumberOf(TextRef text) {
+    if (text.failed()) return 0;
+    if (text.empty()) return CurrentFile();
+    // Bytes of 128 and above are letters of cp1252 names ("ñandúes"), not digits.
+    if (!IsLetterByte(text.at(0))) {
+        return static_cast<std::uint16_t>(std::min<std::uint32_t>(ReadDecimal(text), 0xFFFF));
+    }
+    const ScratchLevel mark = ScratchMark();
+    const TextRef lower = TextCase(text, 0);
+    std::uint16_t found = 0;
+    for (std::uint16_t f = 1; f <= g_counters.files && found == 0 && !lower.failed(); ++f) {
+        if (SlotGet(dictgroup::kFileNames, f - 1).view() == lower.view()) found = f;
+    }
+    ScratchRelease(mark);
+    return found;
+}
+
+TextRef FileNameList() {
+    const ScratchLevel mark = ScratchMark();
+    std::uint32_t total = g_counters.files == 0 ? 0 : g_counters.files - 1u;
+    for (std::uint16_t f = 1; f <= g_counters.files; ++f) {
+        total += SlotGet(dictgroup::kFileNames, f - 1).size();
+    }
+    if (total == 0) return ScratchReturn(mark, TextRef());
+    if (total > kMaxTextLength) return ScratchReturn(mark, TextRef::Failed(status::kStringTooLong));
+    const TextRef list = ScratchAllocText(total, kNoFill);
+    if (list.failed()) return ScratchReturn(mark, list);
+    char* out = list.mutableData();
+    for (std::uint16_t f = 1; f <= g_counters.files; ++f) {
+        if (f > 1) *out++ = ',';
+        const TextRef name = SlotGet(dictgroup::kFileNames, f - 1);
+        std::memcpy(out, name.data, name.size());
+        out += name.size();
+    }
+    return ScratchReturn(mark, list);
+}
+
+// --- Checks --------------------------------------------------------------------------------------
+
+std::uint16_t CurrentFile() {
+    const std::int16_t current = IntVarGet(sysvar::kCurFil);
+    return current < 0 ? 0 : static_cast<std::uint16_t>(current);
+}
+
+std::uint16_t CheckFile(std::uint16_t file) { return ValidFile(file) ? file : CurrentFile(); }
+
+std::uint16_t SetCurrentFile(std::uint16_t file) {
+    if (ValidFile(file)) IntVarSet(sysvar::kCurFil, static_cast<std::int16_t>(file));
+    return CurrentFile();
+}
+
+StatusCode CheckField(std::uint16_t file, std::uint16_t field) {
+    const std::uint16_t f = Target(file);
+    if (f != 0 && (field == kNoField || FieldInFile(f, field))) return status::kOk;
+    return FieldOutOfBounds(file, field);
+}
+
+StatusCode CheckIndex(std::uint16_t file, std::uint16_t index) {
+    const std::uint16_t f = Target(file);
+    if (f != 0 && index >= 1 && index <= FileRecord(f).indexCount) return status::kOk;
+    return IndexOutOfBounds(file, index);
+}
+
+IndexDefinitionRecord IndexDefinition(std::uint16_t file, std::uint16_t index) {
+    IndexDefinitionRecord definition;
+    if (CheckIndex(file, index) != status::kOk) return definition;
+    const std::uint16_t f = Target(file);
+    const std::uint16_t at = IndexBase(f) + index - 1;
+    IndexEntryRecord entry;
+    IndexSegsRecord segs;
+    if (!GetRecord(table::kIndexEntry, at, &entry, sizeof entry) ||
+        !GetRecord(table::kIndexSegs, at, &segs, sizeof segs)) {
+        return definition;
+    }
+    definition.segmentCount = std::min<std::uint32_t>(entry.segmentCount, kMaxKeySegments);
+    std::copy(segs.segments, segs.segments + definition.segmentCount, definition.segments);
+    return definition;
+}
+
+std::uint16_t KeyLength(std::uint16_t file, std::uint16_t index, std::uint16_t segments) {
+    const IndexDefinitionRecord definition = IndexDefinition(file, index);
+    if (definition.segmentCount == 0) return FieldLength(file, 1);
+    const std::uint32_t used = segments == 0 || segments == kAllSegments
+                                   ? definition.segmentCount
+                                   : std::min<std::uint32_t>(segments, definition.segmentCount);
+    std::uint32_t length = 0;
+    for (std::uint32_t s = 0; s < used; ++s) length += definition.segments[s].length;
+    return static_cast<std::uint16_t>(std::min<std::uint32_t>(length, 0xFFFF));
+}
+
+// --- Field references ----------------------------------------------------------------------------
+
+namespace {
+
+FieldEntryRecord RefFailure(FieldEntryRecord result, StatusCode st) {
+    result.status = st;
+    return result;
+}
+
+FieldEntryRecord SyntaxFailure(TextRef text) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef detail = TextConcat("Field:"_t, text);
+    LogErrorText(status::kSyntax, detail.failed() ? text : detail, false);
+    ScratchRelease(mark);
+    return RefFailure(FieldEntryRecord(), status::kSyntax);
+}
+
+} // namespace
+
+FieldEntryRecord ResolveFieldRef(TextRef text) {
+    if (text.failed()) return RefFailure(FieldEntryRecord(), text.status());
+    const std::uint16_t open = TextFindChr(text, 0, '{', true);
+    const std::uint16_t close = TextFindChr(text, 0, '}', true);
+    if (open == kNotFound || close == kNotFound || close < open) return SyntaxFailure(text);
+    FieldEntryRecord result;
+    result.type = 'N';
+    const TextRef inner(text.data + open + 1, static_cast<std::uint16_t>(close - open - 1));
+    // An empty pair reads its "}", a letter: the current file.
+    const unsigned char first = inner.empty() ? '}' : inner.at(0);
+    const std::uint32_t file = IsLetterByte(first) ? FileNumberOf(inner) : ReadDecimal(inner);
+    if (file == 0 || file > g_counters.files) return RefFailure(result, status::kFileOutBound);
+    result.file = static_cast<std::uint8_t>(file);
+    if (open == 0) return result;
+    const TextRef name(text.data, open);
+    std::uint32_t field = FindField(static_cast<std::uint16_t>(file), name);
+    if (field == kNoField) field = ReadDecimal(name);
+    if (field == 0) return SyntaxFailure(text);
+    if (field > FieldCount(static_cast<std::uint16_t>(file))) {
+        return RefFailure(result, FieldOutOfBounds(static_cast<std::uint16_t>(file),
+                                                   static_cast<std::uint16_t>(
+                                                       std::min<std::uint32_t>(field, 0xFFFF))));
+    }
+    result = EntryOf(static_cast<std::uint16_t>(file), static_cast<std::uint16_t>(field));
+    result.status = status::kOk;
+    return result;
+}
+
+TextRef FileRef(std::uint16_t file) {
+    if (file == 0) return TextDup("{}"_t);
+    return TextFormat(8, "{%u}", unsigned{file});
+}
+
+// --- Checkpoints ---------------------------------------------------------------------------------
+
+namespace {
+
+// A saved state: the counters, the current file, and the file records as they were, so that
+// fields added to an existing file under the checkpoint are dropped from its counts as well.
+struct DictionaryCheckpoint {
+    Counters counters;
+    std::uint16_t currentFile = 0;
+    FileStructRecord files[kMaxDictionaryFiles];
+};
+
+DictionaryCheckpoint g_checkpoints[kMaxDictionaryCheckpoints];
+std::uint16_t g_checkpointDepth = 0;
+
+} // namespace
+
+std::uint16_t CheckpointDepth() { return g_checkpointDepth; }
+
+StatusCode PushCheckpoint() {
+    if (g_checkpointDepth >= kMaxDictionaryCheckpoints) return status::kDataOutBound;
+    DictionaryCheckpoint& saved = g_checkpoints[g_checkpointDepth];
+    saved.counters = g_counters;
+    saved.currentFile = CurrentFile();
+    for (std::uint16_t f = 1; f <= kMaxDictionaryFiles; ++f) {
+        saved.files[f - 1] = f <= g_counters.files ? FileRecord(f) : FileStructRecord();
+    }
+    ++g_checkpointDepth;
+    return status::kOk;
+}
+
+StatusCode PopCheckpoint() {
+    if (g_checkpointDepth == 0) {
+        g_counters = Counters();
+        return status::kOk;
+    }
+    const DictionaryCheckpoint& saved = g_checkpoints[--g_checkpointDepth];
+    // Counts never point past the records the tables hold (files deleted under the checkpoint).
+    g_counters.files = std::min(saved.counters.files, TableCount(table::kFileStruct));
+    g_counters.fields = std::min(saved.counters.fields, TableCount(table::kFieldEntry));
+    g_counters.indexes = std::min(saved.counters.indexes, TableCount(table::kIndexEntry));
+    g_counters.lastIndexed = std::min(saved.counters.lastIndexed, g_counters.files);
+    for (std::uint16_t f = 1; f <= g_counters.files; ++f) {
+        const StatusCode st = PutFileRecord(saved.files[f - 1]);
+        if (st != status::kOk) return st;
+    }
+    SetCurrentFile(saved.currentFile);
+    return status::kOk;
+}
+
+StatusCode DiscardAboveCheckpoint() {
+    StatusCode st = PopCheckpoint();
+    if (st == status::kOk) st = TruncateGroup(dictgroup::kRelations, g_counters.files);
+    if (st == status::kOk) st = TruncateGroup(dictgroup::kFileLocations, g_counters.files);
+    if (st == status::kOk) st = TruncateGroup(dictgroup::kFileNames, g_counters.files);
+    if (st == status::kOk) st = TruncateTable(table::kFileStruct, g_counters.files);
+    if (st == status::kOk) st = TruncateGroup(dictgroup::kFieldNames, g_counters.fields);
+    if (st == status::kOk) st = TruncateTable(table::kFieldEntry, g_counters.fields);
+    if (st == status::kOk) st = TruncateTable(table::kIndexEntry, g_counters.indexes);
+    if (st == status::kOk) st = TruncateTable(table::kIndexSegs, g_counters.indexes);
+    return st;
+}
+
+StatusCode ClearDictionary() {
+    g_checkpointDepth = 0;
+    return DiscardAboveCheckpoint();
+}
+
+} // namespace vodarir

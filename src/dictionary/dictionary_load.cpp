@@ -1,0 +1,228 @@
+// LoadDictionary: reads prefix DICC.DAT and prefix REL.DAT line by line into the model, loading
+// included dictionaries at their include lines.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "dictionary/dictionary.h"
+#include "dictionary/dictionary_internal.h"
+#include "dictionary/dictionary_lines.h"
+#include "host/paths.h"
+#include "host/text_files.h"
+#include "runtime/messages/error_trail.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_ops.h"
+
+namespace vodarir {
+
+using namespace literals;
+using namespace dictionary_detail;
+
+namespace {
+
+// The dictionary's file names; entries 3 to 5 (relational updates, menu) are not read here.
+constexpr char kDictionaryFileNames[] = "DICC.DAT,REL.DAT,RELUP.DAT,RELUPSQL.DAT,MENU.PPN";
+constexpr std::uint16_t kDiccEntry = 1;
+constexpr std::uint16_t kRelEntry = 2;
+constexpr std::uint16_t kPrefixLength = 2;
+constexpr char kChainSeparator[] = " > ";
+
+// A prefix being loaded, as written in the include line or given by the caller.
+struct HeldPrefix {
+    char bytes[kPrefixLength] = {};
+    std::uint16_t length = 0;
+    TextRef text() const { return TextRef(bytes, length); }
+};
+
+// One load: what every nesting level shares, and the prefixes being loaded, outermost first.
+//
+// Invariant: depth <= kMaxNestedDictionaries, and prefixes[0 .. depth) are the dictionaries whose
+// files are being read right now; no prefix is loaded inside itself (compared without case, as
+// the file names it gives are found without case).
+struct LoadContext {
+    TextRef folders; // copies on the ScratchStack, below every level the load takes
+    TextRef defaultLocation;
+    HeldPrefix prefixes[kMaxNestedDictionaries];
+    std::uint16_t depth = 0;
+};
+
+HeldPrefix PrefixOf(TextRef prefix) {
+    HeldPrefix held;
+    held.length = std::min<std::uint16_t>(prefix.size(), kPrefixLength);
+    if (held.length > 0) std::memcpy(held.bytes, prefix.data, held.length);
+    return held;
+}
+
+bool SamePrefix(const HeldPrefix& a, const HeldPrefix& b) {
+    if (a.length != b.length) return false;
+    for (std::uint16_t i = 0; i < a.length; ++i) {
+        if (std::toupper(static_cast<unsigned char>(a.bytes[i])) !=
+            std::toupper(static_cast<unsigned char>(b.bytes[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// 129 with the chain of includes that was refused as detail: "ALDICC.DAT > VEDICC.DAT > ...".
+StatusCode RefuseInclude(const LoadContext& ctx, const HeldPrefix& refused) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef dicc = ListItem(TextView(kDictionaryFileNames), ',', kDiccEntry);
+    TextRef chain;
+    for (std::uint16_t i = 0; i <= ctx.depth; ++i) {
+        const HeldPrefix& held = i < ctx.depth ? ctx.prefixes[i] : refused;
+        chain = TextJoin(chain, TextView(kChainSeparator), TextConcat(held.text(), dicc));
+    }
+    LogErrorText(status::kLoopFailure, chain.failed() ? TextRef() : chain, false);
+    ScratchRelease(mark);
+    return status::kLoopFailure;
+}
+
+StatusCode LoadLevel(LoadContext& ctx, TextRef prefix);
+
+// One dictionary's reading, across its DICC and REL files.
+struct FileReader {
+    LoadContext& ctx;
+    // Index and relation line N names file N + base. It starts at the files loaded before this
+    // dictionary, so a dictionary's own numbers keep naming its own files when it is included
+    // after other files (or loaded on top of another); an include line then sets it to the file
+    // count - 1.
+    int base = 0;
+    int lastKind = -1; // kind of the last line acted on in the current file
+};
+
+StatusCode FileOrFieldLine(FileReader& reader, TextRef line) {
+    FileLine file;
+    if (ParseFileLine(line, &file)) {
+        if (file.include) {
+            const StatusCode st = LoadLevel(reader.ctx, file.name);
+            if (st == status::kOk) reader.base = FileCount() - 1;
+            return st;
+        }
+        return AddFile(file.fileClass, file.name,
+                       file.location.empty() ? reader.ctx.defaultLocation : file.location);
+    }
+    FieldLine field;
+    ParseFieldLine(line, &field);
+    return AddField(field.name, field.length, field.type);
+}
+
+// The file a numbered line names; 0 when outside the dictionary.
+std::uint16_t NumberedFile(const FileReader& reader, const LineClass& cls) {
+    const int file = cls.relativeFile + reader.base;
+    return file >= 1 && file <= FileCount() ? static_cast<std::uint16_t>(file) : 0;
+}
+
+StatusCode ActOnLine(FileReader& reader, TextRef line) {
+    // Blank lines and lines too short to be a field carry nothing; they are passed over and do
+    // not count as the last line read.
+    const bool hasStar = std::memchr(line.data, '*', line.size()) != nullptr;
+    const LineClass cls = ClassifyDictionaryLine(line);
+    if (cls.kind == linekind::kFileOrField && !hasStar && line.size() < kMinFieldLineLength) {
+        return status::kOk;
+    }
+    reader.lastKind = cls.kind;
+    switch (cls.kind) {
+    case linekind::kFileOrField:
+        return FileOrFieldLine(reader, line);
+    case linekind::kIndex: {
+        const std::uint16_t file = NumberedFile(reader, cls);
+        if (file == 0) return status::kBadFileNumber;
+        const IndexDefinitionRecord index = ParseIndexLine(line);
+        return AddIndex(file, static_cast<std::uint16_t>(index.segmentCount), index.segments);
+    }
+    case linekind::kRelation: {
+        const std::uint16_t file = NumberedFile(reader, cls);
+        if (file == 0) return status::kBadFileNumber;
+        return AppendRelation(file, RelationLineText(line));
+    }
+    default:
+        return status::kOk; // codes 91 and above are ignored
+    }
+}
+
+// Reads lines until the end; the end of the file is a read failure at the file's size.
+StatusCode ReadLines(FileReader& reader, FileNumber number) {
+    for (;;) {
+        const ScratchLevel mark = ScratchMark();
+        const TextRef line = FileReadLine(number, kCurrentPosition, kReadOneLine);
+        if (line.failed()) {
+            ScratchRelease(mark);
+            return FilePos(number) >= FileSize(number) ? status::kOk : line.status();
+        }
+        const StatusCode st = ActOnLine(reader, line);
+        ScratchRelease(mark);
+        if (st != status::kOk) return st;
+    }
+}
+
+StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
+    LoadContext& ctx = reader.ctx;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef name = TextConcat(TextSub(prefix, 0, kPrefixLength),
+                                    ListItem(TextView(kDictionaryFileNames), ',', entry));
+    if (name.failed()) {
+        ScratchRelease(mark);
+        return name.status();
+    }
+    TextRef path = FindInFolders(ctx.folders, name);
+    if (path.failed() || path.empty()) path = name;
+    // A missing REL.DAT is normal: its open must not leave a failure in the error trail.
+    const std::uint16_t flags =
+        entry == kDiccEntry ? openflag::kNoPlus : openflag::kNoPlus | openflag::kQuiet;
+    const std::uint16_t number = FileOpen(path, flags);
+    if (number >= status::kFirstError) {
+        StatusCode st = status::kOk;
+        if (entry == kDiccEntry) {
+            const TextRef where =
+                TextConcat(TextConcat(TextConcat("["_t, ctx.folders), "]"_t), name);
+            st = LogErrorText(status::kFileNotFound, where.failed() ? name : where, true);
+        }
+        ScratchRelease(mark);
+        return st;
+    }
+    reader.lastKind = -1;
+    StatusCode st = ReadLines(reader, number);
+    FileClose(number);
+    if (entry == kDiccEntry && st == status::kOk && reader.lastKind == linekind::kFileOrField) {
+        st = CompleteDefaultIndexes(FileCount());
+    }
+    ScratchRelease(mark);
+    return st;
+}
+
+StatusCode LoadLevel(LoadContext& ctx, TextRef prefix) {
+    const HeldPrefix held = PrefixOf(prefix);
+    for (std::uint16_t i = 0; i < ctx.depth; ++i) {
+        if (SamePrefix(ctx.prefixes[i], held)) return RefuseInclude(ctx, held);
+    }
+    if (ctx.depth >= kMaxNestedDictionaries) return RefuseInclude(ctx, held);
+    ctx.prefixes[ctx.depth++] = held;
+    FileReader reader{ctx, FileCount()};
+    StatusCode st = LoadFile(reader, prefix, kDiccEntry);
+    if (st == status::kOk) st = LoadFile(reader, prefix, kRelEntry);
+    --ctx.depth;
+    return st;
+}
+
+} // namespace
+
+StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLocation) {
+    if (folderList.failed()) return folderList.status();
+    if (prefix.failed()) return prefix.status();
+    if (defaultLocation.failed()) return defaultLocation.status();
+    const ScratchLevel mark = ScratchMark();
+    // Callers may hand views into the SlotStore, which every stored text moves: copy them.
+    LoadContext ctx;
+    ctx.folders = TextDup(folderList);
+    ctx.defaultLocation = TextDup(defaultLocation);
+    const TextRef ownPrefix = TextDup(prefix);
+    StatusCode st = ctx.folders.failed()           ? ctx.folders.status()
+                    : ctx.defaultLocation.failed() ? ctx.defaultLocation.status()
+                    : ownPrefix.failed()           ? ownPrefix.status()
+                                                   : LoadLevel(ctx, ownPrefix);
+    ScratchRelease(mark);
+    return st;
+}
+
+} // namespace vodarir
