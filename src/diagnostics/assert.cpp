@@ -1,13 +1,19 @@
-// Assertion failures: the error box.
+// Assertion failures: the error box, then the log record.
 #include "diagnostics/assert.h"
 
+#include "diagnostics/log.h"
 #include "runtime/messages/messages.h"
+#include "runtime/text/scratch_stack.h"
 
 namespace vodarir {
 
 bool Assert(bool condition, TextRef text) {
     if (condition) return true;
+    const ScratchLevel mark = ScratchMark();
     MsgBox(text, TextView(kAssertionCaption), boxkind::kError);
+    // A log file that cannot be opened drops the record; the open has noted why.
+    LogRecord(text);
+    ScratchRelease(mark);
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/paths.h"
+#include "masks/number_format.h"
 #include "runtime/messages/error_trail.h"
 #include "runtime/messages/language_files.h"
 #include "runtime/store/slot_store.h"
@@ -147,8 +148,9 @@ StatusCode RuntimeInit() {
     ClearRecordedError();
     StatusCode st = SlotStoreInit();
     if (st != status::kOk) return st;
-    // The loaded language texts lived in the store just replaced.
+    // The loaded language texts lived in the store just replaced, and so did the number format.
     MsgCatalogReset();
+    UseBuiltinFormat();
     st = TypedTablesInit();
     if (st != status::kOk) return st;
     SlotStoreSetTablesRelease(VariablesRelease);
