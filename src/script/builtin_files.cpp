@@ -233,14 +233,14 @@ StatusCode Read(const BuiltinCall& call) {
     const std::uint16_t amount =
         count == kCurrent ? kWholeFile : static_cast<std::uint16_t>(count); // 0xFFFF in both cases
     bool isText = false;
-    TextRef source;
-    st = ArgTextAny(call, 1, ""_t, &source, &isText);
+    st = ArgAny(call, 1, ""_t, &isText);
     if (st != status::kOk) return st;
+    const TextRef source = ScratchTop();
     TextRef text;
     if (isText) {
         text = FileReadAll(Expanded(source), position < 0 ? 0 : position, amount);
     } else {
-        const std::int64_t handle = FixedToWhole(NumberValue(ScratchTop()), FixedDecimals());
+        const std::int64_t handle = FixedToWhole(NumberValue(source), FixedDecimals());
         text = handle < 0 || handle >= kFileTableSize
                    ? TextRef::Failed(status::kBadFileNumber)
                    : FileReadLine(static_cast<FileNumber>(handle), Position(position), amount);

@@ -49,7 +49,10 @@ constexpr std::uint32_t kMaxSumSteps = 0x10000;
 constexpr TextRef kIndexSeparators = ";,"_t;
 constexpr std::uint16_t kNoIndex = 0xFFFF;
 
-bool Contains(TextRef text, char c) { return TextFindChr(text, 0, c, false) != kNotFound; }
+// Whether c occurs in text outside quoted runs (plain: anywhere).
+bool Contains(TextRef text, char c, bool plain = false) {
+    return TextFindChr(text, 0, c, plain) != kNotFound;
+}
 
 // --- _$
 // --------------------------------------------------------------------------------------------
@@ -250,7 +253,7 @@ StatusCode Environment(const BuiltinCall& call) {
     const TextRef found = ItemValue(text, name);
     if (found.failed()) return PushText(""_t);
     // A value holding a %NAME% reference keeps its quotes for the expansion that follows.
-    return PushText(Contains(found, '%') ? found : TextUnquote(found));
+    return PushText(Contains(found, '%', true) ? found : TextUnquote(found));
 }
 
 StatusCode Accumulator(const BuiltinCall& call) {
