@@ -56,7 +56,8 @@ TextRef LogFilePath() {
     const TextRef configured = TextDup(SlotGet(slotgroup::kRuntimeMessages, kLogPathSlot));
     if (!configured.failed() && !configured.empty()) return configured;
     const TextRef name = SlotGet(slotgroup::kEnvironment, kApplicationNameSlot);
-    return ScratchReturn(mark, TextConcat(TextSub(name, 0, kApplicationPrefixLength), kLogFileSuffix));
+    return ScratchReturn(mark,
+                         TextConcat(TextSub(name, 0, kApplicationPrefixLength), kLogFileSuffix));
 }
 
 StatusCode LogRecord(TextRef text) {
@@ -67,7 +68,8 @@ StatusCode LogRecord(TextRef text) {
     if (file >= status::kFirstError) {
         st = file;
     } else {
-        if (st == status::kOk && !WriteJoined(file, header, text.failed() ? TextRef() : text, kRecordTrailer)) {
+        if (st == status::kOk &&
+            !WriteJoined(file, header, text.failed() ? TextRef() : text, kRecordTrailer)) {
             st = status::kFileIo;
         }
         FileClose(file);

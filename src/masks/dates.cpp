@@ -28,9 +28,7 @@ constexpr int kSixDigitDate = 6;
 constexpr int kTwoDigitYear = 2;
 constexpr int kCentury = 100;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Leading digits of a trimmed text as a whole number (0 when it starts with anything else).
 std::int32_t ReadWhole(TextRef t) {
@@ -43,9 +41,7 @@ std::int32_t ReadWhole(TextRef t) {
     return n;
 }
 
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 bool IsValid(const CalendarDate& d) {
     return d.year >= 1 && d.year <= kMaxYear && d.day >= 1 && d.day <= DaysInMonth(d.year, d.month);
@@ -55,9 +51,7 @@ TextRef StoredText(const CalendarDate& d) {
     return TextFormat(kDateTextMaximum, "%04d%02d%02d", d.year, d.month, d.day);
 }
 
-TextRef Blanks(int width) {
-    return TextRepeat(" "_t, static_cast<std::uint16_t>(width));
-}
+TextRef Blanks(int width) { return TextRepeat(" "_t, static_cast<std::uint16_t>(width)); }
 
 // "[D]", "[M]" and "[Y]" of a template replaced by day, month name and year.
 TextRef FillTemplate(TextRef pattern, const CalendarDate& d, TextRef monthName) {
@@ -89,8 +83,8 @@ TextRef Styled(TextRef stored, const CalendarDate& d, int style) {
     case datestyle::kNumeric:
         return Numeric(d, false);
     case datestyle::kMonthYear:
-        return FillTemplate(kMonthYearTemplate, d, TextSub(MonthName(d.month), 0,
-                                                           kMonthAbbreviation));
+        return FillTemplate(kMonthYearTemplate, d,
+                            TextSub(MonthName(d.month), 0, kMonthAbbreviation));
     case datestyle::kLong:
         return FillTemplate(LongDateTemplate(), d, MonthName(d.month));
     default:

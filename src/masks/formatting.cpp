@@ -31,7 +31,7 @@ static_assert(kDefaultMaskChars.length == kDefaultMaskTypes.length + 1);
 // Logical values as stored, in the order of the display words.
 constexpr TextRef kLogicalStored = " 01"_t;
 constexpr TextRef kBlankDateTypes = "DF"_t;
-constexpr char kTextTypeForWords = 'A';
+constexpr char kPlainTextType = 'A';
 constexpr char kCodeType = 'C';
 constexpr char kHiddenType = 'V';
 constexpr char kWholeType = 'N';
@@ -40,22 +40,16 @@ constexpr int kNumericDateDisplay = 10;
 // A number entered without a width is edited in a mask this wide, then trimmed.
 constexpr int kUnfittedNumberWidth = 64;
 
-bool IsDigitType(char type) {
-    return type >= '1' && type <= '9';
-}
+bool IsDigitType(char type) { return type >= '1' && type <= '9'; }
 
-bool IsNumberPlace(char c) {
-    return c == '#' || c == '0';
-}
+bool IsNumberPlace(char c) { return c == '#' || c == '0'; }
 
 bool Contains(TextRef set, char c) {
     return set.size() != 0 && std::memchr(set.data, c, set.size()) != nullptr;
 }
 
 // Letters below "A" other than the decimal digits are whole numbers.
-char EffectiveType(char type) {
-    return type < 'A' && !IsDigitType(type) ? kWholeType : type;
-}
+char EffectiveType(char type) { return type < 'A' && !IsDigitType(type) ? kWholeType : type; }
 
 TextRef Blanks(int width) {
     if (width <= 0) return TextDup(TextRef());
@@ -78,9 +72,7 @@ struct NumberLayout {
     std::int32_t decimalPlaces = 0;
 };
 
-bool IsSeparator(char c) {
-    return c == '.' || c == ',';
-}
+bool IsSeparator(char c) { return c == '.' || c == ','; }
 
 NumberLayout Analyze(const char* part, std::int32_t length) {
     NumberLayout l;
@@ -94,13 +86,20 @@ NumberLayout Analyze(const char* part, std::int32_t length) {
     return l;
 }
 
-// Every "," becomes the place that follows it (the part never ends with ",").
+// Every "," before the point becomes a place like the next place after it (the part always ends
+// with a place); commas among the decimals stay separators, as turning them into places would
+// add decimals rather than integer places.
 bool CommasToPlaces(char* part, std::int32_t length) {
     bool changed = false;
-    for (std::int32_t i = length - 2; i >= 0; --i) {
-        if (part[i] == ',') {
-            part[i] = part[i + 1];
+    char follower = part[length - 1];
+    std::int32_t pointAt = 0;
+    while (pointAt < length && part[pointAt] != '.') ++pointAt;
+    for (std::int32_t i = length - 1; i >= 0; --i) {
+        if (part[i] == ',' && i < pointAt) {
+            part[i] = follower;
             changed = true;
+        } else if (!IsSeparator(part[i])) {
+            follower = part[i];
         }
     }
     return changed;
@@ -169,6 +168,8 @@ void WriteNumber(char* part, std::int32_t length, const NumberLayout& l, const R
     if (r.negative()) {
         if (signAt < 0) signAt = lastFill;
         if (signAt >= 0) part[signAt] = '-';
+        // Nothing of the number stands before its sign: zeros the mask fills there go blank.
+        for (std::int32_t i = 0; i < signAt; ++i) part[i] = ' ';
     }
 }
 
@@ -212,7 +213,8 @@ TextRef ShortenNumber(TextRef t, int width) {
     const int decimals = std::max(width - integerLength - 1, 0);
     const RoundedNumber r = RoundPlainNumber(n, decimals, true);
     const std::int32_t integers = r.integerCount();
-    const std::int32_t length = (r.negative() ? 1 : 0) + integers + (decimals > 0 ? decimals + 1 : 0);
+    const std::int32_t length =
+        (r.negative() ? 1 : 0) + integers + (decimals > 0 ? decimals + 1 : 0);
     if (length > width) return TextRef::Failed(status::kDataOutBound);
     const TextRef out = Blanks(width);
     if (out.failed()) return out;
@@ -254,7 +256,7 @@ TextRef DisplayLogical(TextRef value, int width) {
     const char first = value.empty() ? ' ' : value.data[0];
     const std::uint16_t at = TextFindChr(kLogicalStored, 0, first, true);
     const int word = at == kNotFound ? logical::kNo : logical::kUnknown + at;
-    return FitToWidth(kTextTypeForWords, LogicalWord(word), width);
+    return FitToWidth(kPlainTextType, LogicalWord(word), width);
 }
 
 TextRef EntryLogical(TextRef text) {
@@ -354,7 +356,9 @@ TextRef EntryValue(char type, TextRef text, int width) {
     const ScratchLevel mark = ScratchMark();
     const char t = EffectiveType(type);
     TextRef out = EntryByType(t, text, width);
-    if (!out.failed() && width != kNoWidth) out = FitToWidth(t, out, width);
+    // A hidden value is only shown as blanks; what was typed into it is kept, as text.
+    const char fitType = t == kHiddenType ? kPlainTextType : t;
+    if (!out.failed() && width != kNoWidth) out = FitToWidth(fitType, out, width);
     return ScratchReturn(mark, out);
 }
 
@@ -363,15 +367,16 @@ TextRef FitToWidth(char type, TextRef text, int width) {
     if (width > int(kMaxTextLength)) return TextRef::Failed(status::kStringTooLong);
     const ScratchLevel mark = ScratchMark();
     TextRef out;
-    if (width < 0) {
-        out = TextDup(text);
-    } else if (type == kHiddenType) {
+    if (type == kHiddenType) {
         out = Blanks(width);
+    } else if (width < 0) {
+        out = TextDup(text);
     } else if (Contains(kTextTypes, type)) {
         out = LeftAligned(text, width);
     } else {
         const TextRef trimmed = TextTrim(text, kTrimBoth);
-        out = trimmed.size() <= width ? RightAligned(trimmed, width) : ShortenNumber(trimmed, width);
+        out =
+            trimmed.size() <= width ? RightAligned(trimmed, width) : ShortenNumber(trimmed, width);
     }
     return ScratchReturn(mark, out);
 }
@@ -384,14 +389,16 @@ TextRef DefaultMask(char type, int width, bool plain) {
     const TextRef mask = TextRepeat(TextRef(&place, 1), static_cast<std::uint16_t>(width));
     if (!mask.failed() && IsDigitType(type)) {
         const int decimals = type - '0';
-        if (decimals + 1 < width) mask.mutableData()[width - (decimals + 1)] = DecimalSeparator(plain);
+        if (decimals + 1 < width)
+            mask.mutableData()[width - (decimals + 1)] = DecimalSeparator(plain);
     }
     return mask;
 }
 
 TextRef MaskFromText(TextRef mask, bool plain) {
     if (mask.failed()) return mask;
-    if (mask.empty() || Contains(kMaskPlaces, mask.data[0]) || !Contains(kTypeLetters, mask.data[0])) {
+    if (mask.empty() || Contains(kMaskPlaces, mask.data[0]) ||
+        !Contains(kTypeLetters, mask.data[0])) {
         return TextDup(mask);
     }
     const ScratchLevel mark = ScratchMark();
@@ -439,7 +446,8 @@ TextRef NumericMask(TextRef mask, TextRef value, bool plain) {
         ScratchRelease(mark);
         return TextRef::Failed(status::kDataOutBound);
     }
-    WriteNumber(p + first, length, layout, rounded, {DecimalSeparator(plain), ThousandsSeparator(plain)});
+    WriteNumber(p + first, length, layout, rounded,
+                {DecimalSeparator(plain), ThousandsSeparator(plain)});
     return out;
 }
 

@@ -59,9 +59,7 @@ TextRef SlotPart(bool monthList) {
 
 } // namespace
 
-TextRef NumberFormat() {
-    return Active().text();
-}
+TextRef NumberFormat() { return Active().text(); }
 
 StatusCode UseLanguageFormat() {
     const TextRef format = SlotPart(false);
@@ -72,9 +70,7 @@ StatusCode UseLanguageFormat() {
     return status::kOk;
 }
 
-void UseBuiltinFormat() {
-    Active().Set(kBuiltinNumberFormat);
-}
+void UseBuiltinFormat() { Active().Set(kBuiltinNumberFormat); }
 
 StatusCode LoadLanguageFormat() {
     const ScratchLevel mark = ScratchMark();
@@ -82,28 +78,20 @@ StatusCode LoadLanguageFormat() {
     const TextRef months = MsgText(kMonthListMessage);
     const TextRef zero = TextRef("\0", 1);
     const TextRef slot = TextConcat(TextConcat(format, zero), months);
-    StatusCode st = slot.failed() ? slot.status()
-                                  : SlotSet(slotgroup::kEnvironment, kLanguageFormatSlot, slot);
+    StatusCode st =
+        slot.failed() ? slot.status() : SlotSet(slotgroup::kEnvironment, kLanguageFormatSlot, slot);
     if (st == status::kOk) st = UseLanguageFormat();
     ScratchRelease(mark);
     return st;
 }
 
-char DecimalSeparator(bool plain) {
-    return plain ? kPlainDecimal : Active().bytes[0];
-}
+char DecimalSeparator(bool plain) { return plain ? kPlainDecimal : Active().bytes[0]; }
 
-char ThousandsSeparator(bool plain) {
-    return plain ? kPlainThousands : Active().bytes[1];
-}
+char ThousandsSeparator(bool plain) { return plain ? kPlainThousands : Active().bytes[1]; }
 
-TextRef NumberEntryChars() {
-    return FormatItem(kEntryCharsItem);
-}
+TextRef NumberEntryChars() { return FormatItem(kEntryCharsItem); }
 
-TextRef LogicalEntryChars() {
-    return FormatItem(kLogicalLettersItem);
-}
+TextRef LogicalEntryChars() { return FormatItem(kLogicalLettersItem); }
 
 TextRef LogicalWord(int n) {
     if (n < logical::kUnknown || n > logical::kYes) return TextRef();
@@ -121,9 +109,8 @@ TextRef LongDateTemplate() {
 
 bool DayFirstLanguage() {
     const ScratchLevel mark = ScratchMark();
-    const TextRef code = TextCase(TextTrim(SlotGet(slotgroup::kEnvironment, kLanguageCodeSlot),
-                                           kTrimBoth),
-                                  1);
+    const TextRef code =
+        TextCase(TextTrim(SlotGet(slotgroup::kEnvironment, kLanguageCodeSlot), kTrimBoth), 1);
     const bool dayFirst = !code.empty() && ListFind(kDayFirstLanguages, code, ',') != 0;
     ScratchRelease(mark);
     return dayFirst;

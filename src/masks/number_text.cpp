@@ -17,13 +17,9 @@ constexpr std::int64_t kMaxExponent = 100000;
 // Sign, 19 digits, the point and a spare byte.
 constexpr std::size_t kMaxFixedText = 24;
 
-int LimitDecimals(int decimals) {
-    return std::clamp(decimals, 0, kMaxDecimals);
-}
+int LimitDecimals(int decimals) { return std::clamp(decimals, 0, kMaxDecimals); }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The digits of a number text, the point taken out: digit p is p-th digit counted from the first
 // digit before the point.
@@ -73,11 +69,42 @@ bool Scale(const Mantissa& m, std::int64_t point, FixedNumber* out) {
     return true;
 }
 
+// The common form, digits with at most one point and nothing else, short enough that no step can
+// overflow (at most 18 digits before the point and the kept decimals together): read in one pass
+// with the same rounding as the general reader. False for anything else.
+bool ReadPlain(std::string_view s, int decimals, FixedNumber* value, std::uint16_t* used) {
+    constexpr std::size_t kSafeDigits = 18;
+    std::size_t i = 0;
+    FixedNumber v = 0;
+    for (; i < s.size() && IsDigit(s[i]); ++i) {
+        if (i + std::size_t(decimals) >= kSafeDigits) return false; // too long to be sure
+        v = v * 10 + (s[i] - '0');
+    }
+    const std::size_t intDigits = i;
+    int kept = 0;
+    bool roundUp = false;
+    bool anyDigit = intDigits != 0;
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && IsDigit(s[i]); ++i) {
+            anyDigit = true;
+            if (kept < decimals) {
+                v = v * 10 + (s[i] - '0');
+                ++kept;
+            } else if (kept++ == decimals) {
+                roundUp = s[i] >= '5';
+            }
+        }
+    }
+    if (i != s.size() || !anyDigit) return false;
+    for (; kept < decimals; ++kept) v *= 10;
+    *value = roundUp ? v + 1 : v;
+    if (used != nullptr) *used = static_cast<std::uint16_t>(i);
+    return true;
+}
+
 } // namespace
 
-int FixedDecimals() {
-    return LimitDecimals(IntVarGet(sysvar::kPrecis));
-}
+int FixedDecimals() { return LimitDecimals(IntVarGet(sysvar::kPrecis)); }
 
 FixedNumber FixedScaleOf(int decimals) {
     FixedNumber scale = 1;
@@ -85,13 +112,12 @@ FixedNumber FixedScaleOf(int decimals) {
     return scale;
 }
 
-FixedNumber FixedScale() {
-    return FixedScaleOf(FixedDecimals());
-}
+FixedNumber FixedScale() { return FixedScaleOf(FixedDecimals()); }
 
 StatusCode FixedFromText(TextRef text, int decimals, FixedNumber* value, std::uint16_t* used) {
     if (text.failed()) return text.status();
     const std::string_view s = text.view();
+    if (ReadPlain(s, LimitDecimals(decimals), value, used)) return status::kOk;
     Mantissa m{s};
     std::size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
@@ -152,9 +178,7 @@ TextRef FixedToText(FixedNumber value, int decimals) {
     return st == status::kOk ? ScratchTop() : TextRef::Failed(st);
 }
 
-TextRef FixedToText(FixedNumber value) {
-    return FixedToText(value, FixedDecimals());
-}
+TextRef FixedToText(FixedNumber value) { return FixedToText(value, FixedDecimals()); }
 
 std::int64_t FixedToWhole(FixedNumber value, int decimals) {
     const FixedNumber scale = FixedScaleOf(decimals);

@@ -10,9 +10,7 @@ namespace {
 // The "D" part moves the point at most this far; no text holds more digits than that.
 constexpr std::int32_t kMaxExponent = 100000;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::uint16_t SkipDigits(TextRef t, std::uint16_t i) {
     while (i < t.size() && IsDigit(t.data[i])) ++i;
@@ -27,7 +25,8 @@ std::int32_t ReadExponent(TextRef t, std::uint16_t& i) {
     if (j < t.size() && (t.data[j] == '-' || t.data[j] == '+')) ++j;
     if (j >= t.size() || !IsDigit(t.data[j])) return 0;
     std::int32_t k = 0;
-    for (; j < t.size() && IsDigit(t.data[j]); ++j) k = std::min(k * 10 + (t.data[j] - '0'), kMaxExponent);
+    for (; j < t.size() && IsDigit(t.data[j]); ++j)
+        k = std::min(k * 10 + (t.data[j] - '0'), kMaxExponent);
     i = j;
     return negative ? -k : k;
 }
@@ -90,7 +89,8 @@ RoundedNumber RoundPlainNumber(const PlainNumber& number, std::int32_t decimals,
     r.lead = keepZeros ? std::min<std::int32_t>(0, number.point)
                        : std::min(number.firstNonZero, number.point);
     if (r.carry && r.carryAt < r.lead) r.lead = r.carryAt;
-    r.zero = !r.carry && (number.firstNonZero >= r.keepEnd || number.firstNonZero >= number.count());
+    r.zero =
+        !r.carry && (number.firstNonZero >= r.keepEnd || number.firstNonZero >= number.count());
     return r;
 }
 

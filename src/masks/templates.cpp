@@ -30,9 +30,7 @@ constexpr TextRef kOr = "||"_t;
 // EvalExpression answers this for a text value (0 for a number).
 constexpr StatusCode kTextValue = 1;
 
-bool IsQuote(char c) {
-    return c == '\'' || c == '"';
-}
+bool IsQuote(char c) { return c == '\'' || c == '"'; }
 
 // The last "[" before `before`, outside quotes unless plain.
 std::uint16_t LastOpen(TextRef t, std::uint16_t before, bool plain) {
@@ -190,7 +188,8 @@ TextRef ConditionCompare(TextRef field, int op, TextRef value, char type) {
     const ScratchLevel mark = ScratchMark();
     const int k = op < 1 ? 1 : (op > kMaxCompareOperator ? kMaxCompareOperator : op);
     const TextRef oper = ListItem(kCompareOperators, ',', static_cast<std::uint16_t>(k));
-    const bool unquoted = type != '\0' && TextFindChr(kUnquotedFieldTypes, 0, type, true) != kNotFound;
+    const bool unquoted =
+        type != '\0' && TextFindChr(kUnquotedFieldTypes, 0, type, true) != kNotFound;
     const TextRef quote = unquoted ? TextRef() : "'"_t;
     return ScratchReturn(mark, Joined({field, oper, quote, value, quote}));
 }

@@ -14,11 +14,11 @@ namespace vodarir {
 
 // Flags of ExpandTemplate.
 namespace templateflag {
-inline constexpr int kPlainSearch = 1;  // brackets inside quotes count too
-inline constexpr int kKeepBlanks = 2;   // values are not trimmed
-inline constexpr int kLookUpNames = 4;  // names, command-line options, environment first
-inline constexpr int kZeroIsEmpty = 16; // a number 0 gives the empty text rather than "0"
-inline constexpr int kEnclose = 32;     // values are enclosed in apostrophes ...
+inline constexpr int kPlainSearch = 1;   // brackets inside quotes count too
+inline constexpr int kKeepBlanks = 2;    // values are not trimmed
+inline constexpr int kLookUpNames = 4;   // names, command-line options, environment first
+inline constexpr int kZeroIsEmpty = 16;  // a number 0 gives the empty text rather than "0"
+inline constexpr int kEnclose = 32;      // values are enclosed in apostrophes ...
 inline constexpr int kDoubleQuotes = 64; // ... or, with this bit as well, in double quotes
 } // namespace templateflag
 // The flags a template with a name list is expanded with (kPlainSearch, kLookUpNames,

@@ -48,6 +48,9 @@ bool IsQuote(char c) { return c == '\'' || c == '"'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool Has(std::uint16_t cls, std::uint16_t bits) { return (cls & bits) != 0; }
 
+void ReadOperandIn(TokenCursor& c);
+void ApplyOperatorsIn(TokenCursor& cursor, std::uint16_t minimum);
+
 // Depth of nested operands and operator loops; see kMaxEvalNesting.
 std::uint16_t g_nesting = 0;
 
@@ -260,16 +263,23 @@ bool RightBindsFirst(const TokenCursor& current, const TokenCursor& right) {
     return right.op != opcode::kNone && right.precedence > current.precedence;
 }
 
-// Replaces everything from the left operand up with the number.
-StatusCode ResultNumber(ScratchLevel below, FixedNumber value) {
+// Replaces everything from the left operand (at below + 1) up with the number; a numeric left
+// operand's own level takes it.
+StatusCode ResultNumber(ScratchLevel below, TextRef left, FixedNumber value) {
+    if (left.size() == sizeof value) {
+        std::memcpy(left.mutableData(), &value, sizeof value);
+        ScratchRelease(static_cast<ScratchLevel>(below + 1));
+        return status::kOk;
+    }
     ScratchRelease(below);
     return PushNumber(value);
 }
 
-StatusCode NumericResult(std::uint16_t op, FixedNumber l, FixedNumber r, ScratchLevel below) {
+StatusCode NumericResult(std::uint16_t op, TextRef left, FixedNumber r, ScratchLevel below) {
     FixedNumber out = 0;
-    const StatusCode st = detail::NumericOperation(op, l, r, CurrentDecimals(), &out);
-    return st != status::kOk ? st : ResultNumber(below, out);
+    const StatusCode st =
+        detail::NumericOperation(op, NumberValue(left), r, CurrentDecimals(), &out);
+    return st != status::kOk ? st : ResultNumber(below, left, out);
 }
 
 StatusCode TextResult(std::uint16_t op, TextRef l, TextRef r, ScratchLevel below, bool* isText) {
@@ -281,7 +291,7 @@ StatusCode TextResult(std::uint16_t op, TextRef l, TextRef r, ScratchLevel below
         return st;
     }
     case detail::TextMeaning::kCompare:
-        return ResultNumber(below,
+        return ResultNumber(below, l,
                             detail::TextComparisonHolds(op, l, r) ? CurrentDecimals().scale : 0);
     default:
         return status::kSyntax;
@@ -297,13 +307,13 @@ StatusCode Combine(const TokenCursor& current, TextRef left, const TokenCursor& 
     *isText = false;
     if (leftText && rightText) return TextResult(current.op, left, value, below, isText);
     if (!leftText && !rightText) {
-        return NumericResult(current.op, NumberValue(left), NumberValue(value), below);
+        return NumericResult(current.op, left, NumberValue(value), below);
     }
     // A numeric field takes a text as the number it reads as.
     if (!leftText && Has(current.cls, tokenclass::kField)) {
         FixedNumber r = 0;
         const StatusCode st = FixedFromText(value, &r);
-        return st != status::kOk ? st : NumericResult(current.op, NumberValue(left), r, below);
+        return st != status::kOk ? st : NumericResult(current.op, left, r, below);
     }
     return status::kIncompatibleTypes;
 }
@@ -364,7 +374,8 @@ StatusCode RunStatements(TextRef text, std::uint16_t* kind) {
     do {
         c.status = status::kOk;
         statementStart = c.next;
-        c = ApplyOperators(ReadOperand(c), 0);
+        ReadOperandIn(c);
+        ApplyOperatorsIn(c, 0);
         st = static_cast<StatusCode>(c.status);
         if (st < status::kFirstError) {
             const StatusCode kept = KeepTopValue(mark);
@@ -461,10 +472,10 @@ bool ArgumentIsEmpty(const TokenCursor& args) {
 
 StatusCode EvalArgument(TokenCursor* args, bool* isText) {
     const ScratchLevel mark = ScratchMark();
-    TokenCursor c = *args;
+    TokenCursor& c = *args;
     c.status = status::kOk;
-    c = ApplyOperators(ReadOperand(c), 0);
-    *args = c;
+    ReadOperandIn(c);
+    ApplyOperatorsIn(c, 0);
     *isText = Has(c.cls, tokenclass::kText);
     const StatusCode st = static_cast<StatusCode>(c.status);
     if (st >= status::kFirstError) {
@@ -493,16 +504,18 @@ void SkipArgument(TokenCursor* args) {
 
 // --- The operand reader and the operator loop ----------------------------------------------------
 
-TokenCursor ReadOperand(TokenCursor cursor) {
+namespace {
+
+// ReadOperand on the cursor itself.
+void ReadOperandIn(TokenCursor& c) {
     NestingGuard guard;
     const ScratchLevel mark = ScratchMark();
-    TokenCursor c = NextToken(cursor);
+    const bool rightOfAssignment = c.op == opcode::kAssign;
+    AdvanceToken(c);
     StatusCode st = static_cast<StatusCode>(c.status);
     if (st == status::kOk && c.op != opcode::kAssign) {
         st = guard.ok() ? PushOperand(&c) : status::kStrOutBound;
-        if (st == status::kUnusualType && cursor.op == opcode::kAssign) {
-            st = status::kIncompatibleTypes;
-        }
+        if (st == status::kUnusualType && rightOfAssignment) st = status::kIncompatibleTypes;
     }
     c.status = st;
     if (st >= status::kFirstError) {
@@ -512,10 +525,10 @@ TokenCursor ReadOperand(TokenCursor cursor) {
         const StatusCode kept = KeepTopValue(mark);
         if (kept != status::kOk) c.status = kept;
     }
-    return c;
 }
 
-TokenCursor ApplyOperators(TokenCursor cursor, std::uint16_t minimum) {
+// ApplyOperators on the cursor itself: on return it describes the last operand read.
+void ApplyOperatorsIn(TokenCursor& cursor, std::uint16_t minimum) {
     NestingGuard guard;
     while (cursor.status < status::kFirstError && cursor.op != opcode::kNone &&
            cursor.precedence >= minimum) {
@@ -529,7 +542,8 @@ TokenCursor ApplyOperators(TokenCursor cursor, std::uint16_t minimum) {
         const ScratchLevel below = assignment || depth == 0 ? depth : depth - 1;
         const TextRef left = assignment ? TextRef() : ScratchTop();
 
-        TokenCursor right = ReadOperand(cursor);
+        TokenCursor right = cursor;
+        ReadOperandIn(right);
         if (right.status == status::kNullExpression &&
             (Has(cursor.cls, tokenclass::kText) || right.op == opcode::kNone)) {
             right.status = status::kSyntax;
@@ -539,7 +553,7 @@ TokenCursor ApplyOperators(TokenCursor cursor, std::uint16_t minimum) {
                 right.status = status::kSyntax;
                 break;
             }
-            right = ApplyOperators(right, right.precedence);
+            ApplyOperatorsIn(right, right.precedence);
         }
         if (right.status != status::kOk) {
             cursor = right; // nothing to combine; the loop's condition decides
@@ -553,6 +567,17 @@ TokenCursor ApplyOperators(TokenCursor cursor, std::uint16_t minimum) {
         cursor.cls = isText ? tokenclass::kText : 0;
     }
     cursor.cls &= tokenclass::kText;
+}
+
+} // namespace
+
+TokenCursor ReadOperand(TokenCursor cursor) {
+    ReadOperandIn(cursor);
+    return cursor;
+}
+
+TokenCursor ApplyOperators(TokenCursor cursor, std::uint16_t minimum) {
+    ApplyOperatorsIn(cursor, minimum);
     return cursor;
 }
 
@@ -568,6 +593,13 @@ StatusCode EvalExpression(TextRef text) {
     std::uint16_t kind = 0;
     const StatusCode st = Evaluate(text, &kind);
     return st != status::kOk ? st : kind;
+}
+
+StatusCode EvalValue(TextRef text, bool* isText) {
+    std::uint16_t kind = 0;
+    const StatusCode st = Evaluate(text, &kind);
+    *isText = kind != 0;
+    return st;
 }
 
 StatusCode EvalCondition(TextRef text) {

@@ -44,6 +44,10 @@ inline constexpr std::uint16_t kOriginAssignment = 15;
 // A status when it is not 0; otherwise 0 when the value left on the stack is a number, 1 when it
 // is a text.
 StatusCode EvalExpression(TextRef text);
+// EvalExpression, telling the kind of the value also when the status is informative (below 128,
+// when EvalExpression answers the status instead): isText receives it. The value is left as
+// EvalExpression leaves it.
+StatusCode EvalValue(TextRef text, bool* isText);
 // 1 for an empty (or blank) text; 1 for a number other than 0; 0 for zero or a text value; an
 // error status (128 or more) is passed through.
 StatusCode EvalCondition(TextRef text);

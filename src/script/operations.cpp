@@ -32,6 +32,37 @@ __int128 PowerOfTen(int n) {
     return p;
 }
 
+// round(a / Divisor) for a constant divisor, which the compiler turns into a multiplication.
+template <FixedNumber Divisor> FixedNumber RoundedBy(FixedNumber a) {
+    FixedNumber q = a / Divisor;
+    const FixedNumber rest = a % Divisor;
+    if (2 * (rest < 0 ? -rest : rest) >= Divisor) q += a < 0 ? -1 : 1;
+    return q;
+}
+
+// round(x / S): the division every product and percentage ends with.
+bool RoundedByScale(__int128 x, const Decimals& d, FixedNumber* out) {
+    if (!Fits(x)) return RoundedQuotient(x, d.scale, out);
+    const FixedNumber a = static_cast<FixedNumber>(x);
+    switch (d.digits) {
+    case 0:
+        *out = a;
+        return true;
+    case 1:
+        *out = RoundedBy<10>(a);
+        return true;
+    case 2:
+        *out = RoundedBy<100>(a);
+        return true;
+    case 3:
+        *out = RoundedBy<1000>(a);
+        return true;
+    default:
+        *out = RoundedBy<10000>(a);
+        return true;
+    }
+}
+
 // The integer part, truncated toward zero.
 FixedNumber Whole(FixedNumber v, const Decimals& d) { return v / d.scale; }
 
@@ -60,7 +91,7 @@ constexpr bool Holds(const CompareRow& row, int order) {
 using NumericFn = bool (*)(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out);
 
 bool Multiply(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out) {
-    return RoundedQuotient(__int128{l} * r, d.scale, out);
+    return RoundedByScale(__int128{l} * r, d, out);
 }
 
 bool Divide(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out) {
@@ -71,7 +102,7 @@ bool Divide(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out) {
 // more, changes nothing; a negative n rounds to tens, hundreds and so on.
 bool RoundTo(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out) {
     FixedNumber places = 0;
-    if (!RoundedQuotient(r, d.scale, &places)) return false;
+    if (!RoundedByScale(r, d, &places)) return false;
     if (places >= d.digits) {
         *out = l;
         return true;
@@ -91,7 +122,7 @@ bool RoundTo(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out) 
 bool Percentage(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out) {
     FixedNumber hundredths = 0;
     if (!RoundedQuotient(__int128{l} * r, kPercentBase, &hundredths)) return false;
-    return RoundedQuotient(hundredths, d.scale, out);
+    return RoundedByScale(hundredths, d, out);
 }
 
 bool Discount(FixedNumber l, FixedNumber r, const Decimals& d, FixedNumber* out) {
@@ -182,15 +213,29 @@ const Meaning* MeaningOf(std::uint16_t op) {
 } // namespace
 
 Decimals CurrentDecimals() {
+    constexpr FixedNumber kScales[kMaxDecimals + 1] = {1, 10, 100, 1000, 10000};
     Decimals d;
     d.digits = FixedDecimals();
-    d.scale = FixedScaleOf(d.digits);
+    d.scale = kScales[d.digits];
     return d;
 }
 
 bool RoundedQuotient(__int128 x, __int128 y, FixedNumber* out) {
     if (y == 0) {
         *out = 0;
+        return true;
+    }
+    // Most operands fit 64 bits, where the division is a single instruction.
+    if (Fits(x) && Fits(y) && !(x == kMinFixed && y == -1)) {
+        const FixedNumber a = static_cast<FixedNumber>(x), b = static_cast<FixedNumber>(y);
+        FixedNumber q = a / b;
+        const FixedNumber rest = a % b;
+        // |rest| < |b|, so the doubled magnitudes are compared without overflow.
+        const std::uint64_t twiceRest =
+            2 * (rest < 0 ? 0 - std::uint64_t(rest) : std::uint64_t(rest));
+        const std::uint64_t divisor = b < 0 ? 0 - std::uint64_t(b) : std::uint64_t(b);
+        if (twiceRest >= divisor) q += (a < 0) != (b < 0) ? -1 : 1;
+        *out = q;
         return true;
     }
     __int128 q = x / y;

@@ -26,28 +26,74 @@ constexpr std::uint16_t kExpandedMacros[] = {2, 1};
 // so a text cannot hold more than this many; the bound only guarantees that the loop ends.
 constexpr int kMaxMacroExpansions = kMaxTextLength / (sizeof("_ACCEPT$()") - 1) + 1;
 
-bool IsQuote(char c) { return c == '\'' || c == '"'; }
+// What one pass over the text found besides the copy.
+struct Stripped {
+    std::uint32_t length = 0; // bytes written
+    long balance = 0;         // "(" minus ")" outside quotes
+    bool underscore = false;  // a "_" outside quotes: a macro may follow
+};
 
-// Copies text to out without the blanks outside quoted literals; answers the length written.
-std::uint32_t StripBlanks(TextRef text, char* out) {
-    if (std::memchr(text.data, kBlank, text.length) == nullptr) {
-        std::memcpy(out, text.data, text.length);
-        return text.length;
-    }
+// What StripBlanks does with each byte outside quotes.
+enum : std::uint8_t { kKeep, kQuote, kDrop, kOpen, kClose, kUnderscore };
+
+struct ByteActions {
+    std::uint8_t action[256] = {};
+};
+
+constexpr ByteActions MakeByteActions() {
+    ByteActions t;
+    t.action[static_cast<unsigned char>('\'')] = kQuote;
+    t.action[static_cast<unsigned char>('"')] = kQuote;
+    t.action[static_cast<unsigned char>(kBlank)] = kDrop;
+    t.action[static_cast<unsigned char>(kOpenParen)] = kOpen;
+    t.action[static_cast<unsigned char>(kCloseParen)] = kClose;
+    t.action[static_cast<unsigned char>('_')] = kUnderscore;
+    return t;
+}
+
+constexpr ByteActions kByteActions = MakeByteActions();
+
+// Copies text to out without the blanks outside quoted literals, counting parentheses on the way.
+Stripped StripBlanks(TextRef text, char* out) {
+    Stripped r;
+    const char* in = text.data;
+    const std::uint32_t length = text.length;
     std::uint32_t n = 0;
-    char quote = 0;
-    for (std::uint32_t i = 0; i < text.length; ++i) {
-        const char c = text.data[i];
-        if (quote != 0) {
-            if (c == quote) quote = 0;
-        } else if (c == kBlank) {
+    for (std::uint32_t i = 0; i < length; ++i) {
+        const char c = in[i];
+        const std::uint8_t action = kByteActions.action[static_cast<unsigned char>(c)];
+        if (action == kKeep) { // most bytes: copied, nothing else to note
+            out[n++] = c;
             continue;
-        } else if (IsQuote(c)) {
-            quote = c;
+        }
+        switch (action) {
+        case kQuote: {
+            const void* close = std::memchr(in + i + 1, c, length - i - 1);
+            const std::uint32_t end =
+                close == nullptr
+                    ? length
+                    : static_cast<std::uint32_t>(static_cast<const char*>(close) - in) + 1;
+            std::memcpy(out + n, in + i, end - i);
+            n += end - i;
+            i = end - 1;
+            continue;
+        }
+        case kDrop:
+            continue;
+        case kOpen:
+            ++r.balance;
+            break;
+        case kClose:
+            --r.balance;
+            break;
+        default:
+            r.underscore = true;
+            break;
         }
         out[n++] = c;
     }
-    return n;
+    r.length = n;
+    return r;
 }
 
 // True when "(" and ")" outside quotes are equal in number.
@@ -168,15 +214,20 @@ TextRef PrepareExpression(TextRef text) {
     const ScratchLevel mark = ScratchMark();
     char* out = ScratchAllocPtr(text.length, kNoFill);
     if (out == nullptr) return TextRef::Failed(status::kOutOfMemory);
-    TextRef work(out, static_cast<std::uint16_t>(StripBlanks(text, out)));
-    const bool mayHoldMacros = work.view().find(kMacroPrefix.view()) != std::string_view::npos;
-    if (mayHoldMacros) work = ExpandMacros(work, mark);
-    if (!work.failed() && !ParensPaired(work)) work = TextRef::Failed(status::kLoopFailure);
+    const Stripped stripped = StripBlanks(text, out);
+    TextRef work(out, static_cast<std::uint16_t>(stripped.length));
+    bool paired = stripped.balance == 0;
+    if (stripped.underscore && work.view().find(kMacroPrefix.view()) != std::string_view::npos) {
+        work = ExpandMacros(ScratchReturn(mark, work), mark);
+        paired = !work.failed() && ParensPaired(work);
+    }
+    if (!work.failed() && !paired) work = TextRef::Failed(status::kLoopFailure);
     if (work.failed()) {
         ScratchRelease(mark);
         return work;
     }
-    return ScratchReturn(mark, work);
+    // Without blanks the level already has the text's exact length.
+    return work.length == text.length ? work : ScratchReturn(mark, work);
 }
 
 } // namespace vodarir

@@ -30,8 +30,17 @@ constexpr unsigned char kFirstNameChar = 'A';
 // Field type letters whose values are texts.
 constexpr char kTextFieldTypes[] = "ABCDF";
 
+// Presence bits of the characters a token's class depends on, in the order of their priority.
+constexpr std::uint8_t kHasSingleQuote = 1;
+constexpr std::uint8_t kHasDoubleQuote = 2;
+constexpr std::uint8_t kHasDollar = 4;
+constexpr std::uint8_t kHasHash = 8;
+constexpr std::uint8_t kHasBrace = 16;
+constexpr std::uint8_t kHasParen = 32;
+
 struct CharTable {
     std::uint8_t flags[256] = {};
+    std::uint8_t presence[256] = {};
 };
 
 constexpr CharTable MakeCharTable() {
@@ -47,6 +56,12 @@ constexpr CharTable MakeCharTable() {
     for (const char c : {'$', '#', '{', kOpenParen}) {
         t.flags[static_cast<unsigned char>(c)] |= kClassFlag;
     }
+    t.presence[static_cast<unsigned char>(kSingleQuote)] = kHasSingleQuote;
+    t.presence[static_cast<unsigned char>(kDoubleQuote)] = kHasDoubleQuote;
+    t.presence[static_cast<unsigned char>('$')] = kHasDollar;
+    t.presence[static_cast<unsigned char>('#')] = kHasHash;
+    t.presence[static_cast<unsigned char>('{')] = kHasBrace;
+    t.presence[static_cast<unsigned char>(kOpenParen)] = kHasParen;
     return t;
 }
 
@@ -75,11 +90,13 @@ constexpr int SecondSlot(char c) {
 struct OperatorTable {
     std::uint8_t single[256] = {};
     std::uint8_t pair[256][kSecondCharCount] = {};
+    std::int8_t secondSlot[256] = {}; // SecondSlot of each byte, -1 for the others
     std::uint16_t count = 0;
 };
 
 constexpr OperatorTable MakeOperatorTable() {
     OperatorTable t;
+    for (int c = 0; c < 256; ++c) t.secondSlot[c] = static_cast<std::int8_t>(SecondSlot(char(c)));
     const char* item = kOperatorList;
     while (*item != 0) {
         const char* end = item;
@@ -98,30 +115,7 @@ constexpr OperatorTable MakeOperatorTable() {
 constexpr OperatorTable kOperators = MakeOperatorTable();
 static_assert(kOperators.count == kOperatorCount, "operator list and precedences disagree");
 
-// Presence bits of the class characters, in the order of their priority.
-constexpr std::uint8_t kHasSingleQuote = 1;
-constexpr std::uint8_t kHasDoubleQuote = 2;
-constexpr std::uint8_t kHasDollar = 4;
-constexpr std::uint8_t kHasHash = 8;
-constexpr std::uint8_t kHasBrace = 16;
-constexpr std::uint8_t kHasParen = 32;
-
-std::uint8_t PresenceBit(char c) {
-    switch (c) {
-    case kSingleQuote:
-        return kHasSingleQuote;
-    case kDoubleQuote:
-        return kHasDoubleQuote;
-    case '$':
-        return kHasDollar;
-    case '#':
-        return kHasHash;
-    case '{':
-        return kHasBrace;
-    default:
-        return kHasParen;
-    }
-}
+constexpr std::uint8_t Presence(char c) { return kChars.presence[static_cast<unsigned char>(c)]; }
 
 std::uint16_t ClassifyFieldReference(TextRef token) {
     const FieldEntryRecord entry = ResolveFieldRef(token);
@@ -132,12 +126,51 @@ std::uint16_t ClassifyFieldReference(TextRef token) {
     return text ? tokenclass::kTextField : tokenclass::kField;
 }
 
+// Offset of the first operator character at or after from outside quotes (length when none);
+// presence receives the class characters met on the way (quoted runs count by their quote).
+std::uint32_t ScanToken(const char* text, std::uint32_t length, std::uint32_t from,
+                        std::uint8_t* presence) {
+    std::uint8_t seen = 0;
+    std::uint32_t i = from;
+    for (; i < length; ++i) {
+        const std::uint8_t f = Flags(text[i]);
+        if (f == 0) continue;
+        if ((f & kOperatorFlag) != 0) break;
+        seen |= Presence(text[i]);
+        if ((f & kQuoteFlag) != 0) {
+            const void* close = std::memchr(text + i + 1, text[i], length - i - 1);
+            if (close == nullptr) {
+                i = length;
+                break;
+            }
+            i = static_cast<std::uint32_t>(static_cast<const char*>(close) - text);
+        }
+    }
+    *presence = seen;
+    return i;
+}
+
+// The class of the cursor's token from the class characters it holds.
+std::uint16_t ClassOf(const TokenCursor& cursor, std::uint8_t present) {
+    if (cursor.tokenLength == 0) {
+        const bool group = cursor.start < cursor.length && cursor.text[cursor.start] == kOpenParen;
+        return group ? tokenclass::kGroup : 0;
+    }
+    const auto first = static_cast<unsigned char>(cursor.text[cursor.start]);
+    if (present == 0) return first < kFirstNameChar ? 0 : tokenclass::kName;
+    if ((present & (kHasSingleQuote | kHasDoubleQuote)) != 0) return tokenclass::kText;
+    if ((present & kHasDollar) != 0) return tokenclass::kTextVar;
+    if ((present & kHasHash) != 0) return tokenclass::kNumberVar;
+    if ((present & kHasBrace) != 0) return ClassifyFieldReference(TokenText(cursor));
+    return tokenclass::kCall;
+}
+
 } // namespace
 
 std::uint16_t OperatorIndex(char first, char second) {
     const auto f = static_cast<unsigned char>(first);
     if (second == 0) return kOperators.single[f];
-    const int slot = SecondSlot(second);
+    const int slot = kOperators.secondSlot[static_cast<unsigned char>(second)];
     return slot < 0 ? 0 : kOperators.pair[f][slot];
 }
 
@@ -158,16 +191,8 @@ TokenCursor NewCursor(TextRef text) {
 }
 
 std::uint32_t FindOperatorChar(const char* text, std::uint32_t length, std::uint32_t from) {
-    for (std::uint32_t i = from; i < length; ++i) {
-        const std::uint8_t f = Flags(text[i]);
-        if ((f & kOperatorFlag) != 0) return i;
-        if ((f & kQuoteFlag) != 0) {
-            const void* close = std::memchr(text + i + 1, text[i], length - i - 1);
-            if (close == nullptr) return length;
-            i = static_cast<std::uint32_t>(static_cast<const char*>(close) - text);
-        }
-    }
-    return length;
+    std::uint8_t presence = 0;
+    return ScanToken(text, length, from, &presence);
 }
 
 std::uint16_t GroupLength(const TokenCursor& cursor) {
@@ -192,31 +217,22 @@ bool GroupClosed(const TokenCursor& cursor) {
 }
 
 std::uint16_t ClassifyToken(const TokenCursor& cursor) {
-    if (cursor.tokenLength == 0) {
-        const bool group = cursor.start < cursor.length && cursor.text[cursor.start] == kOpenParen;
-        return group ? tokenclass::kGroup : 0;
-    }
-    const char* token = cursor.text + cursor.start;
     std::uint8_t present = 0;
     for (std::uint16_t i = 0; i < cursor.tokenLength; ++i) {
-        if ((Flags(token[i]) & kClassFlag) != 0) present |= PresenceBit(token[i]);
+        present |= Presence(cursor.text[cursor.start + i]);
     }
-    if ((present & (kHasSingleQuote | kHasDoubleQuote)) != 0) return tokenclass::kText;
-    if ((present & kHasDollar) != 0) return tokenclass::kTextVar;
-    if ((present & kHasHash) != 0) return tokenclass::kNumberVar;
-    if ((present & kHasBrace) != 0) return ClassifyFieldReference(TokenText(cursor));
-    if ((present & kHasParen) != 0) return tokenclass::kCall;
-    return static_cast<unsigned char>(token[0]) < kFirstNameChar ? 0 : tokenclass::kName;
+    return ClassOf(cursor, present);
 }
 
-TokenCursor NextToken(TokenCursor cursor) {
+void AdvanceToken(TokenCursor& cursor) {
     const std::uint32_t length = cursor.length;
     const std::uint32_t start = cursor.next < length ? cursor.next : length;
     cursor.start = static_cast<std::uint16_t>(start);
     // Group and function describe only a "(" that follows this very token.
     cursor.groupLength = 0;
     cursor.function = 0;
-    std::uint32_t at = FindOperatorChar(cursor.text, length, start);
+    std::uint8_t present = 0;
+    std::uint32_t at = ScanToken(cursor.text, length, start, &present);
     cursor.tokenLength = static_cast<std::uint16_t>(at - start);
     std::uint16_t callBit = 0;
     if (at < length && cursor.text[at] == kOpenParen) {
@@ -242,7 +258,7 @@ TokenCursor NextToken(TokenCursor cursor) {
         // An unknown sequence ends the expression; its precedence is never looked at then.
         if (cursor.op != opcode::kNone) cursor.precedence = kOperatorPrecedence[cursor.op - 1];
     }
-    const std::uint16_t cls = ClassifyToken(cursor);
+    const std::uint16_t cls = ClassOf(cursor, present);
     if (cls >= tokenclass::kFirstStatus) {
         cursor.cls = 0;
         cursor.status = cls;
@@ -250,6 +266,10 @@ TokenCursor NextToken(TokenCursor cursor) {
         cursor.cls = static_cast<std::uint16_t>(cls | callBit);
         cursor.status = status::kOk;
     }
+}
+
+TokenCursor NextToken(TokenCursor cursor) {
+    AdvanceToken(cursor);
     return cursor;
 }
 

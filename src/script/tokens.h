@@ -138,6 +138,8 @@ std::uint32_t FindOperatorChar(const char* text, std::uint32_t length, std::uint
 
 // Cuts the token that starts at the cursor's next offset and describes it (see the invariants).
 TokenCursor NextToken(TokenCursor cursor);
+// The same, rewriting the cursor in place (what the evaluator's own loops use).
+void AdvanceToken(TokenCursor& cursor);
 // The class bits of the cursor's token, or a StatusCode (128 or more) when it is a field
 // reference that does not resolve (147, 161, 168).
 std::uint16_t ClassifyToken(const TokenCursor& cursor);

@@ -8,9 +8,9 @@
 #include "diagnostics/time_texts.h"
 #include "masks/dates.h"
 #include "masks/number_format.h"
+#include "masks_fixture.h"
 #include "runtime/messages/language_files.h"
 #include "runtime/store/variables.h"
-#include "masks_fixture.h"
 
 namespace vodarir::testing {
 namespace {
@@ -33,25 +33,39 @@ struct ReadRow {
 
 TEST_F(DatesTest, ReadDateInTheLanguagesOrderWithTwoDigitYears) {
     const std::vector<ReadRow> rows = {
-        {"ES", "31/12/99", "19991231"},  {"ES", "31/12/79", "20791231"},
-        {"ES", "31/12/80", "19801231"},  {"ES", "1/1/00", "20000101"},
-        {"ES", "5.3.2024", "20240305"},  {"ES", "5-3-24", "20240305"},
+        {"ES", "31/12/99", "19991231"},
+        {"ES", "31/12/79", "20791231"},
+        {"ES", "31/12/80", "19801231"},
+        {"ES", "1/1/00", "20000101"},
+        {"ES", "5.3.2024", "20240305"},
+        {"ES", "5-3-24", "20240305"},
         {"ES", " 5 / 3 / 2024 ", "20240305"},
-        {"EN", "12/31/2024", "20241231"}, {"EN", "3/5/2024", "20240305"},
+        {"EN", "12/31/2024", "20241231"},
+        {"EN", "3/5/2024", "20240305"},
         {"FR", "3/5/2024", "20240503"},
-        {"EN", "1/1/5", "00050101"},      // a one-digit year is taken as written
+        {"EN", "1/1/5", "00050101"}, // a one-digit year is taken as written
         // Six characters without a separator are month, day, year in any language.
-        {"EN", "030524", "20240305"},     {"ES", "030524", "20240305"},
-        {"ES", "20240305", "20240305"},   {"ES", "  20240305 ", "20240305"},
+        {"EN", "030524", "20240305"},
+        {"ES", "030524", "20240305"},
+        {"ES", "20240305", "20240305"},
+        {"ES", "  20240305 ", "20240305"},
         // Invalid dates read empty.
-        {"ES", "31/02/2024", ""},         {"ES", "29/02/2023", ""},
-        {"ES", "29/02/2024", "20240229"}, {"ES", "29/02/1900", ""},
-        {"ES", "29/02/2000", "20000229"}, {"EN", "13/1/2024", ""},
-        {"ES", "0/1/2024", ""},           {"ES", "1/0/2024", ""},
-        {"ES", "1/1/0", ""},              {"ES", "1/1", ""},
-        {"ES", "/", ""},                  {"ES", "", ""},
-        {"ES", "2024030", ""},            {"ES", "abcdefgh", ""},
-        {"ES", "20241301", ""},           {"ES", "1/1/99999", ""},
+        {"ES", "31/02/2024", ""},
+        {"ES", "29/02/2023", ""},
+        {"ES", "29/02/2024", "20240229"},
+        {"ES", "29/02/1900", ""},
+        {"ES", "29/02/2000", "20000229"},
+        {"EN", "13/1/2024", ""},
+        {"ES", "0/1/2024", ""},
+        {"ES", "1/0/2024", ""},
+        {"ES", "1/1/0", ""},
+        {"ES", "1/1", ""},
+        {"ES", "/", ""},
+        {"ES", "", ""},
+        {"ES", "2024030", ""},
+        {"ES", "abcdefgh", ""},
+        {"ES", "20241301", ""},
+        {"ES", "1/1/99999", ""},
         {"ES", "x/1/2024", ""},
     };
     for (const ReadRow& r : rows) {
@@ -80,17 +94,26 @@ struct FormatRow {
 
 TEST_F(DatesTest, FormatDateInEveryStyle) {
     const std::vector<FormatRow> rows = {
-        {"ES", "20240305", 0, "20240305"},   {"ES", "20240305", 1, "05-03-24"},
-        {"ES", "20240305", 2, "05-03-2024"}, {"ES", "20240305", 3, "Mar 2024"},
-        {"ES", "20240305", 4, "05 de Marzo de 2024"}, {"ES", "20240305", 5, ""},
+        {"ES", "20240305", 0, "20240305"},
+        {"ES", "20240305", 1, "05-03-24"},
+        {"ES", "20240305", 2, "05-03-2024"},
+        {"ES", "20240305", 3, "Mar 2024"},
+        {"ES", "20240305", 4, "05 de Marzo de 2024"},
+        {"ES", "20240305", 5, ""},
         {"ES", "20241231", 3, "Dic 2024"},
-        {"EN", "20240305", 0, "20240305"},   {"EN", "20240305", 1, "03-05-24"},
-        {"EN", "20240305", 2, "03-05-2024"}, {"EN", "20240305", 3, "Mar 2024"},
-        {"EN", "20240305", 4, "05 March 2024"}, {"EN", "20240305", -1, ""},
+        {"EN", "20240305", 0, "20240305"},
+        {"EN", "20240305", 1, "03-05-24"},
+        {"EN", "20240305", 2, "03-05-2024"},
+        {"EN", "20240305", 3, "Mar 2024"},
+        {"EN", "20240305", 4, "05 March 2024"},
+        {"EN", "20240305", -1, ""},
         {"EN", "20050101", 1, "01-01-05"},
-        {"ES", "20240230", 0, ""},           {"ES", "20240230", 1, "        "},
-        {"ES", "20240230", 2, "          "}, {"ES", "20240230", 3, ""},
-        {"ES", "20240230", 4, ""},           {"ES", "", 2, "          "},
+        {"ES", "20240230", 0, ""},
+        {"ES", "20240230", 1, "        "},
+        {"ES", "20240230", 2, "          "},
+        {"ES", "20240230", 3, ""},
+        {"ES", "20240230", 4, ""},
+        {"ES", "", 2, "          "},
         {"ES", "x", 1, "        "},
     };
     for (const FormatRow& r : rows) {
@@ -120,10 +143,15 @@ TEST_F(DatesTest, WithoutAMonthListMonthNamesAreEmpty) {
 
 TEST_F(DatesTest, DatePartsReadTheirFixedPlaces) {
     const std::vector<std::pair<int, std::int32_t>> rows = {
-        {datepart::kDay, 5}, {datepart::kMonth, 3}, {datepart::kYear, 2024},
-        {datepart::kWhole, 20240305}, {3, 0}, {0, 0},
+        {datepart::kDay, 5},
+        {datepart::kMonth, 3},
+        {datepart::kYear, 2024},
+        {datepart::kWhole, 20240305},
+        {3, 0},
+        {0, 0},
     };
-    for (const auto& [mask, expected] : rows) EXPECT_EQ(DatePart("20240305"_t, mask), expected) << mask;
+    for (const auto& [mask, expected] : rows)
+        EXPECT_EQ(DatePart("20240305"_t, mask), expected) << mask;
     EXPECT_EQ(DatePart(" 19991231 "_t, datepart::kWhole), 19991231);
     EXPECT_EQ(DatePart(""_t, datepart::kWhole), 0);
 }
@@ -166,7 +194,8 @@ TEST_F(DatesTest, AnUnusableFormatIsRefusedAndTheOldOneStays) {
     EXPECT_EQ(UseLanguageFormat(), status::kBadData);
     EXPECT_EQ(DecimalSeparator(false), ',');
     const std::string tooLong(kMaxNumberFormatLength + 1, '.');
-    ASSERT_EQ(SlotSet(slotgroup::kEnvironment, kLanguageFormatSlot, TextView(tooLong)), status::kOk);
+    ASSERT_EQ(SlotSet(slotgroup::kEnvironment, kLanguageFormatSlot, TextView(tooLong)),
+              status::kOk);
     EXPECT_EQ(UseLanguageFormat(), status::kBadData);
     EXPECT_EQ(Str(NumberFormat()), std::string(kSpanishFormat));
 }

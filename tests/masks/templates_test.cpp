@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "masks/templates.h"
+#include "masks_fixture.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
-#include "masks_fixture.h"
 #include "support/temp_folder.h"
 
 namespace vodarir::testing {
@@ -34,21 +34,21 @@ TEST_F(TemplatesTest, BracketsAreReplacedByTheirValues) {
         {"a[1+2]b", 0, "", "a3b"},
         {"no brackets", 0, "", "no brackets"},
         {"[1][2]", 0, "", "12"},
-        {"[1.50]", 0, "", "1.5"},             // a number in its shortest form
-        {"[0]", 0, "", "0"},                  // zero shows "0" ...
-        {"[0]", 16, "", ""},                  // ... unless asked for nothing
-        {"['x'+'y']", 0, "", "xy"},           // a text as it is
-        {"['']", 0, "", ""},                  // an empty text is no zero
-        {"[' a ']", 0, "", "a"},              // trimmed ...
-        {"[' a ']", 2, "", " a "},            // ... unless blanks are kept
+        {"[1.50]", 0, "", "1.5"},   // a number in its shortest form
+        {"[0]", 0, "", "0"},        // zero shows "0" ...
+        {"[0]", 16, "", ""},        // ... unless asked for nothing
+        {"['x'+'y']", 0, "", "xy"}, // a text as it is
+        {"['']", 0, "", ""},        // an empty text is no zero
+        {"[' a ']", 0, "", "a"},    // trimmed ...
+        {"[' a ']", 2, "", " a "},  // ... unless blanks are kept
         {"[5]", 32, "", "'5'"},
         {"[5]", 32 | 64, "", "\"5\""},
-        {"[' a ']", 32, "", "'a'"},           // trimmed before it is enclosed
-        {"[[1+1]*3]", 0, "", "6"},            // the inner pair first, then the outer one
+        {"[' a ']", 32, "", "'a'"}, // trimmed before it is enclosed
+        {"[[1+1]*3]", 0, "", "6"},  // the inner pair first, then the outer one
         {"<[2*[1+1]]>", 0, "", "<4>"},
-        {"'[1]' [2]", 0, "", "'[1]' 2"},      // quoted brackets are text ...
-        {"'[1]' [2]", 1, "", "'1' 2"},        // ... unless the search ignores quotes
-        {"a]b[1]", 0, "", "a]b[1]"},          // a "]" with no "[" before it ends the work
+        {"'[1]' [2]", 0, "", "'[1]' 2"}, // quoted brackets are text ...
+        {"'[1]' [2]", 1, "", "'1' 2"},   // ... unless the search ignores quotes
+        {"a]b[1]", 0, "", "a]b[1]"},     // a "]" with no "[" before it ends the work
         {"[1]]", 0, "", "1]"},
         {"x[", 0, "", "x["},
     };
@@ -68,17 +68,17 @@ TEST_F(TemplatesTest, NamesOptionsAndEnvironmentComeFirstWithTheLookUpFlag) {
     ScopedEnv empty("VODARIR_TEMPLATE_EMPTY", "");
     const std::vector<TemplateRow> rows = {
         {"[A]-[B]", 4, "A=1,B:'x y'", "1-x y"},
-        {"[N]", 4, "N=abc", "ABC"},            // a bare value is cleaned to upper case
-        {"[N]", 4, "N='abc'", "abc"},          // a quoted one keeps its case
-        {"[ N ]", 4, "N=1", "0"},              // keys match as written: " N " is evaluated
-        {"[K]", 4, "K='[1]'", "[1]"},          // a value is not expanded again
-        {"[OUTPUT]", 4, "", "out.txt"},        // a command-line option ...
-        {"[output]", 4, "", "out.txt"},        // ... in the other letter case too
-        {"[X]", 4, "X=names", "NAMES"},        // names before options
+        {"[N]", 4, "N=abc", "ABC"},     // a bare value is cleaned to upper case
+        {"[N]", 4, "N='abc'", "abc"},   // a quoted one keeps its case
+        {"[ N ]", 4, "N=1", "0"},       // keys match as written: " N " is evaluated
+        {"[K]", 4, "K='[1]'", "[1]"},   // a value is not expanded again
+        {"[OUTPUT]", 4, "", "out.txt"}, // a command-line option ...
+        {"[output]", 4, "", "out.txt"}, // ... in the other letter case too
+        {"[X]", 4, "X=names", "NAMES"}, // names before options
         {"[VODARIR_TEMPLATE_TEST]", 4, "", "from env"},
-        {"[1+1]", 4, "", "2"},                 // nothing known by that name: evaluated
+        {"[1+1]", 4, "", "2"}, // nothing known by that name: evaluated
         {"[0]", kNamedTemplateFlags, "", ""},
-        {"[X]", 0, "X=names", "0"},            // without the flag names are not looked at
+        {"[X]", 0, "X=names", "0"},               // without the flag names are not looked at
         {"[VODARIR_TEMPLATE_EMPTY]", 4, "", "0"}, // an empty environment value is no value
     };
     for (const TemplateRow& r : rows) {
@@ -117,10 +117,13 @@ struct CompareRow {
 
 TEST_F(TemplatesTest, ComparisonTexts) {
     const std::vector<CompareRow> rows = {
-        {"NAME", 1, "Ana", 'A', "NAME=='Ana'"}, {"AGE", 3, "18", 'N', "AGE>=18"},
-        {"PRICE", 4, "9.5", '2', "PRICE<9.5"},  {"OK", 6, "1", 'L', "OK<>1"},
+        {"NAME", 1, "Ana", 'A', "NAME=='Ana'"},
+        {"AGE", 3, "18", 'N', "AGE>=18"},
+        {"PRICE", 4, "9.5", '2', "PRICE<9.5"},
+        {"OK", 6, "1", 'L', "OK<>1"},
         {"D", 2, "20240101", 'D', "D>'20240101'"},
-        {"X", 9, "1", 'N', "X<>1"},              {"X", 0, "1", 'N', "X==1"},
+        {"X", 9, "1", 'N', "X<>1"},
+        {"X", 0, "1", 'N', "X==1"},
         {"X", 5, "", 'A', ""},
     };
     for (const CompareRow& r : rows) {
@@ -145,9 +148,9 @@ struct RangeRow {
 TEST_F(TemplatesTest, KeyRangeConditions) {
     const std::vector<RangeRow> rows = {
         {"A,B", "1", "5", "(A>=1&&A<=5)||(B>=1&&B<=5)"},
-        {"A", "5", "1", "A==5"},            // from not below to: one value
-        {"A", "2", "10", "(A>=2&&A<=10)"},  // numbers compare as numbers
-        {"A", "'b'", "'a'", "A=='b'"},      // texts byte by byte
+        {"A", "5", "1", "A==5"},           // from not below to: one value
+        {"A", "2", "10", "(A>=2&&A<=10)"}, // numbers compare as numbers
+        {"A", "'b'", "'a'", "A=='b'"},     // texts byte by byte
         {"A", "'a'", "'b'", "(A>='a'&&A<='b')"},
         {"A", "x", "", "A==x"},
         {"A, ,B", "1", "", "A==1||B==1"},
@@ -156,7 +159,8 @@ TEST_F(TemplatesTest, KeyRangeConditions) {
     };
     for (const RangeRow& r : rows) {
         EXPECT_EQ(Run([&] {
-                      return KeyRangeCondition(TextView(r.fields), TextView(r.from), TextView(r.to));
+                      return KeyRangeCondition(TextView(r.fields), TextView(r.from),
+                                               TextView(r.to));
                   }),
                   r.expected)
             << r.fields << " from " << r.from << " to " << r.to;

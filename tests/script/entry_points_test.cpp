@@ -57,6 +57,28 @@ TEST_F(EntryPointsTest, EvalIntegerRoundsAndReportsFailuresAsAssertions) {
     }
 }
 
+TEST_F(EntryPointsTest, EvalValueTellsTheKindWhateverTheStatus) {
+    struct Row {
+        const char* text;
+        StatusCode status;
+        bool isText;
+    };
+    const std::vector<Row> rows = {
+        {"1+1", 0, false},   {"'x'", 0, true},     {"", 123, false},
+        {"1;;", 123, false}, {"'a'+'b'", 0, true}, {"CHK$(1;5)", 0, true},
+    };
+    for (const Row& row : rows) {
+        bool isText = !row.isText;
+        EXPECT_EQ(EvalValue(TextView(row.text), &isText), row.status) << "text: " << row.text;
+        EXPECT_EQ(isText, row.isText) << "text: " << row.text;
+        EXPECT_EQ(ScratchDepth(), 1) << "text: " << row.text;
+        ScratchRelease(0);
+    }
+    bool isText = true;
+    EXPECT_EQ(EvalValue("'a'-'b'"_t, &isText), status::kSyntax);
+    EXPECT_EQ(ScratchDepth(), 0);
+}
+
 TEST_F(EntryPointsTest, EvalNumberGivesTheRawFixedNumber) {
     EXPECT_EQ(EvalNumber("1.5"_t), 150);
     EXPECT_EQ(EvalNumber("-7/2"_t), -350);
@@ -204,6 +226,10 @@ TEST_F(EntryPointsTest, NestingBeyondTheLimitIsRefused) {
 TEST_F(EntryPointsTest, ArithmeticOverflowIsAnErrorNotAWrappedNumber) {
     const std::vector<EvalRow> rows = {
         {"90000000000000000", "90000000000000000.00"},
+        {"9999999999999999", "9999999999999999.00"},
+        {"99999999999999999", "error 168"},
+        {"92233720368547758.07", "92233720368547758.07"}, // the greatest number
+        {"92233720368547758.08", "error 168"},
         {"99999999999999999999", "error 168"},
         {"90000000000000000*100", "error 168"},
         {"90000000000000000+90000000000000000", "error 168"},

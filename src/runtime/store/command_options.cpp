@@ -45,7 +45,8 @@ bool FindOption(TextRef line, TextRef name, bool anyCase, TextRef* value) {
     for (std::uint16_t n = kProgramWord + 1; n <= words && n != 0; ++n) {
         TextRef key;
         TextRef v;
-        if (SplitOption(ListItem(line, kWordSeparator, n), &key, &v) && SameName(key, name, anyCase)) {
+        if (SplitOption(ListItem(line, kWordSeparator, n), &key, &v) &&
+            SameName(key, name, anyCase)) {
             *value = v;
             return true;
         }
@@ -62,8 +63,9 @@ TextRef CommandLineOption(TextRef name, bool* found) {
     // The slot is copied: the value must not move when the store changes.
     const TextRef line = TextDup(SlotGet(slotgroup::kEnvironment, kCommandLineSlot));
     TextRef value;
-    const bool hit = !name.empty() && !line.failed() &&
-                     (FindOption(line, name, false, &value) || FindOption(line, name, true, &value));
+    const bool hit =
+        !name.empty() && !line.failed() &&
+        (FindOption(line, name, false, &value) || FindOption(line, name, true, &value));
     if (found != nullptr) *found = hit;
     return ScratchReturn(mark, hit ? value : TextRef());
 }

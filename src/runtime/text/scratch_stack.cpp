@@ -13,16 +13,13 @@ namespace {
 
 ScratchDescriptor& Stack() { return detail::Pool().scratch; }
 
-char* DataStart() {
-    const ScratchDescriptor& s = Stack();
-    return s.dataHandle == kNoHandle ? nullptr : detail::Pool().table[s.dataHandle].block;
-}
+// The two blocks never move while the stack lives, so their addresses are kept here rather than
+// looked up through the handle table on every push and release (the evaluator's hot path).
+char* g_dataStart = nullptr;
+TextRef* g_levels = nullptr;
 
-TextRef* Levels() {
-    const ScratchDescriptor& s = Stack();
-    if (s.entryHandle == kNoHandle) return nullptr;
-    return reinterpret_cast<TextRef*>(detail::Pool().table[s.entryHandle].block);
-}
+char* DataStart() { return g_dataStart; }
+TextRef* Levels() { return g_levels; }
 
 void SetLevel(ScratchLevel k, TextRef t) { ::new (&Levels()[k]) TextRef(t); }
 
@@ -37,11 +34,15 @@ namespace detail {
 StatusCode ScratchInit(std::uint16_t capacity) {
     ScratchDescriptor& s = Stack();
     s = ScratchDescriptor{};
+    g_dataStart = nullptr;
+    g_levels = nullptr;
     if (capacity == 0) return status::kOutOfMemory;
     const std::uint32_t dataSize = std::uint32_t{capacity} * 1024;
     s.dataHandle = BlockAllocHandle(tag::kScratch, dataSize, kNoFill);
     s.entryHandle = BlockAllocHandle(tag::kScratch, capacity * sizeof(TextRef), kNoFill);
     if (s.dataHandle == kNoHandle || s.entryHandle == kNoHandle) return status::kOutOfMemory;
+    g_dataStart = detail::Pool().table[s.dataHandle].block;
+    g_levels = reinterpret_cast<TextRef*>(detail::Pool().table[s.entryHandle].block);
     s.capacity = capacity;
     s.dataSize = dataSize;
     s.nextFree = DataStart();
@@ -55,6 +56,8 @@ void ScratchShutdown() {
     if (s.dataHandle != kNoHandle) BlockFree(tag::kScratch, pool.table[s.dataHandle].block);
     if (s.entryHandle != kNoHandle) BlockFree(tag::kScratch, pool.table[s.entryHandle].block);
     s = ScratchDescriptor{};
+    g_dataStart = nullptr;
+    g_levels = nullptr;
 }
 
 } // namespace detail
@@ -73,19 +76,21 @@ ScratchLevel ScratchRelease(ScratchLevel mark) {
 
 StatusCode ScratchAlloc(std::uint32_t length, std::uint8_t fill) {
     ScratchDescriptor& s = Stack();
-    if (s.capacity == 0) return status::kOutOfMemory;
+    // Read once into locals: the level written below could alias the descriptor as far as the
+    // compiler knows, and every allocation of the evaluator passes through here.
+    const std::uint32_t capacity = s.capacity;
+    if (capacity == 0) return status::kOutOfMemory;
     if (length > kMaxTextLength) return status::kStringTooLong;
     char* const start = DataStart();
-    const std::uint32_t used = static_cast<std::uint32_t>(s.nextFree - start);
-    const std::uint32_t newUsed = used + Align4(length);
-    if (newUsed >= s.dataSize) return status::kOutOfMemory;
-    if (std::uint32_t{s.depth} + 1 >= s.capacity) return status::kOutOfMemory;
     char* const bytes = s.nextFree;
-    ++s.depth;
-    SetLevel(s.depth, TextRef(bytes, static_cast<std::uint16_t>(length)));
+    const std::uint32_t newUsed = static_cast<std::uint32_t>(bytes - start) + Align4(length);
+    const std::uint32_t depth = std::uint32_t{s.depth} + 1;
+    if (newUsed >= s.dataSize || depth >= capacity) return status::kOutOfMemory;
+    SetLevel(static_cast<ScratchLevel>(depth), TextRef(bytes, static_cast<std::uint16_t>(length)));
+    s.depth = static_cast<ScratchLevel>(depth);
     s.nextFree = start + newUsed;
-    s.maxDepth = std::max(s.maxDepth, s.depth);
-    s.maxBytes = std::max(s.maxBytes, newUsed);
+    if (depth > s.maxDepth) s.maxDepth = static_cast<std::uint16_t>(depth);
+    if (newUsed > s.maxBytes) s.maxBytes = newUsed;
     if (fill != kNoFill) std::memset(bytes, fill, length);
     return status::kOk;
 }
@@ -102,7 +107,8 @@ TextRef ScratchAllocText(std::uint32_t length, std::uint8_t fill) {
 }
 
 char* ScratchAllocPtr(std::uint32_t length, std::uint8_t fill) {
-    return ScratchAlloc(length, fill) == status::kOk ? ScratchTop().mutableData() : nullptr;
+    return ScratchAlloc(length, fill) == status::kOk ? Levels()[Stack().depth].mutableData()
+                                                     : nullptr;
 }
 
 StatusCode ScratchPush(TextRef text) {

@@ -1,0 +1,164 @@
+// Help: finding help files in the current, default and help folders (with the language's suffix
+// as a second try), opening the help index in the browser and showing topics of a help file.
+#include "runtime/ui/help.h"
+
+#include <array>
+
+#include "host/paths.h"
+#include "host/processes.h"
+#include "host/text_files.h"
+#include "runtime/messages/messages.h"
+#include "runtime/store/runtime_config.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_fill.h"
+#include "runtime/text/text_ops.h"
+
+namespace vodarir {
+
+namespace {
+
+using namespace literals;
+
+constexpr SlotIndex kAppNameSlot = 2;
+constexpr SlotIndex kLanguageSlot = 4;
+constexpr SlotIndex kDefaultFolderSlot = 5;
+constexpr SlotIndex kHelpFolderSlot = 7;
+// The application's prefix: the first characters of its name.
+constexpr int kPrefixLength = 2;
+
+constexpr TextRef kLanguages = "EN,ES,FR,DE,IT"_t;
+constexpr TextRef kLanguageSuffixes = "_en,_es,_fr,_de,_it"_t;
+constexpr TextRef kGenericIndex = "index.html"_t;
+constexpr std::uint16_t kPathLimit = kMaxPathLength;
+constexpr std::uint16_t kHelpTopicLimit = 0xFFFF;
+constexpr TextRef kLineBreak = "\r\n"_t;
+
+TextRef Environment(SlotIndex slot) { return SlotGet(slotgroup::kEnvironment, slot); }
+
+// The application's prefix, copied: the SlotStore moves under views of it.
+TextRef AppPrefix() { return TextDup(TextSub(Environment(kAppNameSlot), 0, kPrefixLength)); }
+
+// The name tried first: as given (the current directory), then in the default folder and in
+// the help folder. Folders are taken one by one, not as one comma list: a folder may hold a comma.
+TextRef FindAlongHelpFolders(TextRef name) {
+    const ScratchLevel mark = ScratchMark();
+    TextRef found = PathOnDisk(name);
+    const std::array<SlotIndex, 2> folders = {kDefaultFolderSlot, kHelpFolderSlot};
+    for (const SlotIndex slot : folders) {
+        if (!found.failed()) break;
+        const TextRef folder = TextTrim(TextDup(Environment(slot)), kTrimBoth);
+        if (!folder.empty()) found = PathOnDisk(PathJoin(folder, name));
+    }
+    return ScratchReturn(mark, found.failed() ? TextRef() : found);
+}
+
+// The name with the current language's suffix before its extension ("index.html" ->
+// "index_es.html"); the failed TextRef 163 when the language has no suffix.
+TextRef LanguageName(TextRef name) {
+    const ScratchLevel mark = ScratchMark();
+    const std::uint16_t n =
+        ListFind(kLanguages, TextTrim(Environment(kLanguageSlot), kTrimBoth), ',');
+    if (n == 0) return ScratchReturn(mark, TextRef::Failed(status::kData));
+    const TextRef suffix = ListItem(kLanguageSuffixes, ',', n);
+    const std::uint16_t folderEnd = TextFindLast(name, "/\\"_t, 0);
+    std::uint16_t dot = TextFindLast(name, "."_t, 1);
+    if (dot == kNotFound || (folderEnd != kNotFound && dot < folderEnd)) dot = name.size();
+    const TextRef named = TextConcat(TextConcat(TextSub(name, 0, dot), suffix),
+                                     TextSub(name, dot, name.size() - dot));
+    return ScratchReturn(mark, named);
+}
+
+// Opens a help page in the web browser without waiting.
+StatusCode OpenHelpPage(TextRef quotedPath) {
+    return OpenInViewer(viewer::kHtml, quotedPath, startflag::kNoWait);
+}
+
+} // namespace
+
+TextRef HelpFind(TextRef name) {
+    if (name.failed()) return name;
+    const ScratchLevel mark = ScratchMark();
+    TextRef wanted = name;
+    if (wanted.empty()) {
+        const TextRef prefix = AppPrefix();
+        wanted =
+            TextFormat(kPathLimit, "%.*sHELP.HLP", static_cast<int>(prefix.size()), prefix.data);
+    }
+    TextRef found = FindAlongHelpFolders(wanted);
+    if (found.empty()) {
+        const TextRef translated = LanguageName(wanted);
+        if (!translated.failed()) found = FindAlongHelpFolders(translated);
+    }
+    if (!found.empty() && PathPart(found, pathpart::kDrive | pathpart::kFolder).empty()) {
+        found = PathJoin(CurrentFolder(), found);
+    }
+    return ScratchReturn(mark, found.failed() ? TextRef() : found);
+}
+
+void HelpShow(TextRef /*topic*/, bool about) {
+    if (about) {
+        AboutShow();
+        return;
+    }
+    const ScratchLevel mark = ScratchMark();
+    const TextRef prefix = AppPrefix();
+    const TextRef appIndex =
+        TextFormat(kPathLimit, "%.*sindex.html", static_cast<int>(prefix.size()), prefix.data);
+    TextRef page = HelpFind(appIndex);
+    if (page.empty()) page = HelpFind(kGenericIndex);
+    if (page.empty()) {
+        MsgInfo(MsgText("0071"), MsgText("0072"));
+    } else {
+        OpenHelpPage(TextQuote(page, '"'));
+    }
+    ScratchRelease(mark);
+}
+
+StatusCode HelpTopic(TextRef fileAndTopic) {
+    if (fileAndTopic.failed()) return fileAndTopic.status();
+    const ScratchLevel mark = ScratchMark();
+    const TextRef file = TextTrim(ListItem(fileAndTopic, ',', 1), kTrimBoth);
+    const int topic = TextToInt(ListItem(fileAndTopic, ',', 2));
+    const TextRef path = HelpFind(file);
+    const SlotGroup lines = slotgroup::kFileLines;
+    const std::uint16_t before = SlotCount(lines);
+    const std::uint16_t read =
+        path.empty() ? kIoFailed
+                     : ReadLines(path, topic <= kHelpShortTopicLimit ? 1 : 3, topic, lines);
+    if (read == kIoFailed || read == 0) {
+        while (SlotCount(lines) > before) SlotDelete(lines, before);
+        ScratchRelease(mark);
+        return status::kFileNotFound;
+    }
+    const TextRef caption = TextDup(SlotGet(lines, before));
+    // Every line after the first is text, empty ones included: each but the first starts with
+    // a line break.
+    const ScratchLevel textMark = ScratchMark();
+    TextRef text = TextDup(TextRef());
+    for (std::uint16_t i = before + 1; i < SlotCount(lines) && !text.failed(); ++i) {
+        const TextRef line = SlotGet(lines, i);
+        text = ScratchReturn(textMark, i == before + 1
+                                           ? TextConcat(text, line)
+                                           : TextConcat(TextConcat(text, kLineBreak), line));
+    }
+    while (SlotCount(lines) > before) SlotDelete(lines, before);
+    StatusCode result = text.status();
+    if (result == status::kOk) MsgInfo(caption, text);
+    ScratchRelease(mark);
+    return result;
+}
+
+StatusCode HelpFolderSet(TextRef pattern) {
+    if (pattern.failed()) return pattern.status();
+    const ScratchLevel mark = ScratchMark();
+    const TextRef code = TextCase(Environment(kLanguageSlot), 0);
+    const TextRef folder = TextFill(kPathLimit, pattern, {code});
+    const StatusCode result = folder.failed()
+                                  ? folder.status()
+                                  : SlotSet(slotgroup::kEnvironment, kHelpFolderSlot, folder);
+    ScratchRelease(mark);
+    return result;
+}
+
+} // namespace vodarir
