@@ -115,6 +115,7 @@ std::int64_t Difference(const CalendarDate& d, const CalendarDate& ref, std::uin
         return std::int64_t{d.year - ref.year} * kMonths + (d.month - ref.month);
     case kind::kYear:
         return d.year - ref.year;
+    case kind::kWhole:
     default:
         return 0; // a whole value has no difference
     }

@@ -1,5 +1,6 @@
 // Built-in functions over the runtime's stores: _$ (slots), ENVRON$ (environment entries), _#
 // (accumulators), FN#ACUM (sums over a counter variable) and FN$FLDS (values by name).
+#include <cstdint>
 #include <cstring>
 
 #include "dictionary/data_access.h"
@@ -39,11 +40,8 @@ constexpr std::int64_t kClearAllLast = 256;
 constexpr std::uint16_t kClearTextMaximum = 64;
 constexpr std::int64_t kNoAccumulator = -1;
 
-// FN#ACUM: the pieces of its raw argument text, and the bound on its steps. A counter that runs
-// through the whole 16-bit range takes 65536 steps; more can only mean the summed expression
-// keeps moving the counter back, which would never end.
+// FN#ACUM: the pieces of its raw argument text.
 constexpr int kSumPieces = 4;
-constexpr std::uint32_t kMaxSumSteps = 0x10000;
 
 // FN$FLDS: index separators inside an element's parentheses.
 constexpr TextRef kIndexSeparators = ";,"_t;
@@ -131,8 +129,13 @@ StatusCode RunSum(const TextRef (&piece)[kSumPieces], FixedNumber* sum) {
     if (st != status::kOk) return st;
     const TextRef step = AssignmentText(var, TextConcat(var, "+1"_t));
     if (step.failed()) return step.status();
-    for (std::uint32_t steps = 0; EvalInteger(var) <= to; ++steps) {
-        if (steps == kMaxSumSteps) return status::kLoopFailure;
+    // Every step must move the counter up. One that does not (the summed expression sets it back,
+    // or the name is no variable the step can change) would repeat for ever: 129 instead. A
+    // 16-bit counter that keeps rising ends within 65536 steps.
+    std::int32_t previous = INT32_MIN;
+    for (std::int16_t counter = EvalInteger(var); counter <= to; counter = EvalInteger(var)) {
+        if (counter <= previous) return status::kLoopFailure;
+        previous = counter;
         st = AddValue(expr, sum);
         if (st == status::kOk) st = EvalStatus(step);
         if (st != status::kOk) return st;
