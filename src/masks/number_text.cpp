@@ -96,7 +96,8 @@ bool ReadPlain(std::string_view s, int decimals, FixedNumber* value, std::uint16
         }
     }
     if (i != s.size() || !anyDigit) return false;
-    for (; kept < decimals; ++kept) v *= 10;
+    constexpr FixedNumber kPowers[kMaxDecimals + 1] = {1, 10, 100, 1000, 10000};
+    if (kept < decimals) v *= kPowers[decimals - kept];
     *value = roundUp ? v + 1 : v;
     if (used != nullptr) *used = static_cast<std::uint16_t>(i);
     return true;
@@ -114,10 +115,12 @@ FixedNumber FixedScaleOf(int decimals) {
 
 FixedNumber FixedScale() { return FixedScaleOf(FixedDecimals()); }
 
-StatusCode FixedFromText(TextRef text, int decimals, FixedNumber* value, std::uint16_t* used) {
-    if (text.failed()) return text.status();
-    const std::string_view s = text.view();
-    if (ReadPlain(s, LimitDecimals(decimals), value, used)) return status::kOk;
+namespace {
+
+// Every form the plain reader leaves: blanks, signs, exponents, long digit runs. Kept out of line
+// so the plain path stays a short call.
+[[gnu::noinline]] StatusCode ReadGeneral(std::string_view s, int decimals, FixedNumber* value,
+                                         std::uint16_t* used) {
     Mantissa m{s};
     std::size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
@@ -145,6 +148,15 @@ StatusCode FixedFromText(TextRef text, int decimals, FixedNumber* value, std::ui
     }
     *value = negative ? -v : v;
     return status::kOk;
+}
+
+} // namespace
+
+StatusCode FixedFromText(TextRef text, int decimals, FixedNumber* value, std::uint16_t* used) {
+    if (text.failed()) return text.status();
+    const std::string_view s = text.view();
+    if (ReadPlain(s, LimitDecimals(decimals), value, used)) return status::kOk;
+    return ReadGeneral(s, decimals, value, used);
 }
 
 StatusCode FixedFromText(TextRef text, FixedNumber* value) {

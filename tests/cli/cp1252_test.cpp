@@ -51,6 +51,44 @@ TEST(Cp1252ToUtf8, EveryRangeOfTheCodePage) {
     }
 }
 
+TEST(Utf8ToCp1252, EveryCp1252ByteComesBackFromItsUtf8) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        std::string back;
+        ASSERT_TRUE(Utf8ToCp1252(Cp1252ToUtf8(byte), &back)) << "byte " << b;
+        EXPECT_EQ(Hex(back), Hex(byte)) << "byte " << b;
+    }
+}
+
+TEST(Utf8ToCp1252, RefusesWhatCp1252CannotHoldAndMalformedSequences) {
+    const std::vector<std::string> refused = {
+        "\xE2\x98\x83",     // a snowman: no cp1252 byte
+        "a\xC2\x80",        // U+0080, a control cp1252 puts the euro sign in place of
+        "\xF0\x9F\x98\x80", // beyond the basic plane
+        "\xC3",             // cut short
+        "\xC3"
+        "A",        // not a continuation byte
+        "\x80",     // a lone continuation byte
+        "\xC0\xAF", // an overlong form of "/"
+        "\xE0\x80\xAF",
+        "\xFF",
+    };
+    for (const std::string& text : refused) {
+        std::string out;
+        EXPECT_FALSE(Utf8ToCp1252(text, &out)) << "input: " << Hex(text);
+    }
+    std::string out;
+    ASSERT_TRUE(Utf8ToCp1252("\xC3\xB1"
+                             "and\xC3\xBA"
+                             "es \xE2\x82\xAC"
+                             "5",
+                             &out));
+    EXPECT_EQ(Hex(out), Hex("\xF1"
+                            "and\xFA"
+                            "es \x80"
+                            "5"));
+}
+
 TEST(CliColumns, TabsAndLineBreaksBecomeOneBlankEach) {
     struct Row {
         std::string text;

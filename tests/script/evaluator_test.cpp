@@ -234,6 +234,7 @@ TEST_F(EvaluatorTest, DotConstants) {
 TEST_F(EvaluatorTest, ArraysDimReadWriteAndBounds) {
     ASSERT_EQ(ArrayDim("A("_t, {3}), status::kOk);
     ASSERT_EQ(ArrayDim("M#("_t, {2, 2}), status::kOk);
+    ASSERT_EQ(ArrayDim("_#("_t, {4}), status::kOk);
     ASSERT_EQ(SlotPush(slotgroup::kValueStack, "    "_t), status::kOk); // width of T$ elements
     ASSERT_EQ(ArrayDim("T$("_t, {2}), status::kOk);
     ASSERT_EQ(SlotPop(slotgroup::kValueStack), status::kOk);
@@ -260,6 +261,7 @@ TEST_F(EvaluatorTest, ArraysDimReadWriteAndBounds) {
         {"B(1)", "error 141"},          // an array never declared cannot be read
         {"B(1)=5", "error 149"},        // nor assigned to
         {"FN#SLEN(1)=2", "error 147"},  // a built-in name that is no array
+        {"_#(2)=5", "5.00"},            // ... and one that is: the accumulators
     });
 }
 

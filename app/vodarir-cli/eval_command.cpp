@@ -1,0 +1,146 @@
+// vodarir-cli eval [--precision D] [--dict PATH] [--lang XX] EXPR...: evaluates each expression in
+// one runtime (assignments carry over) and prints one line per expression.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli_commands.h"
+#include "dictionary/dictionary.h"
+#include "masks/number_text.h"
+#include "runtime/messages/error_trail.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/store/variables.h"
+#include "runtime/text/scratch_stack.h"
+#include "script/evaluator.h"
+
+namespace vodarir::cli {
+
+namespace {
+
+using namespace literals;
+
+constexpr std::size_t kPrefixLength = 2;
+// Environment slot of the language code ("ES", "EN" ...), which dates and number formats follow.
+constexpr SlotIndex kLanguageSlot = 4;
+
+struct EvalOptions {
+    int precision = -1; // -1: keep the default
+    const char* dictionary = nullptr;
+    const char* language = nullptr;
+    std::vector<const char*> expressions;
+};
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: vodarir-cli eval [--precision D] [--dict PATH] [--lang XX] EXPR...\n");
+    return kExitUsage;
+}
+
+bool ParsePrecision(const char* text, int* out) {
+    if (std::strlen(text) != 1 || text[0] < '0' || text[0] - '0' > kMaxDecimals) return false;
+    *out = text[0] - '0';
+    return true;
+}
+
+// Options first; "--" or the first other argument starts the expressions.
+bool ParseOptions(int argc, char** argv, EvalOptions* options) {
+    int i = 0;
+    for (; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--") {
+            ++i;
+            break;
+        }
+        if (arg == "--precision" && hasValue) {
+            if (!ParsePrecision(argv[++i], &options->precision)) return false;
+        } else if (arg == "--dict" && hasValue) {
+            options->dictionary = argv[++i];
+        } else if (arg == "--lang" && hasValue) {
+            options->language = argv[++i];
+        } else if (arg.rfind("--", 0) == 0) {
+            return false;
+        } else {
+            break;
+        }
+    }
+    for (; i < argc; ++i) options->expressions.push_back(argv[i]);
+    return !options->expressions.empty();
+}
+
+// Loads the dictionary whose DICC file is path, as the dict command does: its folder becomes
+// the working folder and the first two characters of its name are the application prefix.
+StatusCode LoadDictionaryFile(const char* file) {
+    const std::filesystem::path path(file);
+    const std::string prefix = path.filename().string().substr(0, kPrefixLength);
+    std::error_code moved;
+    if (path.has_parent_path()) std::filesystem::current_path(path.parent_path(), moved);
+    if (moved) {
+        return LogErrorText(status::kFileNotFound, TextView(path.parent_path().string()), false);
+    }
+    return LoadDictionary(TextRef(), TextView(prefix), TextRef());
+}
+
+StatusCode Configure(const EvalOptions& options) {
+    if (options.precision >= 0) {
+        IntVarSet(sysvar::kPrecis, static_cast<std::int16_t>(options.precision));
+    }
+    if (options.language != nullptr) {
+        std::string code;
+        if (!Utf8ToCp1252(options.language, &code)) return status::kBadStringType;
+        const StatusCode st = SlotSet(slotgroup::kEnvironment, kLanguageSlot, TextView(code));
+        if (st != status::kOk) return st;
+    }
+    return options.dictionary != nullptr ? LoadDictionaryFile(options.dictionary) : status::kOk;
+}
+
+// Evaluates one expression and prints its line; false when it failed.
+bool EvalOne(const char* expression) {
+    std::string text;
+    if (!Utf8ToCp1252(expression, &text) || text.size() > kMaxTextLength) {
+        // Not expressible as the runtime's text: refused whole rather than altered.
+        PrintError(text.size() > kMaxTextLength ? status::kStringTooLong : status::kBadStringType);
+        return false;
+    }
+    // Each expression is reported on its own: the error line shows its own step and detail.
+    ClearRecordedError();
+    LogErrorText(status::kOk, ""_t, false);
+    const ScratchLevel mark = ScratchMark();
+    bool isText = false;
+    const StatusCode st = EvalValue(TextView(text), &isText);
+    const bool ok = st < status::kFirstError;
+    if (!ok) {
+        PrintError(st);
+    } else if (isText) {
+        std::printf("text\t%s\n", Column(ScratchTop()).c_str());
+    } else {
+        std::printf("number\t%s\n", Column(FixedToText(NumberValue(ScratchTop()))).c_str());
+    }
+    ScratchRelease(mark);
+    return ok;
+}
+
+} // namespace
+
+int RunEval(int argc, char** argv) {
+    EvalOptions options;
+    if (!ParseOptions(argc, argv, &options)) return Usage();
+    RuntimeSession session(argc, argv);
+    if (!session.ok()) {
+        PrintError(session.status());
+        return kExitFailed;
+    }
+    const StatusCode configured = Configure(options);
+    if (configured != status::kOk) {
+        PrintError(configured);
+        return kExitFailed;
+    }
+    bool allOk = true;
+    for (const char* expression : options.expressions) allOk = EvalOne(expression) && allOk;
+    return allOk ? kExitOk : kExitFailed;
+}
+
+} // namespace vodarir::cli
