@@ -29,6 +29,7 @@ struct Command {
 };
 
 int RunDict(int argc, char** argv);
+int RunPlay(int argc, char** argv);
 int RunEval(int argc, char** argv);
 
 // cp1252 bytes as UTF-8. The five bytes without a character in cp1252 (0x81, 0x8D, 0x8F, 0x90,

@@ -12,6 +12,8 @@ using vodarir::cli::Command;
 constexpr Command kCommands[] = {
     {"dict", vodarir::cli::RunDict, "dict PATH",
      "load the dictionary whose DICC file is PATH and print its model"},
+    {"play", vodarir::cli::RunPlay, "play SCENARIO",
+     "run the designer on a scenario file and print what it showed"},
     {"eval", vodarir::cli::RunEval, "eval [OPTIONS] EXPR...",
      "evaluate expressions in one runtime, one line each"},
 };

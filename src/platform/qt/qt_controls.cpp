@@ -438,7 +438,18 @@ bool QtUi::setImage(WindowId window, ControlId id, std::string_view image) {
             ? it->second
             : QPixmap(QStringLiteral(":/images/") + FromCp1252(image) + QStringLiteral(".png"));
     if (picture.isNull()) return false;
-    label->setPixmap(picture);
+    // The picture fills its control, as a background does: scaled to cover it, keeping its
+    // proportions, and centred (what spills over is cut off evenly on both sides).
+    const QSize room = label->size();
+    if (room.isEmpty()) {
+        label->setPixmap(picture);
+        return true;
+    }
+    const QPixmap cover =
+        picture.scaled(room, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    label->setAlignment(Qt::AlignCenter);
+    label->setPixmap(cover.copy((cover.width() - room.width()) / 2,
+                                (cover.height() - room.height()) / 2, room.width(), room.height()));
     return true;
 }
 

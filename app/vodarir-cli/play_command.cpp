@@ -1,0 +1,314 @@
+// vodarir-cli play SCENARIO: the designer on the scripted face, driven by a scenario file, and the
+// transcript of everything it showed.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+
+#include "cli_commands.h"
+#include "designer/main_dialog.h"
+#include "designer/vodarir_app.h"
+#include "platform/scripted/scripted_ui.h"
+#include "scenario.h"
+
+namespace vodarir::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::UiAction;
+namespace act = platform::act;
+
+// Where the work folder stands in the transcript, so it reads the same on every machine.
+constexpr char kWorkMark[] = "<work>";
+constexpr char kUniqueMark[] = "<unique>";
+// The program as the scenario starts it: a path inside the work folder, so its folder (the
+// default folder, the About box) is the work folder too.
+constexpr char kProgramName[] = "vodarir";
+
+// The scripted face with a way to add lines of our own to its transcript.
+class PlayUi final : public platform::ScriptedUi {
+public:
+    void note(std::string line) { record(std::move(line)); }
+};
+
+std::vector<std::string> g_unexpected;
+void Unexpected(const std::string& what) { g_unexpected.push_back(what); }
+
+std::string ReadAll(const fs::path& path, bool* ok) {
+    std::ifstream in(path, std::ios::binary);
+    *ok = static_cast<bool>(in);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Control bytes written out as escapes, like the face's own transcript lines.
+std::string Escaped(std::string_view bytes) {
+    std::string out;
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c < 0x20 || c == 0x7F) {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+class Player {
+public:
+    Player(PlayUi& ui, fs::path work) : ui_(ui), work_(std::move(work)) {}
+
+    // A path of the scenario: relative ones are in the work folder; empty stays empty (cancel).
+    std::string resolve(const std::string& path) const {
+        if (path.empty()) return path;
+        if (path == ".") return work_.string();
+        return fs::path(path).is_absolute() ? path : (work_ / path).lexically_normal().string();
+    }
+
+    // Runs a step that is not an act (an answer queued, a block queued, a look at files).
+    void perform(const ScenarioStep& step, platform::WindowId window) {
+        using Kind = ScenarioStep::Kind;
+        switch (step.kind) {
+        case Kind::Answer:
+            ui_.queueBoxAnswer(step.answer);
+            break;
+        case Kind::File:
+            ui_.queueFileChoice(resolve(step.text));
+            break;
+        case Kind::Folder:
+            ui_.queueFolderChoice(resolve(step.text));
+            break;
+        case Kind::Popup:
+            if (step.text.empty())
+                ui_.queuePopupDismiss();
+            else
+                ui_.queuePopupChoice(step.text);
+            break;
+        case Kind::Modal:
+            ui_.queueModal(step.text, acts(step.block));
+            break;
+        case Kind::Snapshot:
+            ui_.recordSnapshot(window);
+            break;
+        case Kind::Show:
+            show(step.text);
+            break;
+        case Kind::List:
+            list(step.text);
+            break;
+        case Kind::Act:
+            break;
+        }
+    }
+
+    // The steps as the acts of a modal loop. The answers written after an act are given before
+    // it runs: they answer what that act asks.
+    std::vector<UiAction> acts(const std::vector<ScenarioStep>& steps) {
+        std::vector<UiAction> out;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i].kind != ScenarioStep::Kind::Act) {
+                out.push_back(run(steps[i]));
+                continue;
+            }
+            std::size_t next = i + 1;
+            for (; next < steps.size() && IsAnswer(steps[next]); ++next)
+                out.push_back(run(steps[next]));
+            out.push_back(steps[i].act);
+            i = next - 1;
+        }
+        return out;
+    }
+
+    static bool IsAnswer(const ScenarioStep& step) {
+        using Kind = ScenarioStep::Kind;
+        return step.kind == Kind::Answer || step.kind == Kind::File || step.kind == Kind::Folder ||
+               step.kind == Kind::Popup || step.kind == Kind::Modal;
+    }
+
+private:
+    UiAction run(const ScenarioStep& step) {
+        return act::Run(
+            [this, &step](platform::ScriptedUi&, platform::WindowId w) { perform(step, w); });
+    }
+    void show(const std::string& name) {
+        bool ok = false;
+        const std::string bytes = ReadAll(resolve(name), &ok);
+        if (!ok) {
+            ui_.note("show " + name + " (missing)");
+            return;
+        }
+        ui_.note("show " + name);
+        std::size_t at = 0;
+        while (at < bytes.size()) {
+            const std::size_t end = bytes.find('\n', at);
+            const std::size_t stop = end == std::string::npos ? bytes.size() : end + 1;
+            std::string line = Escaped(std::string_view(bytes).substr(at, stop - at));
+            if (end != std::string::npos) line.replace(line.size() - 4, 4, "\\n");
+            ui_.note("  " + line);
+            at = stop;
+        }
+    }
+    void list(const std::string& name) {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(resolve(name), ec)) {
+            names.push_back(e.path().filename().string() + (e.is_directory() ? "/" : ""));
+        }
+        std::sort(names.begin(), names.end());
+        ui_.note("list " + name + (ec ? " (missing)" : ""));
+        for (const std::string& n : names) ui_.note("  " + n);
+    }
+
+    PlayUi& ui_;
+    fs::path work_;
+};
+
+void Replace(std::string& s, const std::string& from, const std::string& to) {
+    for (std::size_t at = s.find(from); at != std::string::npos;
+         at = s.find(from, at + to.size())) {
+        s.replace(at, from.size(), to);
+    }
+}
+
+// What a transcript line prints as: one line (a line break inside a box's text escaped), the work
+// folder named, unique names masked, UTF-8.
+std::string Printable(std::string line, const std::string& work) {
+    Replace(line, "\r", "\\r");
+    Replace(line, "\n", "\\n");
+    Replace(line, work, kWorkMark);
+    static const std::regex unique("(^|[./])t[0-9a-z]{9}(?=[.])");
+    line = std::regex_replace(line, unique, std::string("$1") + kUniqueMark);
+    return Cp1252ToUtf8(line);
+}
+
+bool SetUp(const Scenario& s, const fs::path& from, const fs::path& work, std::string* error) {
+    std::error_code ec;
+    for (const Scenario::Copy& c : s.copies) {
+        const fs::path target = work / c.target;
+        fs::create_directories(target.parent_path(), ec);
+        fs::copy(from / c.source, target, fs::copy_options::recursive, ec);
+        if (ec) {
+            *error = "cannot copy " + c.source + ": " + ec.message();
+            return false;
+        }
+    }
+    for (const Scenario::Write& w : s.writes) {
+        const fs::path target = work / w.target;
+        fs::create_directories(target.parent_path(), ec);
+        std::ofstream out(target, std::ios::binary);
+        out << w.bytes;
+        if (!out) {
+            *error = "cannot write " + w.target;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs the designer; answers the transcript's lines.
+std::vector<std::string> Play(const Scenario& s, const fs::path& work) {
+    PlayUi ui;
+    ui.setUnexpectedHandler(Unexpected);
+    platform::SetUi(&ui);
+    Player player(ui, work);
+    // Answers given before the first act are asked during start-up, before the dialog's loop.
+    std::size_t first = 0;
+    while (first < s.steps.size() && s.steps[first].kind != ScenarioStep::Kind::Act) {
+        player.perform(s.steps[first++], platform::kNoWindow);
+    }
+    const std::vector<ScenarioStep> rest(s.steps.begin() + static_cast<std::ptrdiff_t>(first),
+                                         s.steps.end());
+    if (!rest.empty()) ui.queueModal(kMainDialogName, player.acts(rest));
+    std::vector<std::string> args = {(work / kProgramName).string()};
+    args.insert(args.end(), s.arguments.begin(), s.arguments.end());
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    const std::string line = JoinCommandLine(static_cast<int>(argv.size()), argv.data());
+    CVodarirApp app;
+    if (line.size() <= kMaxTextLength)
+        app.InitInstance(TextView(line));
+    else
+        g_unexpected.push_back("the command line is longer than a text holds");
+    for (const ScenarioStep& step : s.after) player.perform(step, platform::kNoWindow);
+    if (ui.pendingCount() != 0) {
+        g_unexpected.push_back(std::to_string(ui.pendingCount()) +
+                               " queued answers or modal scripts were never used");
+    }
+    platform::SetUi(nullptr);
+    return ui.transcript();
+}
+
+} // namespace
+
+int RunPlay(int argc, char** argv) {
+    if (argc != 1) {
+        std::cerr << "usage: vodarir-cli play SCENARIO\n";
+        return kExitUsage;
+    }
+    bool ok = false;
+    const fs::path file = fs::absolute(argv[0]);
+    const std::string text = ReadAll(file, &ok);
+    Scenario scenario;
+    std::string error;
+    if (!ok) error = "cannot read the scenario";
+    if (ok && !ParseScenario(text, &scenario, &error)) ok = false;
+    if (!ok) {
+        std::cerr << "vodarir-cli play: " << argv[0] << ": " << error << "\n";
+        return kExitUsage;
+    }
+    std::string pattern = (fs::temp_directory_path() / "vodarir-play-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        std::cerr << "vodarir-cli play: cannot make a work folder\n";
+        return kExitFailed;
+    }
+    const fs::path work = fs::canonical(pattern);
+    const fs::path temp = work.string() + ".tmp";
+    const fs::path before = fs::current_path();
+    int status = kExitOk;
+    if (!SetUp(scenario, file.parent_path(), work, &error)) {
+        std::cerr << "vodarir-cli play: " << error << "\n";
+        status = kExitFailed;
+    } else {
+        // The screen editor's work files go to TEMP: beside the work folder, they go with it.
+        const char* oldTemp = ::getenv("TEMP");
+        const std::string keptTemp = oldTemp != nullptr ? oldTemp : "";
+        fs::create_directory(temp);
+        ::setenv("TEMP", temp.c_str(), 1);
+        fs::current_path(work);
+        g_unexpected.clear();
+        for (const std::string& line : Play(scenario, work)) {
+            std::cout << Printable(line, work.string()) << "\n";
+        }
+        for (const std::string& what : g_unexpected) {
+            std::cout << "unexpected: " << Printable(what, work.string()) << "\n";
+        }
+        if (!g_unexpected.empty()) status = kExitFailed;
+        fs::current_path(before);
+        if (oldTemp != nullptr)
+            ::setenv("TEMP", keptTemp.c_str(), 1);
+        else
+            ::unsetenv("TEMP");
+    }
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    fs::remove_all(temp, ec);
+    return status;
+}
+
+} // namespace vodarir::cli

@@ -1,0 +1,335 @@
+// The application folder, the selection-list model and its writer, the AppSelect dialog and the
+// AppSelection commands.
+#include "designer/app_selector.h"
+
+#include <array>
+
+#include "designer/designer_state.h"
+#include "designer/dialog_geometry.h"
+#include "designer/editor_dispatch.h"
+#include "designer/text_lines.h"
+#include "host/paths.h"
+#include "host/text_files.h"
+#include "runtime/messages/messages.h"
+#include "runtime/store/runtime_config.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_fill.h"
+#include "runtime/text/text_ops.h"
+
+namespace vodarir {
+
+namespace {
+
+using namespace literals;
+using platform::ControlId;
+using platform::ControlKind;
+using platform::WindowId;
+
+constexpr SlotIndex kDefinitionsSlot = 5;
+constexpr SlotIndex kHelpSlot = 7;
+constexpr TextRef kAppsFolder = "..\\APPS"_t;
+constexpr char kCaption[] = "1010 AppSelect (%s)";
+constexpr char kNewName[] = "1006 New";
+constexpr std::uint16_t kMaxCaptionLength = 384;
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::uint16_t kFieldsPerLine = 4;
+
+platform::Ui& Ui() { return platform::CurrentUi(); }
+
+// ---- Columns --------------------------------------------------------------------------------
+
+// The items of a column: its lines, split at CR LF (as the column becomes a comma list, a lone
+// line break never splits an item either).
+std::vector<std::string_view> ColumnItems(std::string_view column) {
+    std::vector<std::string_view> items;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t end = column.find(kLineEnd, at);
+        items.push_back(column.substr(at, end == std::string_view::npos ? end : end - at));
+        if (end == std::string_view::npos) break;
+        at = end + kLineEnd.size();
+    }
+    return items;
+}
+
+std::string_view ItemAt(const std::vector<std::string_view>& items, std::size_t i) {
+    return i < items.size() ? items[i] : std::string_view();
+}
+
+// ---- The dialog window --------------------------------------------------------------------------
+
+// Template 140, in dialog units.
+constexpr int kTemplateWidth = 450;
+constexpr int kTemplateHeight = 142;
+constexpr int kMargin = 7;
+constexpr int kColumnGap = 4;
+constexpr int kLabelTop = 6;
+constexpr int kLabelHeight = 9;
+constexpr int kEditTop = 16;
+constexpr int kEditHeight = 100;
+constexpr int kButtonTop = 122;
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 14;
+constexpr int kButtonGap = 6;
+
+struct ColumnControl {
+    ControlId id;
+    const char* label;
+    std::string AppSelection::*field;
+};
+constexpr std::array<ColumnControl, kFieldsPerLine> kColumns = {{
+    {appselectctl::kIds, "App ID", &AppSelection::ids},
+    {appselectctl::kNames, "App Denomination", &AppSelection::names},
+    {appselectctl::kMenus, "Menu File", &AppSelection::menus},
+    {appselectctl::kFolders, "Data Folder", &AppSelection::folders},
+}};
+
+class AppSelectWindow final : public platform::WindowEvents {
+public:
+    explicit AppSelectWindow(AppSelection value) : value_(std::move(value)) {}
+
+    bool open(WindowId owner, std::string_view caption);
+    int run() { return Ui().runModal(window_); }
+    void close() {
+        if (Ui().windowExists(window_)) Ui().destroyWindow(window_);
+    }
+    const AppSelection& value() const { return value_; }
+
+    void onCommand(ControlId id, int notification) override {
+        if (notification != platform::notify::BnClicked) return;
+        if (id == platform::kIdOk) {
+            for (const ColumnControl& c : kColumns) {
+                value_.*(c.field) = Ui().text(window_, c.id).value_or(std::string());
+            }
+            Ui().endModal(window_, platform::kIdOk);
+        } else if (id == platform::kIdCancel) {
+            Ui().endModal(window_, platform::kIdCancel);
+        }
+    }
+
+private:
+    bool add(ControlKind kind, ControlId id, platform::Rect units, std::string_view text,
+             platform::ControlStyle style) {
+        platform::ControlSpec spec;
+        spec.kind = kind;
+        spec.id = id;
+        spec.rect = DialogUnits(units);
+        spec.text = text;
+        spec.style = style;
+        return Ui().createControl(window_, spec);
+    }
+
+    AppSelection value_;
+    WindowId window_ = platform::kNoWindow;
+};
+
+bool AppSelectWindow::open(WindowId owner, std::string_view caption) {
+    constexpr platform::WindowStyle kStyle =
+        platform::kWinCaption | platform::kWinSystemMenu | platform::kWinDialogKeys;
+    platform::WindowSpec spec;
+    spec.owner = owner;
+    spec.name = kAppSelectWindowName;
+    spec.title = caption;
+    spec.style = kStyle;
+    spec.frame = CentredFrame(DialogUnits(kTemplateWidth, kTemplateHeight), kStyle, false, owner);
+    window_ = Ui().createWindow(spec, this);
+    if (window_ == platform::kNoWindow) return false;
+    constexpr int kColumnWidth =
+        (kTemplateWidth - 2 * kMargin - (kFieldsPerLine - 1) * kColumnGap) / kFieldsPerLine;
+    bool ok = true;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        const int x = kMargin + static_cast<int>(i) * (kColumnWidth + kColumnGap);
+        ok = ok && add(ControlKind::StaticText, platform::kAnonymousControl,
+                       {x, kLabelTop, kColumnWidth, kLabelHeight}, kColumns[i].label, 0);
+    }
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        const int x = kMargin + static_cast<int>(i) * (kColumnWidth + kColumnGap);
+        ok = ok && add(ControlKind::Edit, kColumns[i].id, {x, kEditTop, kColumnWidth, kEditHeight},
+                       value_.*(kColumns[i].field),
+                       platform::kTabStop | platform::kBorder | platform::kMultiLine |
+                           platform::kWantReturn | platform::kScrollBars);
+    }
+    const int cancelX = kTemplateWidth - kMargin - kButtonWidth;
+    const int okX = cancelX - kButtonGap - kButtonWidth;
+    ok = ok && add(ControlKind::DefaultButton, platform::kIdOk,
+                   {okX, kButtonTop, kButtonWidth, kButtonHeight}, "OK", platform::kTabStop);
+    ok =
+        ok && add(ControlKind::Button, platform::kIdCancel,
+                  {cancelX, kButtonTop, kButtonWidth, kButtonHeight}, "Cancel", platform::kTabStop);
+    if (ok) Ui().setFocus(window_, appselectctl::kIds);
+    return ok;
+}
+
+// ---- The commands ---------------------------------------------------------------------------
+
+// Where OK writes: the list named in slot 9, or a name asked now and used for this write only.
+TextRef TargetPath(WindowId dialog) {
+    const TextRef base = DesignerSlot(designerslot::kAppListBase);
+    if (!base.empty()) return WithKindExtension(TextDup(base), extension::kAppList);
+    return ChooseDefinitionFile(dialog, true, dialogtype::kAppList);
+}
+
+void WriteList(WindowId dialog, const AppSelection& value) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef target = TargetPath(dialog);
+    if (!target.empty()) {
+        const std::string file = AppListFromSelection(value);
+        const StatusCode st = file.size() > kMaxTextLength
+                                  ? status::kStringTooLong
+                                  : FileSave(target, kRewritePosition, TextView(file));
+        if (st != status::kOk) StatusReport(st);
+    }
+    ScratchRelease(mark);
+}
+
+void ShowSelector(WindowId dialog, const std::vector<std::string>& lines) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef caption = AppSelectCaption();
+    const std::optional<AppSelection> edited =
+        RunAppSelect(dialog, AppSelectionFromLines(lines),
+                     caption.failed() ? std::string_view() : caption.view());
+    ScratchRelease(mark);
+    if (edited) WriteList(dialog, *edited);
+}
+
+} // namespace
+
+// ---- The application folder ---------------------------------------------------------------------
+
+TextRef ChooseFolder(WindowId owner, TextRef start) {
+    const std::string chosen = Ui().chooseFolder(owner, kChooseFolderTitle, start.view());
+    if (chosen.size() > kMaxTextLength) return TextRef();
+    return TextDup(TextView(chosen));
+}
+
+StatusCode SetupAppFolders(int mode) {
+    const int base = mode & foldermode::kBaseMask;
+    if (base != foldermode::kProgramFolder && base != foldermode::kAppsFolder) {
+        return status::kData;
+    }
+    const bool replace = base == foldermode::kAppsFolder;
+    const ScratchLevel mark = ScratchMark();
+    StatusCode st = status::kOk;
+    if (replace || SlotGet(slotgroup::kEnvironment, kDefinitionsSlot).empty()) {
+        const TextRef folder = replace ? PathResolve(CurrentFolder(), kAppsFolder) : RunPath(2);
+        st = folder.failed() ? folder.status()
+                             : SlotSet(slotgroup::kEnvironment, kDefinitionsSlot, folder);
+    }
+    if (st == status::kOk && (replace || SlotGet(slotgroup::kEnvironment, kHelpSlot).empty())) {
+        const TextRef help = AppFolder(appfolder::kHelp);
+        st = help.failed() ? help.status() : SlotSet(slotgroup::kEnvironment, kHelpSlot, help);
+    }
+    if (st == status::kOk && (mode & foldermode::kCreateBackups) != 0) {
+        st = MakeFolders(AppFolder(appfolder::kBackup));
+    }
+    ScratchRelease(mark);
+    return st;
+}
+
+// ---- The selection list -----------------------------------------------------------------------
+
+AppSelection AppSelectionFromLines(const std::vector<std::string>& lines) {
+    AppSelection value;
+    bool first = true;
+    for (const std::string& line : lines) {
+        const TextRef text = TextView(std::string_view(line).substr(0, kMaxTextLength));
+        for (std::uint16_t field = 1; field <= kFieldsPerLine; ++field) {
+            std::string& column = value.*(kColumns[field - 1].field);
+            if (!first) column += kLineEnd;
+            column += ListItem(text, ',', field).view();
+        }
+        first = false;
+    }
+    return value;
+}
+
+std::string AppListFromSelection(const AppSelection& value) {
+    const std::vector<std::string_view> ids = ColumnItems(value.ids);
+    const std::vector<std::string_view> names = ColumnItems(value.names);
+    const std::vector<std::string_view> menus = ColumnItems(value.menus);
+    const std::vector<std::string_view> folders = ColumnItems(value.folders);
+    std::string file;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (ids[i].empty()) continue; // an application without an identifier is dropped
+        file += ids[i];
+        file += ',';
+        file += ItemAt(names, i);
+        const std::string_view menu = ItemAt(menus, i);
+        const std::string_view folder = ItemAt(folders, i);
+        if (!menu.empty() || !folder.empty()) {
+            file += ',';
+            file += menu;
+            file += ',';
+            file += folder;
+        }
+        file += kLineEnd;
+    }
+    return file;
+}
+
+std::optional<std::vector<std::string>> ReadAppList(TextRef path) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef bytes = FileReadAll(path, 0, kWholeFile);
+    if (bytes.failed()) {
+        ScratchRelease(mark);
+        return std::nullopt;
+    }
+    std::vector<std::string> lines;
+    for (const std::string_view line : FileLines(bytes.view())) lines.emplace_back(line);
+    ScratchRelease(mark);
+    return lines;
+}
+
+std::optional<AppSelection> RunAppSelect(WindowId owner, const AppSelection& value,
+                                         std::string_view caption) {
+    AppSelectWindow window(value);
+    const bool opened = window.open(owner, caption);
+    const int result = opened ? window.run() : platform::kModalAbandoned;
+    window.close();
+    if (result != platform::kIdOk) return std::nullopt;
+    return window.value();
+}
+
+// ---- The commands ---------------------------------------------------------------------------
+
+TextRef AppSelectCaption() {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef base = DesignerSlot(designerslot::kAppListBase);
+    const TextRef shown = base.empty() ? MsgText(kNewName) : TextDup(base);
+    return ScratchReturn(mark, TextFill(kMaxCaptionLength, MsgText(kCaption), {shown}));
+}
+
+void AppSelectView(WindowId dialog) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef base = TextDup(DesignerSlot(designerslot::kAppListBase));
+    std::vector<std::string> lines;
+    bool readable = true;
+    if (!base.empty()) {
+        std::optional<std::vector<std::string>> read =
+            ReadAppList(WithKindExtension(base, extension::kAppList));
+        readable = read.has_value();
+        if (read) lines = std::move(*read);
+    }
+    ScratchRelease(mark);
+    if (readable) ShowSelector(dialog, lines);
+}
+
+void AppSelectNew(WindowId dialog) {
+    SetDesignerSlot(designerslot::kAppListBase, TextRef());
+    ShowSelector(dialog, {});
+}
+
+void AppSelectOpen(WindowId dialog) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef chosen = ChooseDefinitionFile(dialog, false, dialogtype::kAppList);
+    if (chosen.empty()) {
+        ScratchRelease(mark);
+        return;
+    }
+    SetDesignerSlot(designerslot::kAppListBase, BasePath(chosen));
+    std::optional<std::vector<std::string>> lines = ReadAppList(chosen);
+    ScratchRelease(mark);
+    if (lines) ShowSelector(dialog, *lines);
+}
+
+} // namespace vodarir

@@ -1,0 +1,244 @@
+// Documents and scripts: their files, edit 2500 and the Document Function Selector.
+#include "designer/document_editor.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "designer/designer_state.h"
+#include "designer/editor_dispatch.h"
+#include "designer/text_lines.h"
+#include "host/choice_prompts.h"
+#include "host/paths.h"
+#include "host/text_files.h"
+#include "runtime/messages/error_trail.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_ops.h"
+
+namespace vodarir {
+
+namespace {
+
+using namespace literals;
+using platform::WindowId;
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kBlanks = " \t";
+
+platform::Ui& Ui() { return platform::CurrentUi(); }
+
+// A number field: blanks read as nothing, anything not a number as 0.
+int FieldValue(std::string_view line, std::size_t from, std::size_t width) {
+    if (from >= line.size()) return 0;
+    std::string_view field = line.substr(from, width);
+    const std::size_t first = field.find_first_not_of(' ');
+    if (first == std::string_view::npos) return 0;
+    field = field.substr(first);
+    int value = 0;
+    for (const char c : field) {
+        if (c == ' ') break;
+        if (c < '0' || c > '9') return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+unsigned char Convert(unsigned char c, bool toFile) {
+    for (const DocumentMarker& m : kDocumentMarkers) {
+        if (c == (toFile ? m.editor : m.file)) return toFile ? m.file : m.editor;
+    }
+    return c;
+}
+
+void ConvertMarkers(std::string& s, bool toFile) {
+    for (char& c : s) c = static_cast<char>(Convert(static_cast<unsigned char>(c), toFile));
+}
+
+std::string Padded(int value, int width) {
+    std::string digits = std::to_string(value);
+    if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), ' ');
+    return digits;
+}
+
+// Refuses a file the editor could not hold, with its size in the error detail.
+StatusCode CheckLoadSize(TextRef path) {
+    const std::int64_t size = FileLength(path);
+    if (size <= static_cast<std::int64_t>(kMaxEditorText)) return status::kOk;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef detail = TextConcat(
+        path, TextFormat(64, " (%lld > %zu bytes)", static_cast<long long>(size), kMaxEditorText));
+    LogErrorText(status::kStringTooLong, detail, true);
+    ScratchRelease(mark);
+    return NoteFirstError(1, step::kLoadFileStr, status::kStringTooLong, status::kStringTooLong);
+}
+
+// The editor's text, refused when it is longer than the editor may hold.
+StatusCode TakeEditorText(WindowId dialog, std::string* text) {
+    std::optional<std::string> shown = EditorText(dialog);
+    if (!shown) return status::kData;
+    if (shown->size() > kMaxEditorText) return status::kStringTooLong;
+    *text = std::move(*shown);
+    return status::kOk;
+}
+
+StatusCode WriteWhole(TextRef path, std::string_view bytes) {
+    if (bytes.size() > kMaxTextLength) return status::kStringTooLong;
+    return FileSave(path, kRewritePosition, TextView(bytes));
+}
+
+} // namespace
+
+// ---- Document conversions -----------------------------------------------------------------------
+
+StatusCode DocumentTextFromFile(std::string_view file, std::string* text) {
+    std::string out;
+    int rows = 1;             // rows of the text so far
+    std::size_t rowStart = 0; // where the last row begins
+    bool tooLong = false;
+    for (const std::string_view line : FileLines(file)) {
+        if (tooLong) break;
+        const int row = FieldValue(line, 0, kDocumentRowWidth);
+        const int column = FieldValue(line, kDocumentRowWidth, kDocumentColumnWidth);
+        const std::size_t textAt = kDocumentRowWidth + kDocumentColumnWidth;
+        const std::string_view rest = line.size() > textAt ? line.substr(textAt) : "";
+        // A line placed before the current end goes at the end as it is.
+        for (; rows < row && out.size() <= kMaxEditorText; ++rows) {
+            out += kLineEnd;
+            rowStart = out.size();
+        }
+        if (row == rows && column > 1) {
+            const std::size_t want = static_cast<std::size_t>(column - 1);
+            if (out.size() - rowStart < want) out.append(want - (out.size() - rowStart), ' ');
+        }
+        out += rest;
+        tooLong = out.size() > kMaxEditorText;
+    }
+    if (tooLong) return status::kStringTooLong;
+    ConvertMarkers(out, false);
+    *text = std::move(out);
+    return status::kOk;
+}
+
+StatusCode DocumentFileFromText(std::string_view text, std::string* file) {
+    std::string converted(text);
+    ConvertMarkers(converted, true);
+    std::string out;
+    int row = 0;
+    StatusCode st = status::kOk;
+    // Rows end as the editor ends them (CR LF), and as a pasted lone CR or LF would end a line
+    // when the file is read back.
+    std::size_t at = 0;
+    while (at <= converted.size() && st == status::kOk) {
+        std::size_t end = converted.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = converted.size();
+        const std::string_view line = std::string_view(converted).substr(at, end - at);
+        ++row;
+        const std::size_t first = line.find_first_not_of(kBlanks);
+        if (first != std::string_view::npos) {
+            const std::size_t last = line.find_last_not_of(kBlanks);
+            const int column = static_cast<int>(first) + 1;
+            if (row > kMaxDocumentRow || column > kMaxDocumentColumn) {
+                const ScratchLevel mark = ScratchMark();
+                LogErrorText(status::kDataOutBound,
+                             TextFormat(64, "(%d, %d) > (%d, %d)", row, column, kMaxDocumentRow,
+                                        kMaxDocumentColumn),
+                             true);
+                ScratchRelease(mark);
+                st = status::kDataOutBound;
+                break;
+            }
+            out += Padded(row, kDocumentRowWidth);
+            out += Padded(column, kDocumentColumnWidth);
+            out += line.substr(first, last - first + 1);
+            out += kLineEnd;
+        }
+        if (end == converted.size()) break;
+        at = end +
+             ((converted[end] == '\r' && end + 1 < converted.size() && converted[end + 1] == '\n')
+                  ? 2
+                  : 1);
+    }
+    if (st != status::kOk) return st;
+    if (out.size() > kMaxEditorText) return status::kStringTooLong;
+    *file = std::move(out);
+    return status::kOk;
+}
+
+// ---- Documents ----------------------------------------------------------------------------------
+
+StatusCode LoadDocument(WindowId dialog, TextRef path) {
+    const ScratchLevel mark = ScratchMark();
+    std::string text;
+    StatusCode st = status::kOk;
+    if (!PathOnDisk(path).failed()) { // a missing document is a new, empty one
+        st = CheckLoadSize(path);
+        const TextRef bytes = st == status::kOk ? FileReadAll(path, 0, kWholeFile) : TextRef();
+        if (st == status::kOk) st = bytes.status();
+        if (st == status::kOk) st = DocumentTextFromFile(bytes.view(), &text);
+    }
+    if (st == status::kOk) Ui().setText(dialog, designerctl::kEdit, text);
+    ScratchRelease(mark);
+    return st;
+}
+
+StatusCode SaveDocument(WindowId dialog, TextRef basePath) {
+    const ScratchLevel mark = ScratchMark();
+    StatusCode st = SetDesignerSlot(designerslot::kDocumentBase, basePath);
+    std::string text;
+    std::string file;
+    if (st == status::kOk) st = TakeEditorText(dialog, &text);
+    if (st == status::kOk) st = DocumentFileFromText(text, &file);
+    if (st == status::kOk) {
+        const TextRef base = TextDup(DesignerSlot(designerslot::kDocumentBase));
+        st = WriteWhole(WithKindExtension(base, extension::kDocument), file);
+    }
+    ScratchRelease(mark);
+    return st;
+}
+
+void DocumentTextChanged(WindowId dialog) {
+    const std::optional<platform::Selection> caret = Ui().editSelection(dialog, designerctl::kEdit);
+    if (!caret || caret->start <= 0) return;
+    std::optional<std::string> text = EditorText(dialog);
+    const std::size_t at = static_cast<std::size_t>(caret->start) - 1;
+    if (!text || at >= text->size() || static_cast<unsigned char>((*text)[at]) != kMaskDelimiter) {
+        return;
+    }
+    const ScratchLevel mark = ScratchMark();
+    const std::uint16_t choice = ChooseItem(
+        TextView(kFunctionSelectorTitle), TextView(kFunctionSelectorItems), chooseflag::kOwnWindow);
+    ScratchRelease(mark);
+    constexpr std::uint16_t kChoices = std::size(kDocumentMarkers);
+    if (choice == 0 || choice > kChoices) return; // cancelled: the bar stays
+    (*text)[at] = static_cast<char>(kDocumentMarkers[choice - 1].editor);
+    Ui().setText(dialog, designerctl::kEdit, *text);
+    Ui().setEditSelection(dialog, designerctl::kEdit, caret->start, 0);
+}
+
+// ---- Scripts ------------------------------------------------------------------------------------
+
+StatusCode LoadScript(WindowId dialog, TextRef path) {
+    const ScratchLevel mark = ScratchMark();
+    StatusCode st = PathOnDisk(path).failed() ? status::kOk : CheckLoadSize(path);
+    if (st == status::kOk) {
+        const TextRef bytes = FileReadAll(path, 0, kWholeFile);
+        st = bytes.status();
+        if (st == status::kOk) Ui().setText(dialog, designerctl::kEdit, bytes.view());
+    }
+    ScratchRelease(mark);
+    return st;
+}
+
+StatusCode SaveScript(WindowId dialog, TextRef basePath) {
+    const ScratchLevel mark = ScratchMark();
+    StatusCode st = SetDesignerSlot(designerslot::kScriptBase, basePath);
+    std::string text;
+    if (st == status::kOk) st = TakeEditorText(dialog, &text);
+    if (st == status::kOk) {
+        const TextRef base = TextDup(DesignerSlot(designerslot::kScriptBase));
+        st = WriteWhole(WithKindExtension(base, extension::kScript), text);
+    }
+    ScratchRelease(mark);
+    return st;
+}
+
+} // namespace vodarir

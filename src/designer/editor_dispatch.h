@@ -1,0 +1,129 @@
+// The editor dispatcher: OpenEditor switches the main dialog to a kind of definition and opens,
+// creates or views it; BuildLayout makes that kind's controls; SaveDefinition asks, chooses the
+// target and backs up what it replaces; ChooseDefinitionFile is the open and save file dialog.
+//
+// Every function here runs inside one command of the main dialog, on the user-interface thread.
+// Texts answered are placed on the ScratchStack (caller's level discipline).
+//
+// Kinds whose editors come with later work (file structures, screens) plug in through
+// KindEditorHooks; until a kind's hooks are installed its menu items stay disabled and the
+// dispatcher does for it only what needs no such editor.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "designer/designer_state.h"
+#include "platform/ui.h"
+#include "runtime/messages/status.h"
+#include "runtime/text/text_ref.h"
+
+namespace vodarir {
+
+// OpenEditor step flags.
+namespace stepflag {
+inline constexpr std::uint16_t kLayout = 0x01;
+inline constexpr std::uint16_t kStoreName = 0x02;
+inline constexpr std::uint16_t kWorkBase = 0x04;
+inline constexpr std::uint16_t kNewStructure = 0x08;
+inline constexpr std::uint16_t kNewScreen = 0x10;
+inline constexpr std::uint16_t kNewDocument = 0x20;
+inline constexpr std::uint16_t kNewScript = 0x40;
+inline constexpr std::uint16_t kLoad = 0x80;
+} // namespace stepflag
+
+// Controls of the main dialog that the message map refers to.
+namespace designerctl {
+inline constexpr platform::ControlId kFirstScreenButton = 1500;
+inline constexpr platform::ControlId kLastScreenButton = 1503;
+inline constexpr platform::ControlId kLastScreenCommand = 1699;
+inline constexpr platform::ControlId kEdit = 2500;
+inline constexpr platform::ControlId kFileList = 3200;
+inline constexpr platform::ControlId kFieldList = 3201;
+} // namespace designerctl
+
+// Geometry of the screen layout's button row.
+inline constexpr int kScreenButtonWidth = 150;
+inline constexpr int kScreenButtonHeight = 20;
+inline constexpr int kScreenEditTop = 25;
+
+// The longest text edit 2500 holds: one limit for loading, editing and saving.
+inline constexpr std::size_t kMaxEditorText = kMaxTextLength;
+// The longest window title.
+inline constexpr std::uint16_t kMaxTitleLength = 384;
+
+// What an editor that arrives with later work gives the dispatcher. Null members do nothing.
+struct KindEditorHooks {
+    // The load step of flag 0x80 (kind 2: the screen load in its from-file mode).
+    StatusCode (*load)(platform::WindowId dialog, TextRef name) = nullptr;
+    // After the title (kind 1: fill the file-structure lists).
+    StatusCode (*shown)(platform::WindowId dialog) = nullptr;
+    // The new-screen step's emptying of the field table.
+    void (*reset)() = nullptr;
+    // The kind's writer, after SaveDefinition answered the target base path.
+    StatusCode (*write)(platform::WindowId dialog, TextRef basePath) = nullptr;
+    // Edit-change of edit 2500, commands 1500..1699, list-view notifications in its layout.
+    void (*textChanged)(platform::WindowId dialog) = nullptr;
+    void (*command)(platform::WindowId dialog, platform::ControlId id) = nullptr;
+    void (*listNotify)(platform::WindowId dialog, platform::ControlId id, int code,
+                       int row) = nullptr;
+    // The kind's report command (File > Report, Screen > Report).
+    void (*report)(platform::WindowId dialog) = nullptr;
+};
+// Installs (or, with empty hooks, removes) the hooks of kind 1 or 2.
+void InstallKindEditor(EditorKind kind, const KindEditorHooks& hooks);
+const KindEditorHooks& KindEditor(EditorKind kind);
+// Whether the kind can be edited in this program (documents, scripts and selection lists always;
+// file structures and screens once their editors are installed).
+bool KindAvailable(EditorKind kind);
+
+// Runs the dispatcher's steps; answers the StatusCode it showed (0 when none).
+StatusCode OpenEditor(platform::WindowId dialog, EditorKind kind, std::uint16_t flags,
+                      TextRef name);
+// Rebuilds the dialog's controls for the current kind (when it differs from the built one, or
+// always for file structures). The old layout's text is kept first; a text that cannot be kept
+// leaves the old layout in place and answers its status.
+StatusCode BuildLayout(platform::WindowId dialog);
+// The caption of the current kind (message 1001), on the ScratchStack.
+TextRef EditorTitle();
+// Drive, folder and name of a path, without its extension.
+TextRef BasePath(TextRef path);
+
+// The open (save false) or save file dialog of a dialog type (low six bits; flag 0x40: the
+// application's prefix in the name; flag 0x80: the current directory is put back). Answers the
+// chosen path, or the empty text when cancelled. A chosen file's folder becomes the current
+// directory, so relative names (the backups folder, dictionary prefixes) resolve beside it.
+TextRef ChooseDefinitionFile(platform::WindowId owner, bool save, int type);
+namespace dialogtype {
+inline constexpr int kStructure = 1;
+inline constexpr int kScreen = 2;
+inline constexpr int kDocument = 3;
+inline constexpr int kScript = 4;
+inline constexpr int kAppList = 5;
+inline constexpr int kMenu = 6;
+inline constexpr int kPdf = 7;
+inline constexpr int kText = 8;
+inline constexpr int kStructureAny = 10;
+inline constexpr int kTypeMask = 0x3F;
+inline constexpr int kAppPrefix = 0x40;
+inline constexpr int kRestoreFolder = 0x80;
+} // namespace dialogtype
+
+// The base path a save of the current kind writes to, or the empty text when nothing is to be
+// written (the user declined, cancelled, or the backup failed and was reported).
+TextRef SaveDefinition(platform::WindowId owner, SlotIndex slot, bool askName, int type);
+// Copies the file into the backups folder under name.<unique>.ext, whole, in blocks; creates the
+// backups folder when it is missing. 0 when the file does not exist.
+StatusCode BackupFile(TextRef path);
+// The Save (askName false) and Save as commands of a kind.
+void SaveCommand(platform::WindowId dialog, EditorKind kind, bool askName);
+
+// Deletes the screen editor's two work files (the work base with PAN and PPN), when there is one.
+void DeleteWorkFiles();
+
+// The text of edit 2500, when the dialog has it; longer than kMaxEditorText is possible (the
+// caller refuses it).
+std::optional<std::string> EditorText(platform::WindowId dialog);
+
+} // namespace vodarir

@@ -1,0 +1,53 @@
+// CVodarirDlg: the designer's only top-level window, a modal dialog with menu 129 whose controls
+// the dispatcher builds per kind of definition. It routes every menu command and control
+// notification, keeps Enter from closing it, and asks before closing over unsaved changes.
+//
+// Lifetime: made and run by CVodarirApp; the window exists from DoModal's start to its end. The
+// object is the window's events object and outlives it.
+#pragma once
+
+#include "platform/ui.h"
+
+namespace vodarir {
+
+// Template 102, in dialog units.
+inline constexpr int kMainDialogWidth = 496;
+inline constexpr int kMainDialogHeight = 353;
+inline constexpr char kMainDialogName[] = "Dialog";
+inline constexpr char kMainDialogCaption[] = "Vodarir";
+
+class CVodarirDlg final : public platform::WindowEvents {
+public:
+    // Clears DesignerState: the working record belongs to one dialog's life.
+    CVodarirDlg();
+    ~CVodarirDlg() override;
+    CVodarirDlg(const CVodarirDlg&) = delete;
+    CVodarirDlg& operator=(const CVodarirDlg&) = delete;
+
+    // Creates the window, initialises it, runs its modal loop and destroys it. Answers the loop's
+    // result (kIdCancel when the dialog ended during its initialisation).
+    int DoModal();
+    platform::WindowId window() const { return window_; }
+
+    // The dialog's overrides: initialisation, OK (nothing: Enter never closes the designer),
+    // cancel (the close check: Esc, the folder chooser cancelled, and the close message).
+    bool OnInitDialog();
+    void OnOK() {}
+    void OnCancel();
+
+    void onCommand(platform::ControlId id, int notification) override;
+    void onListNotify(platform::ControlId id, int code, int row) override;
+    bool onClose() override;
+
+private:
+    // Initialisation step 5: the command-line file; true when there was one.
+    bool OpenCommandLineFile();
+    // Steps 6 and 7: the application folder.
+    void ChooseApplicationFolder();
+    void EndDialog(int result);
+
+    platform::WindowId window_ = platform::kNoWindow;
+    bool ended_ = false;
+};
+
+} // namespace vodarir

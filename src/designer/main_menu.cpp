@@ -1,0 +1,68 @@
+// Menu resource 129 of the main dialog.
+#include "designer/main_menu.h"
+
+#include <array>
+#include <string_view>
+
+#include "designer/editor_dispatch.h"
+
+namespace vodarir {
+
+namespace {
+
+using namespace menucmd;
+using namespace editorkind;
+
+constexpr std::array<MenuResourceItem, 27> kMenu129 = {{
+    {"&File", "&View", kFileView, kFileStructure, false},
+    {"&File", "&New", kFileNew, kFileStructure, false},
+    {"&File", "&Open", kFileOpen, kFileStructure, false},
+    {"&File", "&Report", kFileReport, kFileStructure, true},
+    {"&File", "&Save", kFileSave, kFileStructure, false},
+    {"&File", "Save &as", kFileSaveAs, kFileStructure, false},
+    {"&Screen", "&View", kScreenView, kScreen, false},
+    {"&Screen", "&New", kScreenNew, kScreen, false},
+    {"&Screen", "&Open", kScreenOpen, kScreen, false},
+    {"&Screen", "&Report", kScreenReport, kScreen, true},
+    {"&Screen", "&Save", kScreenSave, kScreen, false},
+    {"&Screen", "Save &as", kScreenSaveAs, kScreen, false},
+    {"&Documents", "&View", kDocumentView, kDocument, false},
+    {"&Documents", "&New", kDocumentNew, kDocument, false},
+    {"&Documents", "&Open", kDocumentOpen, kDocument, false},
+    {"&Documents", "&Save", kDocumentSave, kDocument, false},
+    {"&Documents", "Save &as", kDocumentSaveAs, kDocument, false},
+    {"S&cripts", "&View", kScriptView, kScript, false},
+    {"S&cripts", "&New", kScriptNew, kScript, false},
+    {"S&cripts", "&Open", kScriptOpen, kScript, false},
+    {"S&cripts", "&Save", kScriptSave, kScript, false},
+    {"S&cripts", "Save &as", kScriptSaveAs, kScript, false},
+    {"&AppSelection", "&View", kAppSelectView, kAppSelection, false},
+    {"&AppSelection", "&New", kAppSelectNew, kAppSelection, false},
+    {"&AppSelection", "&Open", kAppSelectOpen, kAppSelection, false},
+    {"&Help", "&Help", kHelp, kNone, false},
+    {"&Help", "&About", kAbout, kNone, false},
+}};
+
+bool ItemEnabled(const MenuResourceItem& item) {
+    if (item.kind == kNone) return true;
+    if (!KindAvailable(item.kind)) return false;
+    return !item.report || KindEditor(item.kind).report != nullptr;
+}
+
+} // namespace
+
+std::span<const MenuResourceItem> MenuResource129() { return kMenu129; }
+
+platform::Menu BuildMainMenu() {
+    platform::Menu bar;
+    for (const MenuResourceItem& item : kMenu129) {
+        if (bar.empty() || bar.back().text != std::string_view(item.popup)) {
+            bar.push_back(platform::MenuPopup(item.popup, {}));
+        }
+        bar.back().items.push_back(
+            platform::MenuCommand(item.text, item.command, ItemEnabled(item)));
+    }
+    return bar;
+}
+
+} // namespace vodarir

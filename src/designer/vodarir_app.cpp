@@ -1,0 +1,60 @@
+// The application object's start-up, in its order, and its shutdown.
+#include "designer/vodarir_app.h"
+
+#include "designer/main_dialog.h"
+#include "runtime/messages/language_files.h"
+#include "runtime/messages/messages.h"
+#include "runtime/store/runtime_config.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/store/variables.h"
+#include "runtime/text/block_pool.h"
+#include "runtime/text/text_ops.h"
+#include "runtime/ui/help.h"
+
+namespace vodarir {
+
+namespace {
+
+using namespace literals;
+
+constexpr SlotIndex kProductSlot = 3;
+constexpr SlotIndex kLanguageSlot = 4;
+constexpr TextRef kLanguageList = "EN,ES,FR,DE,IT"_t;
+
+// The program carries no embedded language resources: the built-in messages answer instead.
+std::uint16_t NoLanguageResource(std::uint16_t, int, int) { return 0; }
+
+} // namespace
+
+std::string JoinCommandLine(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+        if (i > 0) line += ' ';
+        const bool quote = arg.find_first_of(" \t") != std::string_view::npos;
+        if (quote) line += '"';
+        line += arg;
+        if (quote) line += '"';
+    }
+    return line;
+}
+
+bool CVodarirApp::InitInstance(TextRef commandLine) {
+    CVodarirDlg dialog;
+    PoolConfigure(kDesignerScratchLevels, kKeepValue, kKeepValue);
+    start_ = RuntimeStart(nullptr, commandLine, RuntimeInit);
+    if (start_ != status::kOk) return false; // silently: the runtime cannot even show a box
+    IntVarFlags(sysvar::kCompat, kCompatDesignMode, true);
+    MsgStartLanguage(TextView(kStartLanguage), NoLanguageResource, kLanguageResource,
+                     kLanguageResourceMore);
+    SlotSet(slotgroup::kEnvironment, kLanguageSlot,
+            ListItem(kLanguageList, ',', kLanguageListItem));
+    HelpFolderSet(TextView(kHelpFolderPattern));
+    SlotSet(slotgroup::kEnvironment, kProductSlot, TextView(kProductName));
+    dialog.DoModal();
+    shutdown_ = SlotStoreShutdown();
+    if (shutdown_ != status::kOk) StatusReport(shutdown_);
+    return false;
+}
+
+} // namespace vodarir

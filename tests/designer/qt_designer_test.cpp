@@ -1,0 +1,283 @@
+// The designer on the real Qt face, offscreen: the program's start with a file on its command
+// line, the idle dialog and its menu, a script, a document with the Document Function Selector,
+// the AppSelect dialog and the About box. Each test saves screenshots in the temporary folder
+// (vodarir-shots/) for a person to look at.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "designer/vodarir_app.h"
+#include "platform/qt/qt_ui.h"
+#include "support/temp_folder.h"
+
+// Qt's headers last: they define "slots" as a word of their own.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace vodarir {
+namespace {
+
+namespace fs = std::filesystem;
+
+// How long a test may wait for the designer before it gives up and ends every loop.
+constexpr int kPatienceMs = 20000;
+constexpr int kTickMs = 20;
+
+// Runs steps one after the other from a timer, which fires inside whatever loop the designer is
+// in (its dialog, a message box, a choice window). A step answers true when it is done.
+class Driver {
+public:
+    using Step = std::function<bool()>;
+    explicit Driver(std::vector<Step> steps) : steps_(std::move(steps)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+        timer_.start(kTickMs);
+    }
+    bool finished() const { return next_ == steps_.size(); }
+    std::size_t reached() const { return next_; }
+
+private:
+    void tick() {
+        if (finished()) return;
+        if (steps_[next_]()) {
+            ++next_;
+            waited_ = 0;
+        } else if ((waited_ += kTickMs) > kPatienceMs) {
+
+            ADD_FAILURE() << "step " << next_ << " never happened";
+            timer_.stop();
+            QCoreApplication::exit(1); // ends every loop, so the test can end
+        }
+    }
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    int waited_ = 0;
+    QTimer timer_;
+};
+
+QWidget* TopWindow(const QString& titleStart) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle().startsWith(titleStart)) return w;
+    }
+    return nullptr;
+}
+
+QMessageBox* ShownBox() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+QAction* MenuAction(QWidget* window, int command) {
+    for (QAction* a : window->findChildren<QAction*>()) {
+        if (a->data().toInt() == command) return a;
+    }
+    return nullptr;
+}
+
+QPushButton* Button(QWidget* window, const QString& text) {
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (b->text().remove(u'&') == text) return b;
+    }
+    return nullptr;
+}
+
+void Shot(QWidget* window, const char* name) {
+    const QString folder = QDir::temp().filePath(QStringLiteral("vodarir-shots"));
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    EXPECT_TRUE(window->grab().save(path)) << path.toStdString();
+}
+
+class QtDesignerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        before_ = fs::current_path();
+        for (const char* f : {"ALTOTAL.PRX", "ALPEDIDO.PDC", "ALAPPS.ZAA"}) {
+            fs::copy_file(fs::path(VODARIR_EXAMPLES_DIR) / "almacen" / f, folder.File(f));
+        }
+        platform::SetUi(&ui);
+    }
+    void TearDown() override {
+        platform::SetUi(nullptr);
+        fs::current_path(before_);
+    }
+    // Starts the designer on the file, as the program would, and runs the steps inside it.
+    void Run(const std::string& file, std::vector<Driver::Step> steps) {
+        const std::string program = folder.File("vodarir");
+        const char* argv[] = {program.c_str(), file.c_str()};
+        const std::string line = JoinCommandLine(2, argv);
+        Driver driver(std::move(steps));
+        CVodarirApp app;
+        app.InitInstance(TextView(line));
+        EXPECT_TRUE(driver.finished()) << "stopped at step " << driver.reached();
+        EXPECT_EQ(app.shutdownStatus(), status::kOk);
+    }
+
+    testing::TempFolder folder;
+    platform::QtUi ui;
+
+private:
+    fs::path before_;
+};
+
+TEST_F(QtDesignerTest, TheIdleDialogShowsItsPictureMenuAndAboutBox) {
+    QWidget* main = nullptr;
+    // A file of no kind the designer edits: it starts idle, without asking for the folder.
+    folder.Write("notas.txt", "");
+    Run(folder.File("notas.txt"),
+        {[&] { return (main = TopWindow(QStringLiteral("Vodarir"))) != nullptr; },
+         [&] {
+             EXPECT_EQ(main->windowTitle(), QStringLiteral("Vodarir"));
+             auto* bar = main->findChild<QMenuBar*>();
+             EXPECT_NE(bar, nullptr);
+             EXPECT_FALSE(MenuAction(main, 57601)->isEnabled()) << "no structure editor yet";
+             EXPECT_TRUE(MenuAction(main, 32787)->isEnabled());
+             bool picture = false;
+             for (QLabel* l : main->findChildren<QLabel*>()) {
+                 picture = picture || (l->isVisible() && !l->pixmap().isNull());
+             }
+             EXPECT_TRUE(picture) << "the idle picture is shown";
+             Shot(main, "designer-idle");
+             QTimer::singleShot(0, [main] { MenuAction(main, 32800)->trigger(); });
+             return true;
+         },
+         [&] { return ShownBox() != nullptr; },
+         [&] {
+             QMessageBox* box = ShownBox();
+             EXPECT_EQ(box->windowTitle(), QStringLiteral("Acerca de"));
+             EXPECT_TRUE(box->text().contains(QStringLiteral("Versión 2.09p")))
+                 << box->text().toStdString();
+             Shot(box, "designer-about");
+             box->button(QMessageBox::Ok) != nullptr ? box->button(QMessageBox::Ok)->click()
+                                                     : box->accept();
+             return true;
+         },
+         [&] { return ShownBox() == nullptr; },
+         [&] {
+             main->close();
+             return true;
+         }});
+}
+
+TEST_F(QtDesignerTest, AScriptFromTheCommandLineIsEditedAndKeptAcrossLayouts) {
+    QWidget* main = nullptr;
+    QPlainTextEdit* edit = nullptr;
+    Run(folder.File("ALTOTAL.PRX"),
+        {[&] { return (main = TopWindow(QStringLiteral("Vodarir Script"))) != nullptr; },
+         [&] {
+             EXPECT_EQ(main->windowTitle(), QStringLiteral("Vodarir Script Edition (ALTOTAL)"));
+             edit = main->findChild<QPlainTextEdit*>();
+             EXPECT_NE(edit, nullptr);
+             EXPECT_TRUE(edit->toPlainText().contains(QStringLiteral("÷DTO{lineas}")));
+             EXPECT_TRUE(edit->toPlainText().contains(QStringLiteral("líneas")));
+             Shot(main, "designer-script");
+             edit->setFocus();
+             QTest::keyClicks(edit, QStringLiteral("; ok"));
+             QTimer::singleShot(0, [main] { MenuAction(main, 32781)->trigger(); });
+             return true;
+         },
+         [&] { return main->windowTitle().startsWith(QStringLiteral("Vodarir Document")); },
+         [&] {
+             QTimer::singleShot(0, [main] { MenuAction(main, 32785)->trigger(); });
+             return true;
+         },
+         [&] { return main->windowTitle().startsWith(QStringLiteral("Vodarir Script")); },
+         [&] {
+             edit = main->findChild<QPlainTextEdit*>();
+             EXPECT_TRUE(edit->toPlainText().startsWith(QStringLiteral("; ok; Recalcula")))
+                 << edit->toPlainText().left(40).toStdString();
+             QTimer::singleShot(0, [main] { main->close(); });
+             return true;
+         },
+         [&] { return ShownBox() != nullptr; },
+         [&] {
+             EXPECT_TRUE(ShownBox()->text().contains(QStringLiteral("Posible perdida")));
+             ShownBox()->button(QMessageBox::Yes)->click();
+             return true;
+         }});
+}
+
+TEST_F(QtDesignerTest, TypingABarInADocumentOffersTheFunctions) {
+    QWidget* main = nullptr;
+    QPlainTextEdit* edit = nullptr;
+    QWidget* chooser = nullptr;
+    Run(folder.File("ALPEDIDO.PDC"),
+        {[&] { return (main = TopWindow(QStringLiteral("Vodarir Document"))) != nullptr; },
+         [&] {
+             edit = main->findChild<QPlainTextEdit*>();
+             EXPECT_TRUE(edit->toPlainText().contains(QStringLiteral("» |##########|")));
+             EXPECT_TRUE(edit->toPlainText().contains(QStringLiteral("«Observaciones")));
+             Shot(main, "designer-document");
+             edit->setFocus();
+             edit->moveCursor(QTextCursor::End);
+             QTimer::singleShot(0, [edit] {
+                 QTest::keyClick(edit, Qt::Key_Return);
+                 QTest::keyClicks(edit, QStringLiteral("|"));
+             });
+             return true;
+         },
+         [&] { return (chooser = TopWindow(QStringLiteral("Document Function"))) != nullptr; },
+         [&] {
+             Shot(chooser, "designer-function-selector");
+             QPushButton* loop = Button(chooser, QStringLiteral("Loop"));
+             EXPECT_NE(loop, nullptr);
+             if (loop != nullptr) loop->click();
+             return true;
+         },
+         [&] { return TopWindow(QStringLiteral("Document Function")) == nullptr; },
+         [&] {
+             EXPECT_TRUE(edit->toPlainText().endsWith(QStringLiteral("confianza\n»")))
+                 << edit->toPlainText().right(20).toStdString();
+             QTimer::singleShot(0, [main] { main->close(); });
+             return true;
+         },
+         [&] { return ShownBox() != nullptr; },
+         [&] {
+             ShownBox()->button(QMessageBox::Yes)->click();
+             return true;
+         }});
+}
+
+TEST_F(QtDesignerTest, ASelectionListFromTheCommandLineOpensTheSelector) {
+    QWidget* selector = nullptr;
+    Run(folder.File("ALAPPS.ZAA"),
+        {[&] { return (selector = TopWindow(QStringLiteral("AppSelect"))) != nullptr; },
+         [&] {
+             const QList<QPlainTextEdit*> columns = selector->findChildren<QPlainTextEdit*>();
+             EXPECT_EQ(columns.size(), 4);
+             bool ids = false;
+             for (QPlainTextEdit* c : columns) {
+                 ids = ids || c->toPlainText() == QStringLiteral("AL\nTD\nPR");
+             }
+             EXPECT_TRUE(ids);
+             Shot(selector, "designer-appselect");
+             Button(selector, QStringLiteral("Cancel"))->click();
+             return true;
+         },
+         [&] {
+             // The selection list has no title of its own: the designer's caption is empty.
+             QWidget* main = nullptr;
+             for (QWidget* w : QApplication::topLevelWidgets()) {
+                 if (w->isVisible() && w->findChild<QMenuBar*>() != nullptr) main = w;
+             }
+             if (main == nullptr) return false;
+             EXPECT_EQ(main->windowTitle(), QString());
+             main->close();
+             return true;
+         }});
+}
+
+} // namespace
+} // namespace vodarir
