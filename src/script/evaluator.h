@@ -18,7 +18,8 @@
 //   operand   := number | "." name | 'text' | "text" | name | name "(" args ")" | "(" text ")"
 //              | field "{" file "}" | empty         -- an empty operand is 0: "-5" is 0 - 5
 // An empty operand (a sign) binds to everything after it of at least its operator's precedence,
-// so "2*-3+4" is 2 * (0 - 3 + 4).
+// so "2*-3+4" is 2 * (0 - 3 + 4). An assignment met on the right of an operator is made first,
+// since its target has no value of its own: "a=b=5" sets b and then a, "1+c=5" gives 6.
 #pragma once
 
 #include <cstdint>

@@ -55,6 +55,14 @@ TEST_F(EntryPointsTest, EvalIntegerRoundsAndReportsFailuresAsAssertions) {
         }
         EXPECT_EQ(ScratchDepth(), 0) << "text: " << row.text;
     }
+    // Each failure is also a record of the log file, in order.
+    const std::string log = folder.Read("log.txt");
+    std::size_t at = 0;
+    for (const Row& row : rows) {
+        if (!row.asserts) continue;
+        at = log.find(std::string("\r\n") + row.text + "\r\n****", at);
+        EXPECT_NE(at, std::string::npos) << "no log record for: " << row.text;
+    }
 }
 
 TEST_F(EntryPointsTest, EvalValueTellsTheKindWhateverTheStatus) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "diagnostics/log.h"
 #include "platform/scripted/scripted_ui.h"
 #include "runtime/messages/error_trail.h"
 #include "runtime/store/runtime_config.h"
@@ -19,6 +20,7 @@
 #include "script/builtins.h"
 #include "script/evaluator.h"
 #include "support/runtime_fixture.h"
+#include "support/temp_folder.h"
 
 namespace vodarir::testing {
 
@@ -52,6 +54,9 @@ protected:
         ClearRecordedError();
         ClearRegisteredFunctions();
         platform::SetUi(&ui);
+        // Failed assertions append to the log file: keep it out of the working folder.
+        ASSERT_EQ(SlotSet(slotgroup::kRuntimeMessages, kLogPathSlot, TextView(LogPath())),
+                  status::kOk);
         ASSERT_EQ(IntVarGet(sysvar::kPrecis), 2);
     }
     void TearDown() override {
@@ -77,6 +82,9 @@ protected:
 
     static std::string Detail() { return std::string(ErrorDetail().view()); }
 
+    std::string LogPath() const { return folder.File("log.txt"); }
+
+    TempFolder folder;
     platform::ScriptedUi ui;
 };
 
