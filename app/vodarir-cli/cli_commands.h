@@ -4,6 +4,8 @@
 // runtime are cp1252 and are converted only here, at the program's edge.
 #pragma once
 
+#include "runtime/text/cp1252.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -31,13 +33,6 @@ struct Command {
 int RunDict(int argc, char** argv);
 int RunPlay(int argc, char** argv);
 int RunEval(int argc, char** argv);
-
-// cp1252 bytes as UTF-8. The five bytes without a character in cp1252 (0x81, 0x8D, 0x8F, 0x90,
-// 0x9D) become the control characters of the same number, so no byte is lost.
-std::string Cp1252ToUtf8(std::string_view bytes);
-// UTF-8 as cp1252 bytes, the inverse of Cp1252ToUtf8. False (out unspecified) for malformed UTF-8
-// and for a character cp1252 has no byte for: such a text is refused, never altered.
-bool Utf8ToCp1252(std::string_view utf8, std::string* out);
 
 // A text for one tab-separated column: UTF-8, with tabs and line breaks turned into blanks so a
 // record stays on one line.

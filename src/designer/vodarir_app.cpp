@@ -1,6 +1,8 @@
 // The application object's start-up, in its order, and its shutdown.
 #include "designer/vodarir_app.h"
 
+#include "runtime/text/cp1252.h"
+
 #include "designer/main_dialog.h"
 #include "runtime/messages/language_files.h"
 #include "runtime/messages/messages.h"
@@ -8,6 +10,7 @@
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/cp1252.h"
 #include "runtime/text/text_ops.h"
 #include "runtime/ui/help.h"
 
@@ -28,8 +31,12 @@ std::uint16_t NoLanguageResource(std::uint16_t, int, int) { return 0; }
 
 std::string JoinCommandLine(int argc, const char* const* argv) {
     std::string line;
+    std::string converted;
     for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+        std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+        // The system hands UTF-8; the runtime reads cp1252. An argument cp1252 cannot hold stays
+        // as given, and a file of that name is then reported missing rather than opened wrongly.
+        if (Utf8ToCp1252(arg, &converted)) arg = converted;
         if (i > 0) line += ' ';
         const bool quote = arg.find_first_of(" \t") != std::string_view::npos;
         if (quote) line += '"';

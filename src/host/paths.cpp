@@ -17,6 +17,7 @@
 #include "host/text_files.h"
 #include "runtime/store/runtime_config.h"
 #include "runtime/store/slot_store.h"
+#include "runtime/text/cp1252.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 
@@ -40,13 +41,9 @@ constexpr SlotIndex kHelpFolderSlot = 7;
 constexpr SlotIndex kDatabaseSlot = 11;
 constexpr char kFirstLateDrive = 'F';
 
-bool IsSeparator(char c) {
-    return c == kPathSeparator;
-}
+bool IsSeparator(char c) { return c == kPathSeparator; }
 
-TextRef Env(SlotIndex slot) {
-    return SlotGet(slotgroup::kEnvironment, slot);
-}
+TextRef Env(SlotIndex slot) { return SlotGet(slotgroup::kEnvironment, slot); }
 
 // Drive, folder, name and extension of a path with native separators.
 struct PathPieces {
@@ -80,9 +77,7 @@ PathPieces Split(TextRef p) {
     return r;
 }
 
-bool EndsWithSeparator(TextRef t) {
-    return !t.empty() && IsSeparator(char(t.at(t.length - 1)));
-}
+bool EndsWithSeparator(TextRef t) { return !t.empty() && IsSeparator(char(t.at(t.length - 1))); }
 
 TextRef Append(TextRef a, TextRef b) {
     return ScratchConcat(a, b) == status::kOk ? ScratchTop()
@@ -107,11 +102,21 @@ bool TakeParent(TextRef* relative) {
     return true;
 }
 
-// A C string of the environment as a copy; one too long for a text is refused, not cut.
+// A C string of the system (UTF-8) as a cp1252 copy; one too long for a text, or holding a
+// character cp1252 has not, is refused, not cut or altered.
 TextRef CopyOf(const char* value) {
     if (value == nullptr) return TextDup(TextRef());
-    if (std::strlen(value) > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
-    return TextDupCStr(value);
+    return TextFromUtf8(value);
+}
+
+// A name read from a folder, as the runtime spells it; false when cp1252 cannot hold it (such a
+// file cannot be named by a definition either).
+bool EntryName(const dirent* entry, std::string* name) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef converted = TextFromUtf8(entry->d_name);
+    if (!converted.failed()) name->assign(converted.view());
+    ScratchRelease(mark);
+    return !converted.failed();
 }
 
 TextRef TempFolder() {
@@ -167,7 +172,12 @@ TextRef PathSlashes(TextRef path) {
 }
 
 const char* PathNative(TextRef path) {
+#ifdef _WIN32
     return TextCStr(PathSlashes(path));
+#else
+    // File names on this system are UTF-8; the runtime's texts are cp1252.
+    return TextCStr(TextToUtf8(PathSlashes(path)));
+#endif
 }
 
 TextRef PathJoin(TextRef folder, TextRef name) {
@@ -180,9 +190,7 @@ TextRef PathJoin(TextRef folder, TextRef name) {
     return ScratchReturn(mark, joined);
 }
 
-TextRef PathAddExt(TextRef name, TextRef extension) {
-    return TextJoin(name, "."_t, extension);
-}
+TextRef PathAddExt(TextRef name, TextRef extension) { return TextJoin(name, "."_t, extension); }
 
 TextRef PathPart(TextRef path, int parts) {
     if (path.failed()) return path;
@@ -222,17 +230,19 @@ TextRef PathOnDisk(TextRef path) {
     const ScratchLevel mark = ScratchMark();
     const TextRef p = PathSlashes(path);
     if (p.empty()) return ScratchReturn(mark, TextRef::Failed(status::kFileNotFound));
-    if (Exists(TextCStr(p))) return ScratchReturn(mark, p);
+    if (Exists(PathNative(p))) return ScratchReturn(mark, p);
     // Applications move between systems: "DICC.DAT" may have become "dicc.dat".
     const TextRef folder = PathPart(p, pathpart::kDrive | pathpart::kFolder);
     const TextRef name = PathPart(p, pathpart::kName | pathpart::kExtension);
-    DIR* dir = name.empty() ? nullptr : ::opendir(folder.empty() ? "." : TextCStr(folder));
+    DIR* dir = name.empty() ? nullptr : ::opendir(folder.empty() ? "." : PathNative(folder));
     std::string best;
     if (dir != nullptr) {
         const std::string wanted(name.view());
+        std::string entryName;
         while (const dirent* entry = ::readdir(dir)) {
-            if (::strcasecmp(entry->d_name, wanted.c_str()) != 0) continue;
-            if (best.empty() || best > entry->d_name) best = entry->d_name; // the same every time
+            if (!EntryName(entry, &entryName)) continue;
+            if (!Cp1252EqualNoCase(entryName, wanted)) continue;
+            if (best.empty() || best > entryName) best = entryName; // the same every time
         }
         ::closedir(dir);
     }
@@ -264,11 +274,11 @@ StatusCode FileFind(TextRef pattern) {
     if (glob.view() == kAnyName.view()) glob = kNoWildcard;
     const std::string wanted(glob.view());
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.empty() ? "." : TextCStr(folder))) {
+    if (DIR* dir = ::opendir(folder.empty() ? "." : PathNative(folder))) {
+        std::string n;
         while (const dirent* entry = ::readdir(dir)) {
-            const std::string_view n = entry->d_name;
-            if (n == "." || n == "..") continue;
-            if (::fnmatch(wanted.c_str(), entry->d_name, FNM_CASEFOLD) == 0) names.emplace_back(n);
+            if (!EntryName(entry, &n) || n == "." || n == "..") continue;
+            if (::fnmatch(wanted.c_str(), n.c_str(), FNM_CASEFOLD) == 0) names.push_back(n);
         }
         ::closedir(dir);
     }
@@ -303,9 +313,10 @@ StatusCode MakeFolders(TextRef path) {
     if (path.failed()) return path.status();
     if (path.empty() || path.length >= kMaxPathLength) return status::kData;
     const ScratchLevel mark = ScratchMark();
-    const TextRef p = PathSlashes(path);
+    const TextRef p = TextToUtf8(PathSlashes(path));
     if (p.failed()) return p.status();
-    char buffer[kMaxPathLength + 1];
+    // Each cp1252 byte takes at most three bytes of UTF-8.
+    char buffer[3 * kMaxPathLength + 1];
     std::memcpy(buffer, p.data, p.length);
     buffer[p.length] = '\0';
     ScratchRelease(mark);
@@ -328,9 +339,12 @@ StatusCode MakeFolders(TextRef path) {
 }
 
 TextRef CurrentFolder() {
-    char buffer[kMaxPathLength + 1];
+    char buffer[3 * kMaxPathLength + 1];
     if (::getcwd(buffer, sizeof buffer) == nullptr) return TextDup(TextRef());
-    return TextDupCStr(buffer);
+    const TextRef folder = TextFromUtf8(buffer);
+    // A folder the runtime cannot spell, or one too long for it, reads as a failure: empty.
+    if (folder.failed() || folder.length > kMaxPathLength) return TextDup(TextRef());
+    return folder;
 }
 
 StatusCode ChangeFolder(TextRef path) {
@@ -355,8 +369,9 @@ TextRef TempPath(TextRef name) {
 TextRef EnvValue(TextRef name) {
     if (name.failed()) return name;
     const ScratchLevel mark = ScratchMark();
-    const char* value =
-        name.view().find('\0') == std::string_view::npos ? std::getenv(TextCStr(name)) : nullptr;
+    const char* value = name.view().find('\0') == std::string_view::npos
+                            ? std::getenv(TextCStr(TextToUtf8(name)))
+                            : nullptr;
     return ScratchReturn(mark, CopyOf(value));
 }
 

@@ -20,6 +20,7 @@
 #include "host/paths.h"
 #include "runtime/store/runtime_config.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/cp1252.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 
@@ -72,6 +73,10 @@ char* CopyWord(TextRef command, std::uint32_t* at, char* out) {
 StatusCode SplitCommand(TextRef command, std::uint16_t limit, Words* words) {
     if (command.failed()) return command.status();
     if (command.view().find('\0') != std::string_view::npos) return status::kBadCommandLine;
+    // Programs receive their arguments as the system spells texts: UTF-8. Blanks and quotes are
+    // the same bytes in both, so the split below is unchanged.
+    command = TextToUtf8(command);
+    if (command.failed()) return command.status();
     // Every word ends with one NUL and never grows, so this is always enough.
     char* out = ScratchAllocPtr(std::uint32_t{command.length} + limit + 1, 0);
     if (out == nullptr) return status::kOutOfMemory;
@@ -481,7 +486,7 @@ TextRef RunToTempFile(TextRef command) {
     const ScratchLevel mark = ScratchMark();
     const TextRef pattern = TempPath(kTempNamePattern);
     if (pattern.failed()) return ScratchReturn(mark, pattern);
-    char* path = const_cast<char*>(TextCStr(pattern));
+    char* path = const_cast<char*>(PathNative(pattern));
     int fd = *path == '\0' ? -1 : ::mkstemps(path, kTempSuffixLength);
     if (fd < 0) {
         ScratchRelease(mark);
@@ -494,7 +499,7 @@ TextRef RunToTempFile(TextRef command) {
         ScratchRelease(mark);
         return TextRef::Failed(st);
     }
-    return ScratchReturn(mark, TextRef(path, pattern.length));
+    return ScratchReturn(mark, TextFromUtf8(path));
 }
 
 StatusCode OpenInViewer(int which, TextRef argument, int flags) {

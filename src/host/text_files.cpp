@@ -76,9 +76,7 @@ std::FILE* Stream(FileNumber n) {
     return g_files[n];
 }
 
-bool IsStandard(FileNumber n) {
-    return n < kFirstUserFile;
-}
+bool IsStandard(FileNumber n) { return n < kFirstUserFile; }
 
 std::size_t WriteChunk(std::FILE* f, const char* data, std::size_t n) {
     if (g_writesAllowed == 0) { // the seam: this call comes up short, as on a full disk
@@ -296,8 +294,9 @@ WriteOutcome ReplaceFile(TextRef path, TextRef text) {
     const TextRef onDisk = PathOnDisk(path);
     const TextRef target = onDisk.failed() ? PathSlashes(path) : onDisk;
     struct stat old;
-    const bool existed = ::stat(TextCStr(target), &old) == 0;
-    char* temp = const_cast<char*>(TextCStr(TextConcat(target, kTempSuffix)));
+    const char* native = PathNative(target);
+    const bool existed = ::stat(native, &old) == 0;
+    char* temp = const_cast<char*>(PathNative(TextConcat(target, kTempSuffix)));
     const int fd = ::mkstemp(temp);
     std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (f == nullptr) {
@@ -318,7 +317,7 @@ WriteOutcome ReplaceFile(TextRef path, TextRef text) {
     out.written = WriteAll(f, text);
     bool ok = out.written == text.length && std::fflush(f) == 0 && ::fsync(fd) == 0;
     ok = std::fclose(f) == 0 && ok;
-    ok = ok && std::rename(temp, TextCStr(target)) == 0;
+    ok = ok && std::rename(temp, native) == 0;
     if (!ok) ::unlink(temp);
     out.complete = ok;
     ScratchRelease(mark);
@@ -349,7 +348,7 @@ StatusCode ErrnoStatus(int error) {
 // The file a path names on disk, or the path itself (native) when it does not exist.
 const char* DiskName(TextRef path) {
     const TextRef onDisk = PathOnDisk(path);
-    return TextCStr(onDisk.failed() ? PathSlashes(path) : onDisk);
+    return PathNative(onDisk.failed() ? path : onDisk);
 }
 
 } // namespace
@@ -591,9 +590,7 @@ void PushFileText(TextRef path, int kind, int key) {
     ScratchRelease(mark);
 }
 
-void PopFileText() {
-    SlotPop(slotgroup::kFileTexts);
-}
+void PopFileText() { SlotPop(slotgroup::kFileTexts); }
 
 TextRef WithKindExtension(TextRef name, int kind) {
     const bool known = kind >= 1 && kind <= ListCount(kKindExtensions, ',');

@@ -1,5 +1,4 @@
-// The built-in functions written so far: text length, substring, the conditional pair and the
-// nested SQL scope.
+// Built-in functions: text length, substring, the conditional pair and the nested SQL scope.
 #include "script/builtin_functions.h"
 
 #include <algorithm>

@@ -50,41 +50,41 @@ std::uint16_t EvaluatedArguments(std::uint16_t number) {
     return kMaxCallArguments;
 }
 
-// The built-in handlers by function number; null: not provided in this program yet (147).
+// The built-in handlers by function number.
 constexpr BuiltinHandler kHandlers[kBuiltinFunctionCount] = {
-    nullptr,              // 1 _#
-    nullptr,              // 2 FN#FLEN
-    builtin::TextLength,  // 3 FN#SLEN
-    nullptr,              // 4 FN#PARM
-    nullptr,              // 5 FN#VALN
-    nullptr,              // 6 FN#ACUM
-    builtin::CheckNumber, // 7 CHK#
-    nullptr,              // 8 FILEFIND
-    nullptr,              // 9 FILEREL
-    nullptr,              // 10 FILELOCATE
-    nullptr,              // 11 FILESEL
-    nullptr,              // 12 FN$CHNG
-    nullptr,              // 13 FN$CHRS
-    nullptr,              // 14 FN$DATE
-    nullptr,              // 15 FN$FLDS
-    nullptr,              // 16 FN$MASK
-    builtin::Middle,      // 17 FN$MIDS
-    nullptr,              // 18 FN$PARM
-    nullptr,              // 19 FN$TRIM
-    nullptr,              // 20 ENVELOP$
-    builtin::CheckText,   // 21 CHK$
-    nullptr,              // 22 SORT$
-    nullptr,              // 23 EXEC$
-    nullptr,              // 24 READ$
-    nullptr,              // 25 WRITE
-    nullptr,              // 26 MACRO$
-    nullptr,              // 27 ENVRON$
-    nullptr,              // 28 _$
-    nullptr,              // 29 KEY$
-    nullptr,              // 30 TIME$
-    nullptr,              // 31 IER
-    nullptr,              // 32 EXP$
-    builtin::SqlChild,    // 33 SQLCHILD
+    builtin::Accumulator,  // 1 _#
+    builtin::FileLengthOf, // 2 FN#FLEN
+    builtin::TextLength,   // 3 FN#SLEN
+    builtin::ListPosition, // 4 FN#PARM
+    builtin::Value,        // 5 FN#VALN
+    builtin::Sum,          // 6 FN#ACUM
+    builtin::CheckNumber,  // 7 CHK#
+    builtin::FileFind,     // 8 FILEFIND
+    builtin::FileRelation, // 9 FILEREL
+    builtin::FileLocate,   // 10 FILELOCATE
+    builtin::FileSelect,   // 11 FILESEL
+    builtin::Change,       // 12 FN$CHNG
+    builtin::Characters,   // 13 FN$CHRS
+    builtin::Date,         // 14 FN$DATE
+    builtin::FieldValue,   // 15 FN$FLDS
+    builtin::Mask,         // 16 FN$MASK
+    builtin::Middle,       // 17 FN$MIDS
+    builtin::ListItemText, // 18 FN$PARM
+    builtin::Trim,         // 19 FN$TRIM
+    builtin::Envelop,      // 20 ENVELOP$
+    builtin::CheckText,    // 21 CHK$
+    builtin::Sort,         // 22 SORT$
+    builtin::Execute,      // 23 EXEC$
+    builtin::Read,         // 24 READ$
+    builtin::Write,        // 25 WRITE
+    builtin::Macro,        // 26 MACRO$
+    builtin::Environment,  // 27 ENVRON$
+    builtin::Slots,        // 28 _$
+    builtin::Key,          // 29 KEY$
+    builtin::Time,         // 30 TIME$
+    builtin::IoStatus,     // 31 IER
+    builtin::Template,     // 32 EXP$
+    builtin::SqlChild,     // 33 SQLCHILD
 };
 
 BuiltinHandler g_added[kMaxAddedFunctions] = {};
@@ -264,6 +264,10 @@ std::uint16_t ArgKind(const BuiltinCall& call, std::uint16_t i) {
     std::uint16_t kind = 0;
     std::memcpy(&kind, call.kinds.data + (i - 1) * sizeof kind, sizeof kind);
     return kind;
+}
+
+bool ArgGiven(const BuiltinCall& call, std::uint16_t i) {
+    return Present(call, i) && !Omitted(call, i, ArgumentSlot(call, i));
 }
 
 StatusCode ArgCountIn(const BuiltinCall& call, std::uint16_t min, std::uint16_t max) {

@@ -125,6 +125,8 @@ void ClearRegisteredFunctions();
 
 // The kind of argument i: 0 number (or omitted), 1 text; 0 beyond the count.
 std::uint16_t ArgKind(const BuiltinCall& call, std::uint16_t i);
+// True when argument i is present and not omitted (ask before its reader takes it).
+bool ArgGiven(const BuiltinCall& call, std::uint16_t i);
 // 147 when the count is outside min..max.
 StatusCode ArgCountIn(const BuiltinCall& call, std::uint16_t min, std::uint16_t max);
 // Argument i as a 16-bit integer (value / 10^D rounded); the default when absent or omitted.

@@ -233,7 +233,8 @@ TEST_F(BuiltinsTest, TheActiveListComesFromTheEnvironmentSlot) {
     ASSERT_EQ(SlotSet(slotgroup::kEnvironment, kFunctionListSlot, "X,FN$MIDS"_t), status::kOk);
     EXPECT_EQ(FunctionNumber("FN$MIDS"_t), 2);
     EXPECT_EQ(FunctionNumber("FN#SLEN"_t), 0);
-    // FN$MIDS is now number 2, whose handler is FN#FLEN's (none yet); FN#SLEN is no function.
+    // FN$MIDS is now number 2, whose handler is FN#FLEN's (one argument only); FN#SLEN is no
+    // function.
     EXPECT_EQ(Eval("FN$MIDS('abc';2)"), "error 147");
     EXPECT_EQ(Eval("FN#SLEN('abc')"), "error 141");
     EXPECT_EQ(FunctionNumber("'a,b',C"_t), 0);

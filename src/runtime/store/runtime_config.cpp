@@ -187,7 +187,7 @@ TextRef RunPath(int flags) {
     if ((flags & 1) != 0 && !path.empty() && path.at(0) == '/') {
         // "/X" is an option, but on a system whose paths start with "/" an existing file is a file.
         struct stat info;
-        if (::stat(TextCStr(path), &info) != 0 || S_ISDIR(info.st_mode)) path = TextRef();
+        if (::stat(PathNative(path), &info) != 0 || S_ISDIR(info.st_mode)) path = TextRef();
     }
     if ((flags & 2) != 0) path = PathPart(path, pathpart::kDrive | pathpart::kFolder);
     return ScratchReturn(mark, path);

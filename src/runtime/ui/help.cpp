@@ -31,7 +31,6 @@ constexpr TextRef kLanguages = "EN,ES,FR,DE,IT"_t;
 constexpr TextRef kLanguageSuffixes = "_en,_es,_fr,_de,_it"_t;
 constexpr TextRef kGenericIndex = "index.html"_t;
 constexpr std::uint16_t kPathLimit = kMaxPathLength;
-constexpr std::uint16_t kHelpTopicLimit = 0xFFFF;
 constexpr TextRef kLineBreak = "\r\n"_t;
 
 TextRef Environment(SlotIndex slot) { return SlotGet(slotgroup::kEnvironment, slot); }
