@@ -332,4 +332,21 @@ StatusCode ArgAny(const BuiltinCall& call, std::uint16_t i, TextRef fallback, bo
     return st;
 }
 
+StatusCode ArgsBySpec(const BuiltinCall& call, std::string_view spec, ArgValue* values) {
+    if (call.count > spec.size()) return status::kSyntax;
+    StatusCode result = status::kOk;
+    for (std::size_t place = spec.size(); place >= 1; --place) {
+        const auto i = static_cast<std::uint16_t>(place);
+        ArgValue& value = values[place - 1];
+        value = ArgValue{};
+        const bool wantText = spec[place - 1] == kSpecText;
+        const bool kindMatches = !ArgGiven(call, i) || (ArgKind(call, i) == 1) == wantText;
+        StatusCode st = wantText ? ArgText(call, i, TextRef(), &value.text)
+                                 : ArgInteger(call, i, 0, &value.integer);
+        if (!kindMatches) st = status::kSyntax;
+        if (result == status::kOk) result = st;
+    }
+    return result;
+}
+
 } // namespace vodarir

@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/messages/status.h"
 #include "runtime/store/slot_store.h"
@@ -141,5 +142,18 @@ StatusCode ArgNumber(const BuiltinCall& call, std::uint16_t i, FixedNumber fallb
 StatusCode ArgText(const BuiltinCall& call, std::uint16_t i, TextRef fallback, TextRef* out);
 // Pushes argument i (or the default text when it is absent or omitted) and tells its kind.
 StatusCode ArgAny(const BuiltinCall& call, std::uint16_t i, TextRef fallback, bool* isText);
+
+// One argument read by ArgsBySpec: the integer of an 'I' place, the text of a 'T' place.
+struct ArgValue {
+    std::int16_t integer = 0;
+    TextRef text;
+};
+inline constexpr char kSpecInteger = 'I';
+inline constexpr char kSpecText = 'T';
+// Reads every argument at once, from the last to the first, as its place in spec says (one letter
+// per argument: kSpecInteger or kSpecText) into values[0 .. spec size - 1]; places beyond the
+// count, and omitted arguments, read 0 or the empty text. 147 when the call has more arguments
+// than spec has places, or an argument's kind is not its place's; the first failure is answered.
+StatusCode ArgsBySpec(const BuiltinCall& call, std::string_view spec, ArgValue* values);
 
 } // namespace vodarir

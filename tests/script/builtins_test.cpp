@@ -210,6 +210,37 @@ TEST_F(BuiltinsTest, ArgumentReaders) {
     EXPECT_EQ(Eval("READ(1;2;3;4;5)"), "error 147");
 }
 
+// Reads (integer, text, integer) with ArgsBySpec.
+StatusCode SpecReader(const BuiltinCall& call) {
+    ArgValue values[3];
+    const StatusCode st = ArgsBySpec(call, "ITI", values);
+    g_read = std::to_string(st) + " " + std::to_string(values[0].integer) + " '" +
+             std::string(values[1].text.view()) + "' " + std::to_string(values[2].integer) +
+             " left " + std::to_string(SlotCount(slotgroup::kValueStack) - call.base);
+    return PushNumber(0);
+}
+
+TEST_F(BuiltinsTest, ArgumentsReadBySpec) {
+    ASSERT_EQ(RegisterFunction("SPEC"_t, SpecReader), status::kOk);
+    struct Row {
+        const char* call;
+        const char* read;
+    };
+    const std::vector<Row> rows = {
+        {"SPEC(1.6;'ab';-3)", "0 2 'ab' -3 left 0"},
+        {"SPEC(4)", "0 4 '' 0 left 0"},              // places beyond the count read empty
+        {"SPEC(;;7)", "0 0 '' 7 left 0"},            // omitted arguments too
+        {"SPEC('x';'ab';3)", "147 0 'ab' 3 left 0"}, // a text in an integer place
+        {"SPEC(1;2;3)", "147 1 '' 3 left 0"},        // a number in a text place
+        {"SPEC(1;'a';2;3)", "147 0 '' 0 left 4"},    // more arguments than places
+    };
+    for (const Row& row : rows) {
+        g_read.clear();
+        EXPECT_EQ(Eval(row.call), "0.00") << row.call;
+        EXPECT_EQ(g_read, row.read) << row.call;
+    }
+}
+
 TEST_F(BuiltinsTest, AddedFunctions) {
     EXPECT_EQ(FunctionNumber("PROBE"_t), 0);
     ASSERT_EQ(RegisterFunction("PROBE"_t, Probe), status::kOk);
