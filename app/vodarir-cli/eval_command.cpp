@@ -9,8 +9,10 @@
 
 #include "cli_commands.h"
 #include "dictionary/dictionary.h"
+#include "masks/number_format.h"
 #include "masks/number_text.h"
 #include "runtime/messages/error_trail.h"
+#include "runtime/messages/language_files.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"
@@ -23,8 +25,8 @@ namespace {
 using namespace literals;
 
 constexpr std::size_t kPrefixLength = 2;
-// Environment slot of the language code ("ES", "EN" ...), which dates and number formats follow.
-constexpr SlotIndex kLanguageSlot = 4;
+// Environment slot of the default folder, where the language file is looked for.
+constexpr SlotIndex kDefaultFolderSlot = 5;
 
 struct EvalOptions {
     int precision = -1; // -1: keep the default
@@ -84,6 +86,15 @@ StatusCode LoadDictionaryFile(const char* file) {
     return LoadDictionary(TextRef(), TextView(prefix), TextRef());
 }
 
+// The folder this program was started from, as the runtime spells it (empty when unknown).
+TextRef ProgramFolder() {
+    std::error_code failed;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (failed) return TextRef();
+    const TextRef folder = TextFromUtf8(self.parent_path().string());
+    return folder.failed() ? TextRef() : folder;
+}
+
 StatusCode Configure(const EvalOptions& options) {
     if (options.precision >= 0) {
         IntVarSet(sysvar::kPrecis, static_cast<std::int16_t>(options.precision));
@@ -91,7 +102,11 @@ StatusCode Configure(const EvalOptions& options) {
     if (options.language != nullptr) {
         std::string code;
         if (!Utf8ToCp1252(options.language, &code)) return status::kBadStringType;
-        const StatusCode st = SlotSet(slotgroup::kEnvironment, kLanguageSlot, TextView(code));
+        // The language's messages come from its file beside this program (as the designer's come
+        // from beside the designer); numbers and dates then follow its separators and month names.
+        StatusCode st = SlotSet(slotgroup::kEnvironment, kDefaultFolderSlot, ProgramFolder());
+        if (st == status::kOk) st = MsgStartLanguage(TextView(code), nullptr, 0, 0);
+        if (st == status::kOk) st = LoadLanguageFormat();
         if (st != status::kOk) return st;
     }
     return options.dictionary != nullptr ? LoadDictionaryFile(options.dictionary) : status::kOk;
