@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_input.h"
 #include "masks/dates.h"
 #include "masks/formatting.h"
 #include "masks/number_format.h"
@@ -37,31 +38,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsPlace(char c) { return c == '#' || c == '0'; }
 
-// The fuzz input, consumed front to back: parameter bytes, then length-prefixed texts.
-class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size)
-        : data_(reinterpret_cast<const char*>(data)), size_(size) {}
-    std::uint8_t Byte() { return pos_ < size_ ? static_cast<std::uint8_t>(data_[pos_++]) : 0; }
-    TextRef Text() {
-        const std::size_t want = Byte();
-        const std::size_t n = want < size_ - pos_ ? want : size_ - pos_;
-        const TextRef t(data_ + pos_, static_cast<std::uint16_t>(n));
-        pos_ += n;
-        return t;
-    }
-    TextRef Rest() {
-        const std::size_t n = size_ - pos_ < kMaxTextLength ? size_ - pos_ : kMaxTextLength;
-        const TextRef t(data_ + pos_, static_cast<std::uint16_t>(n));
-        pos_ = size_;
-        return t;
-    }
-
-private:
-    const char* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
-};
+using fuzz::Input;
 
 void SetLanguage(std::uint8_t choice, TextRef fuzzedFormat) {
     std::string slot;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "fuzz_input.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
@@ -21,40 +22,13 @@ void Require(bool ok) {
     if (!ok) std::abort();
 }
 
-bool Same(TextRef a, TextRef b) {
-    return a.view() == b.view();
-}
+bool Same(TextRef a, TextRef b) { return a.view() == b.view(); }
 
 bool HasAny(TextRef t, std::string_view bytes) {
     return t.view().find_first_of(bytes) != std::string_view::npos;
 }
 
-// The fuzz input, consumed front to back: parameter bytes, then length-prefixed texts.
-class Input {
-  public:
-    Input(const std::uint8_t* data, std::size_t size)
-        : data_(reinterpret_cast<const char*>(data)), size_(size) {}
-    std::uint8_t Byte() { return pos_ < size_ ? static_cast<std::uint8_t>(data_[pos_++]) : 0; }
-    TextRef Text() {
-        const std::size_t want = Byte();
-        const std::size_t n = want < size_ - pos_ ? want : size_ - pos_;
-        const TextRef t(data_ + pos_, static_cast<std::uint16_t>(n));
-        pos_ += n;
-        return t;
-    }
-    // Everything left, capped at the longest text.
-    TextRef Rest() {
-        const std::size_t n = size_ - pos_ < kMaxTextLength ? size_ - pos_ : kMaxTextLength;
-        const TextRef t(data_ + pos_, static_cast<std::uint16_t>(n));
-        pos_ = size_;
-        return t;
-    }
-
-  private:
-    const char* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
-};
+using fuzz::Input;
 
 void CheckSearches(TextRef t, char ch, std::uint16_t from) {
     const std::uint16_t plain = TextFindChr(t, from, ch, true);

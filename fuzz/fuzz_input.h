@@ -1,0 +1,39 @@
+// The fuzz input of the libFuzzer targets, consumed front to back: parameter bytes, then
+// length-prefixed texts. The texts are views of the input, valid for one run.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "runtime/text/text_ref.h"
+
+namespace vodarir::fuzz {
+
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size)
+        : data_(reinterpret_cast<const char*>(data)), size_(size) {}
+    std::uint8_t Byte() { return pos_ < size_ ? static_cast<std::uint8_t>(data_[pos_++]) : 0; }
+    // A length byte, then at most that many bytes.
+    TextRef Text() {
+        const std::size_t want = Byte();
+        const std::size_t n = want < size_ - pos_ ? want : size_ - pos_;
+        const TextRef t(data_ + pos_, static_cast<std::uint16_t>(n));
+        pos_ += n;
+        return t;
+    }
+    // Everything left, capped at the longest text.
+    TextRef Rest() {
+        const std::size_t n = size_ - pos_ < kMaxTextLength ? size_ - pos_ : kMaxTextLength;
+        const TextRef t(data_ + pos_, static_cast<std::uint16_t>(n));
+        pos_ = size_;
+        return t;
+    }
+
+private:
+    const char* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+} // namespace vodarir::fuzz
