@@ -25,6 +25,7 @@
 #include "diagnostics/log.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/sort_areas.h"
+#include "fuzz_input.h"
 #include "host/text_files.h"
 #include "runtime/messages/error_trail.h"
 #include "runtime/store/runtime_config.h"
@@ -40,14 +41,12 @@
 namespace vodarir {
 namespace {
 
+using fuzz::Require;
+
 using namespace literals;
 
 constexpr SlotIndex kProcedureFolderSlot = 5;
 constexpr FileNumber kFirstOwnFile = 3;
-
-void Require(bool ok) {
-    if (!ok) std::abort();
-}
 
 // Hook 0 answers one "_" name and declines the rest; hook 2 answers user calls by their kind.
 TextRef ReadHook(TextRef name, int mode) {

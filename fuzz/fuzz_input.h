@@ -1,13 +1,19 @@
-// The fuzz input of the libFuzzer targets, consumed front to back: parameter bytes, then
-// length-prefixed texts. The texts are views of the input, valid for one run.
+// What the libFuzzer targets share: the property check and the fuzz input, consumed front to back:
+// parameter bytes, then length-prefixed texts. The texts are views of the input, valid for one run.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "runtime/text/text_ref.h"
 
 namespace vodarir::fuzz {
+
+// Anything a property check rejects ends the run: the fuzzer keeps the input.
+inline void Require(bool ok) {
+    if (!ok) std::abort();
+}
 
 class Input {
 public:

@@ -20,6 +20,8 @@
 namespace vodarir {
 namespace {
 
+using fuzz::Require;
+
 using namespace literals;
 
 constexpr std::string_view kLanguages[] = {"ES", ",.'0123456789,-D',' NS','  ,NO,SI'",
@@ -28,11 +30,6 @@ constexpr std::string_view kLanguages[] = {"ES", ",.'0123456789,-D',' NS','  ,NO
 constexpr std::string_view kMonths =
     "Enero,Febrero,Marzo,Abril,Mayo,Junio,Julio,Agosto,Septiembre,Octubre,Noviembre,Diciembre,"
     "'[D] de [M] de [Y]'";
-
-// Anything a property check rejects ends the run: the fuzzer keeps the input.
-void Require(bool ok) {
-    if (!ok) std::abort();
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
