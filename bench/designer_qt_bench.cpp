@@ -33,7 +33,8 @@ void BM_QtDocumentTextChange16K(benchmark::State& state) {
     const platform::WindowId dialog = ui.createWindow(spec, &events);
     OpenEditor(dialog, editorkind::kDocument, stepflag::kLayout, TextRef());
     std::string text;
-    while (text.size() < kDocumentBytes) text += "   |######|  Cliente \xbb  |####.##|  \xa6Total\r\n";
+    while (text.size() < kDocumentBytes)
+        text += "   |######|  Cliente \xbb  |####.##|  \xa6Total\r\n";
     text.resize(kDocumentBytes);
     ui.setText(dialog, designerctl::kEdit, text);
     ui.setEditSelection(dialog, designerctl::kEdit, kDocumentBytes / 2, 0);

@@ -34,8 +34,8 @@ private:
 };
 
 // The arguments (UTF-8, as the system gives them) as the one cp1252 command line the runtime keeps:
-// separated by one blank, each argument that holds a blank or a tab enclosed in double quotes. The caller refuses a line longer than a
-// text can hold.
+// separated by one blank, each argument that holds a blank or a tab enclosed in double quotes. The
+// caller refuses a line longer than a text can hold.
 std::string JoinCommandLine(int argc, const char* const* argv);
 
 } // namespace vodarir

@@ -8,7 +8,7 @@ namespace {
 // Refuses everything: no window can be made, so every later call names a window that does not
 // exist and gets the failed answer the seam promises for that case.
 class NullUi final : public Ui {
-  public:
+public:
     BoxAnswer messageBox(WindowId, std::string_view, std::string_view, BoxButtons,
                          BoxIcon) override {
         return BoxAnswer::Failed;
@@ -97,12 +97,8 @@ Ui* g_ui = &g_nullUi;
 
 } // namespace
 
-Ui& CurrentUi() {
-    return *g_ui;
-}
+Ui& CurrentUi() { return *g_ui; }
 
-void SetUi(Ui* ui) {
-    g_ui = ui != nullptr ? ui : &g_nullUi;
-}
+void SetUi(Ui* ui) { g_ui = ui != nullptr ? ui : &g_nullUi; }
 
 } // namespace vodarir::platform

@@ -277,7 +277,7 @@ struct FileDialogSpec {
 // control's and the window's own handling (typing, Tab to the next tab stop, a focused button
 // pressed by Space, kWinDialogKeys); then onKeyUp. A consumed key never reaches the control.
 class WindowEvents {
-  public:
+public:
     virtual ~WindowEvents() = default;
 
     // A button pressed, a menu item chosen (notification 0), an edit changed by the user
@@ -319,7 +319,7 @@ class WindowEvents {
 // ---- The seam ---------------------------------------------------------------------------------
 
 class Ui {
-  public:
+public:
     virtual ~Ui() = default;
 
     // A modal message box owned by `owner` (kNoWindow: ownerless). Failed when it cannot be shown.

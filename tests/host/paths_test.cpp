@@ -21,12 +21,10 @@ using testing::ScopedEnv;
 using testing::Str;
 using testing::TempFolder;
 
-std::string Shown(TextRef t) {
-    return t.failed() ? "error " + std::to_string(t.status()) : Str(t);
-}
+std::string Shown(TextRef t) { return t.failed() ? "error " + std::to_string(t.status()) : Str(t); }
 
 class PathsTest : public testing::RuntimeTest {
-  protected:
+protected:
     void TearDown() override {
         EXPECT_EQ(ScratchDepth(), 0) << "a call left a level behind";
         RuntimeTest::TearDown();
@@ -41,13 +39,13 @@ class PathsTest : public testing::RuntimeTest {
 
 // Changes the current folder for one test and goes back after it.
 class ScopedFolder {
-  public:
+public:
     explicit ScopedFolder(const std::string& to) : back_(std::filesystem::current_path()) {
         std::filesystem::current_path(to);
     }
     ~ScopedFolder() { std::filesystem::current_path(back_); }
 
-  private:
+private:
     std::filesystem::path back_;
 };
 

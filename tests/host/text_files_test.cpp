@@ -25,7 +25,7 @@ using namespace literals;
 using testing::Str;
 
 class TextFilesTest : public testing::RuntimeTest {
-  protected:
+protected:
     void TearDown() override {
         FileFailWritesAfter(-1);
         for (FileNumber n = 3; n < kFileTableSize; ++n) FileClose(n);

@@ -21,7 +21,7 @@ constexpr FixedNumber kMax = std::numeric_limits<FixedNumber>::max();
 constexpr FixedNumber kMin = std::numeric_limits<FixedNumber>::min();
 
 class NumberTextTest : public testing::RuntimeTest {
-  protected:
+protected:
     void SetUp() override {
         RuntimeTest::SetUp();
         ASSERT_EQ(TypedTablesInit(), status::kOk);

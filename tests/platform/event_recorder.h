@@ -13,7 +13,7 @@
 namespace vodarir::testing {
 
 class EventRecorder : public platform::WindowEvents {
-  public:
+public:
     std::vector<std::string> lines;
     std::set<platform::VirtualKey> consumeKeys;
     std::set<unsigned char> consumeChars;

@@ -13,7 +13,7 @@
 namespace vodarir::testing {
 
 class TempFolder {
-  public:
+public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "vodarir-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
@@ -45,13 +45,13 @@ class TempFolder {
         return n;
     }
 
-  private:
+private:
     std::string path_;
 };
 
 // Sets an environment variable for the life of the object and puts the old state back after.
 class ScopedEnv {
-  public:
+public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         const char* old = ::getenv(name);
         hadValue_ = old != nullptr;
@@ -70,7 +70,7 @@ class ScopedEnv {
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-  private:
+private:
     std::string name_;
     std::string old_;
     bool hadValue_ = false;

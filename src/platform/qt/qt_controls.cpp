@@ -30,7 +30,7 @@ namespace {
 // What a single-line edit lets the user type: digits only when asked, and no more characters
 // than its limit. Texts the core sets are never checked (QLineEdit::setText skips validators).
 class EditRules : public QValidator {
-  public:
+public:
     EditRules(QLineEdit* edit, bool digitsOnly)
         : QValidator(edit), edit_(edit), digits_(digitsOnly) {}
     void setLimit(int limit) { limit_ = limit; }
@@ -47,7 +47,7 @@ class EditRules : public QValidator {
         return Acceptable;
     }
 
-  private:
+private:
     QLineEdit* edit_;
     bool digits_;
     int limit_ = 0;
@@ -518,9 +518,7 @@ std::optional<Selection> QtUi::editSelection(WindowId window, ControlId id) cons
     return std::nullopt;
 }
 
-bool QtUi::selectAll(WindowId window, ControlId id) {
-    return setEditSelection(window, id, 0, -1);
-}
+bool QtUi::selectAll(WindowId window, ControlId id) { return setEditSelection(window, id, 0, -1); }
 
 bool QtUi::setReadOnly(WindowId window, ControlId id, bool readOnly) {
     Control* c = d_->control(window, id);

@@ -64,11 +64,11 @@ struct Window {
 
 // The router: one event filter for every control and client area of every window.
 class Router : public QObject {
-  public:
+public:
     explicit Router(QtUi::Impl* d) : d_(d) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     QtUi::Impl* d_;
 };
 
@@ -130,15 +130,15 @@ namespace vodarir::platform::qtface {
 
 // A window's top-level widget: reports the close button and activation.
 class TopWidget : public QWidget {
-  public:
+public:
     TopWidget(QtUi::Impl* d, WindowId id, QWidget* parent, Qt::WindowFlags flags)
         : QWidget(parent, flags), d_(d), id_(id) {}
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     QtUi::Impl* d_;
     WindowId id_;
 };

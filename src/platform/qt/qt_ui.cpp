@@ -155,9 +155,7 @@ void QtUi::Impl::endFrames(WindowId id) {
 
 // ---- Construction ------------------------------------------------------------------------------
 
-QtUi::QtUi() : d_(std::make_unique<Impl>()) {
-    d_->face = this;
-}
+QtUi::QtUi() : d_(std::make_unique<Impl>()) { d_->face = this; }
 
 QtUi::~QtUi() {
     // The core's listeners may be gone already: the widgets go without telling anyone.
@@ -167,13 +165,9 @@ QtUi::~QtUi() {
     }
 }
 
-void QtUi::addImage(const std::string& name, const QPixmap& picture) {
-    d_->images[name] = picture;
-}
+void QtUi::addImage(const std::string& name, const QPixmap& picture) { d_->images[name] = picture; }
 
-QWidget* QtUi::windowWidget(WindowId window) const {
-    return TopOf(*d_, window);
-}
+QWidget* QtUi::windowWidget(WindowId window) const { return TopOf(*d_, window); }
 
 QWidget* QtUi::controlWidget(WindowId window, ControlId id) const {
     const qtface::Control* c = d_->control(window, id);
@@ -321,9 +315,7 @@ bool QtUi::destroyWindow(WindowId id) {
     return true;
 }
 
-bool QtUi::windowExists(WindowId id) const {
-    return d_->window(id) != nullptr;
-}
+bool QtUi::windowExists(WindowId id) const { return d_->window(id) != nullptr; }
 
 bool QtUi::setWindowEvents(WindowId id, WindowEvents* events) {
     qtface::Window* w = d_->window(id);
@@ -616,9 +608,7 @@ FontId QtUi::createFont(const FontSpec& spec) {
     return id;
 }
 
-bool QtUi::destroyFont(FontId font) {
-    return d_->fonts.erase(font) != 0;
-}
+bool QtUi::destroyFont(FontId font) { return d_->fonts.erase(font) != 0; }
 
 FontMetrics QtUi::fontMetrics(FontId font) const {
     if (font != kUiFont && font != kFixedFont && d_->fonts.count(font) == 0) return {};

@@ -20,7 +20,7 @@ class QWidget;
 namespace vodarir::platform {
 
 class QtUi final : public Ui {
-  public:
+public:
     QtUi();
     ~QtUi() override;
     QtUi(const QtUi&) = delete;
@@ -118,7 +118,7 @@ class QtUi final : public Ui {
 
     struct Impl;
 
-  private:
+private:
     std::unique_ptr<Impl> d_;
 };
 

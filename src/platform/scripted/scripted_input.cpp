@@ -190,12 +190,8 @@ UiAction Key(ControlId control, VirtualKey key, Modifiers mods) {
     a.mods = mods;
     return a;
 }
-UiAction Click(ControlId button) {
-    return Make(UiAction::Kind::Click, button);
-}
-UiAction Focus(ControlId control) {
-    return Make(UiAction::Kind::Focus, control);
-}
+UiAction Click(ControlId button) { return Make(UiAction::Kind::Click, button); }
+UiAction Focus(ControlId control) { return Make(UiAction::Kind::Focus, control); }
 UiAction ChooseMenu(CommandId command) {
     return Make(UiAction::Kind::ChooseMenu, kNoControl, command);
 }
@@ -214,9 +210,7 @@ UiAction SelectItem(ControlId list, int index) {
 UiAction DoubleClickItem(ControlId listBox, int index) {
     return Make(UiAction::Kind::DoubleClickItem, listBox, index);
 }
-UiAction Close() {
-    return Make(UiAction::Kind::Close, kNoControl);
-}
+UiAction Close() { return Make(UiAction::Kind::Close, kNoControl); }
 UiAction Run(std::function<void(ScriptedUi&, WindowId)> fn) {
     UiAction a = Make(UiAction::Kind::Run, kNoControl);
     a.run = std::move(fn);

@@ -19,21 +19,15 @@ ScriptedUi::~ScriptedUi() = default;
 
 // ---- Queued answers --------------------------------------------------------------------------
 
-void ScriptedUi::queueBoxAnswer(BoxAnswer answer) {
-    boxAnswers_.push_back(answer);
-}
-void ScriptedUi::queueFileChoice(std::string path) {
-    fileChoices_.push_back(std::move(path));
-}
+void ScriptedUi::queueBoxAnswer(BoxAnswer answer) { boxAnswers_.push_back(answer); }
+void ScriptedUi::queueFileChoice(std::string path) { fileChoices_.push_back(std::move(path)); }
 void ScriptedUi::queueFolderChoice(std::string folder) {
     folderChoices_.push_back(std::move(folder));
 }
 void ScriptedUi::queuePopupChoice(std::string text) {
     popupChoices_.push_back({false, std::move(text)});
 }
-void ScriptedUi::queuePopupDismiss() {
-    popupChoices_.push_back({true, {}});
-}
+void ScriptedUi::queuePopupDismiss() { popupChoices_.push_back({true, {}}); }
 
 void ScriptedUi::queueModal(std::string expected, std::vector<UiAction> actions) {
     modals_.push_back({std::move(expected), std::move(actions)});
@@ -247,9 +241,7 @@ bool ScriptedUi::post(WindowId window, int message, int param) {
     return true;
 }
 
-void ScriptedUi::pumpPending() {
-    deliverPosted();
-}
+void ScriptedUi::pumpPending() { deliverPosted(); }
 
 void ScriptedUi::deliverPosted() {
     // A handler may post again; those are delivered in the same pass, in order.

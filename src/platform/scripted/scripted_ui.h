@@ -172,7 +172,7 @@ UiAction Run(std::function<void(ScriptedUi&, WindowId)> fn);
 } // namespace act
 
 class ScriptedUi : public Ui {
-  public:
+public:
     // Called when the core needs an interaction nobody queued, or a script asks for something a
     // user could not do; the default throws std::runtime_error with the description (tests see
     // it as a failure with that message).
@@ -324,13 +324,13 @@ class ScriptedUi : public Ui {
     bool destroyFont(FontId font) override;
     FontMetrics fontMetrics(FontId font) const override;
 
-  protected:
+protected:
     void record(std::string line) { transcript_.push_back(std::move(line)); }
     void unexpected(const std::string& what);
     // A script asked for something the user could not do.
     void scriptError(const std::string& what);
 
-  private:
+private:
     struct WindowRec;
     struct QueuedModal {
         std::string expected;

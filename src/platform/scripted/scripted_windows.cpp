@@ -101,9 +101,7 @@ bool ScriptedUi::destroyWindow(WindowId id) {
     return true;
 }
 
-bool ScriptedUi::windowExists(WindowId id) const {
-    return rec(id) != nullptr;
-}
+bool ScriptedUi::windowExists(WindowId id) const { return rec(id) != nullptr; }
 
 bool ScriptedUi::setWindowEvents(WindowId id, WindowEvents* events) {
     WindowRec* w = rec(id);
@@ -484,15 +482,11 @@ bool ScriptedUi::setEditLimit(WindowId window, ControlId id, int limit) {
 
 namespace {
 
-bool IsListView(const ShownControl* c) {
-    return c != nullptr && c->kind == ControlKind::ListView;
-}
+bool IsListView(const ShownControl* c) { return c != nullptr && c->kind == ControlKind::ListView; }
 bool IsItemList(const ShownControl* c) {
     return c != nullptr && (c->kind == ControlKind::ListBox || c->kind == ControlKind::ComboBox);
 }
-std::size_t CellCount(const ShownControl& c) {
-    return std::max<std::size_t>(1, c.columns.size());
-}
+std::size_t CellCount(const ShownControl& c) { return std::max<std::size_t>(1, c.columns.size()); }
 
 } // namespace
 

@@ -175,9 +175,7 @@ StatusCode RuntimeStart(void* instance, TextRef commandLine, RuntimeInitFn init)
     return st;
 }
 
-void* RuntimeInstance() {
-    return g_instance;
-}
+void* RuntimeInstance() { return g_instance; }
 
 TextRef RunPath(int flags) {
     const ScratchLevel mark = ScratchMark();

@@ -61,9 +61,7 @@ StatusCode TypedTablesInit() {
     return status::kOk;
 }
 
-bool TypedTablesReady() {
-    return g_registry != nullptr;
-}
+bool TypedTablesReady() { return g_registry != nullptr; }
 
 void* TableSet(std::uint16_t table, std::uint16_t index, const void* value, std::uint16_t size) {
     TableEntry* e = Entry(table);

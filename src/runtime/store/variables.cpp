@@ -62,9 +62,7 @@ SlotIndex ListOf(std::uint16_t type) {
     }
 }
 
-TextRef NameList(SlotIndex list) {
-    return SlotGet(slotgroup::kVariableNames, list);
-}
+TextRef NameList(SlotIndex list) { return SlotGet(slotgroup::kVariableNames, list); }
 
 std::uint16_t ItemCount(TextRef list) {
     if (list.empty()) return 0;
@@ -96,9 +94,7 @@ bool ValidName(TextRef name) {
     return true;
 }
 
-bool StartsWithUnderscore(TextRef name) {
-    return !name.empty() && name.at(0) == '_';
-}
+bool StartsWithUnderscore(TextRef name) { return !name.empty() && name.at(0) == '_'; }
 
 // An array is known by its name up to and including its "(" ("A$(1,2)" and "A$" are "A$(").
 TextRef ArrayKey(TextRef name) {
@@ -313,9 +309,7 @@ void VarSetHook(std::uint16_t entry, VarHook hook) {
     if (entry < kVarHookCount) g_hooks[entry] = hook;
 }
 
-VarHook VarGetHook(std::uint16_t entry) {
-    return entry < kVarHookCount ? g_hooks[entry] : nullptr;
-}
+VarHook VarGetHook(std::uint16_t entry) { return entry < kVarHookCount ? g_hooks[entry] : nullptr; }
 
 // --- Snapshots ----------------------------------------------------------------------------------
 
@@ -355,9 +349,7 @@ void CutTable(std::uint16_t t, std::uint16_t keep, void (*beforeRemove)(std::uin
     }
 }
 
-std::uint16_t Larger(std::uint16_t a, std::uint16_t b) {
-    return a > b ? a : b;
-}
+std::uint16_t Larger(std::uint16_t a, std::uint16_t b) { return a > b ? a : b; }
 
 } // namespace
 

@@ -21,7 +21,7 @@ using testing::ScopedEnv;
 using testing::Str;
 
 class RuntimeConfigTest : public testing::RuntimeTest {
-  protected:
+protected:
     void SetUp() override {
         RuntimeTest::SetUp();
         ASSERT_EQ(RuntimeInit(), status::kOk);
@@ -82,12 +82,8 @@ TEST_F(RuntimeConfigTest, RefusedTablesStopTheStart) {
     EXPECT_EQ(VarLocate("_ERRCODE"_t).number, kNoSlot) << "no variable was created";
 }
 
-StatusCode FailingInit() {
-    return status::kStrOutBound;
-}
-StatusCode QuietInit() {
-    return status::kOk;
-}
+StatusCode FailingInit() { return status::kStrOutBound; }
+StatusCode QuietInit() { return status::kOk; }
 
 TEST_F(RuntimeConfigTest, StartStoresTheCommandLineWithQuotedPartsOneBlankApart) {
     struct Row {
@@ -141,7 +137,7 @@ TEST_F(RuntimeConfigTest, RunPathPicksProgramOrFirstArgument) {
 }
 
 class ExpandTest : public RuntimeConfigTest {
-  protected:
+protected:
     void SetUp() override {
         RuntimeConfigTest::SetUp();
         Env(1, "prog x"_t);

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint16_t kTable = 15;
 
 class TypedTablesTest : public testing::RuntimeTest {
-  protected:
+protected:
     void SetUp() override {
         RuntimeTest::SetUp();
         ASSERT_EQ(TypedTablesInit(), status::kOk);

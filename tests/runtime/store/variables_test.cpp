@@ -20,7 +20,7 @@ using namespace literals;
 using testing::Str;
 
 class VariablesTest : public testing::RuntimeTest {
-  protected:
+protected:
     void SetUp() override {
         RuntimeTest::SetUp();
         ASSERT_EQ(TypedTablesInit(), status::kOk);
