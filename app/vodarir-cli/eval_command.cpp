@@ -9,6 +9,7 @@
 
 #include "cli_commands.h"
 #include "dictionary/dictionary.h"
+#include "host/paths.h"
 #include "masks/number_format.h"
 #include "masks/number_text.h"
 #include "runtime/messages/error_trail.h"
@@ -86,15 +87,6 @@ StatusCode LoadDictionaryFile(const char* file) {
     return LoadDictionary(TextRef(), TextView(prefix), TextRef());
 }
 
-// The folder this program was started from, as the runtime spells it (empty when unknown).
-TextRef ProgramFolder() {
-    std::error_code failed;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
-    if (failed) return TextRef();
-    const TextRef folder = TextFromUtf8(self.parent_path().string());
-    return folder.failed() ? TextRef() : folder;
-}
-
 StatusCode Configure(const EvalOptions& options) {
     if (options.precision >= 0) {
         IntVarSet(sysvar::kPrecis, static_cast<std::int16_t>(options.precision));
@@ -102,8 +94,8 @@ StatusCode Configure(const EvalOptions& options) {
     if (options.language != nullptr) {
         std::string code;
         if (!Utf8ToCp1252(options.language, &code)) return status::kBadStringType;
-        // The language's messages come from its file beside this program (as the designer's come
-        // from beside the designer); numbers and dates then follow its separators and month names.
+        // The language's messages come from its file beside this program, or from those installed
+        // with it; numbers and dates then follow its separators and month names.
         StatusCode st = SlotSet(slotgroup::kEnvironment, kDefaultFolderSlot, ProgramFolder());
         if (st == status::kOk) st = MsgStartLanguage(TextView(code), nullptr, 0, 0);
         if (st == status::kOk) st = LoadLanguageFormat();

@@ -19,7 +19,8 @@ constexpr Command kCommands[] = {
 };
 
 int Usage(std::FILE* out) {
-    std::fprintf(out, "usage: vodarir-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
+    std::fprintf(out, "usage: vodarir-cli COMMAND [ARGUMENTS]\n"
+                      "       vodarir-cli --version\n\ncommands:\n");
     for (const Command& command : kCommands) {
         std::fprintf(out, "  %-24s %s\n", command.usage, command.summary);
     }
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage(stderr);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0)
         return Usage(stdout);
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("vodarir-cli %s\n", VODARIR_VERSION);
+        return vodarir::cli::kExitOk;
+    }
     for (const Command& command : kCommands) {
         if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
     }

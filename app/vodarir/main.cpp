@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,8 +13,23 @@
 #include "startup_probe.h"
 
 int main(int argc, char** argv) {
+    // Asked from a terminal: answered before Qt starts, so no display is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("vodarir %s\n", VODARIR_VERSION);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf("usage: vodarir [FILE]\n"
+                    "       vodarir --version\n\n"
+                    "Starts the designer on FILE, a definition file of an application, or,\n"
+                    "without one, on the application folder it asks for.\n");
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vodarir"));
+    QApplication::setApplicationVersion(QStringLiteral(VODARIR_VERSION));
+    // The installed desktop entry: desktops match the window to its menu entry and icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vodarir"));
     QApplication::setWindowIcon(vodarir::ProgramIcon());
     const vodarir::StartupProbe probe;
     vodarir::platform::QtUi ui;

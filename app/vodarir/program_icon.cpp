@@ -8,9 +8,7 @@
 
 namespace vodarir {
 
-namespace {
-
-void Draw(QPainter& p, const QRectF& box) {
+void DrawProgramIcon(QPainter& p, const QRectF& box) {
     const qreal s = std::min(box.width(), box.height());
     const QPointF o = box.topLeft();
     p.setRenderHint(QPainter::Antialiasing);
@@ -29,16 +27,18 @@ void Draw(QPainter& p, const QRectF& box) {
     drawBar(0.18, 0.62, 0.28, QColor(0x40, 0x56, 0x6e));
 }
 
+namespace {
+
 class DrawnIcon final : public QIconEngine {
 public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
-        Draw(*painter, rect);
+        DrawProgramIcon(*painter, rect);
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
         QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
-        Draw(p, QRectF(QPointF(0, 0), QSizeF(size)));
+        DrawProgramIcon(p, QRectF(QPointF(0, 0), QSizeF(size)));
         return pixmap;
     }
     QIconEngine* clone() const override { return new DrawnIcon; }

@@ -347,6 +347,20 @@ TextRef CurrentFolder() {
     return folder;
 }
 
+TextRef ProgramFolder() {
+    char buffer[3 * kMaxPathLength + 1];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer - 1) {
+        return TextDup(TextRef());
+    }
+    const std::string_view file(buffer, static_cast<std::size_t>(length));
+    const std::size_t separator = file.rfind('/');
+    if (separator == std::string_view::npos) return TextDup(TextRef());
+    const TextRef folder = TextFromUtf8(file.substr(0, separator == 0 ? 1 : separator));
+    if (folder.failed() || folder.length > kMaxPathLength) return TextDup(TextRef());
+    return folder;
+}
+
 StatusCode ChangeFolder(TextRef path) {
     if (path.failed()) return path.status();
     const ScratchLevel mark = ScratchMark();

@@ -51,6 +51,9 @@ StatusCode FileFind(TextRef pattern);
 TextRef ListFromNulList(TextRef names, TextRef exclude);
 StatusCode MakeFolders(TextRef path);
 TextRef CurrentFolder();
+// The folder of the running program's own file, as the system knows it (not as the command line
+// spells it); empty when the system cannot tell or the runtime cannot spell it.
+TextRef ProgramFolder();
 StatusCode ChangeFolder(TextRef path);
 StatusCode ChangeDrive(TextRef drive);
 // The temporary folder (TEMP, else TMPDIR, else /tmp) joined with name.

@@ -23,12 +23,17 @@ namespace vodarir {
 
 namespace {
 
+using namespace literals;
+
 constexpr SlotIndex kLoadedTextsSlot = 2; // group 9: all loaded texts, end to end
 constexpr SlotIndex kLanguageSlot = 4;    // group 0: the language code
 constexpr SlotIndex kDefaultFolderSlot = 5;
 constexpr std::uint16_t kCodeWidth = 4;
 constexpr std::uint16_t kTextColumn = 5; // 0-based: after the code and its separator
 constexpr std::uint16_t kMaxFileNameLength = 15;
+// Where an installed program's language files live, from the program's own folder: a package puts
+// the program in bin/ and the files it reads in share/vodarir/.
+constexpr TextRef kInstalledLanguageFolder = "../share/vodarir"_t;
 
 struct Segment {
     std::uint16_t first = 0;
@@ -184,6 +189,16 @@ TextRef LanguageFileName(TextRef languageCode) {
     return TextFormat(kMaxFileNameLength, "DU_ZERA_%s.MSJ", TextCStr(code));
 }
 
+// The language file of that name among those installed with the program; empty when there is
+// none, or when the program's folder is unknown (a relative folder would search the current one).
+TextRef FindInstalledLanguageFile(TextRef name) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef program = ProgramFolder();
+    if (program.failed() || program.empty()) return ScratchReturn(mark, TextRef());
+    return ScratchReturn(mark,
+                         FindLanguageFile(PathResolve(program, kInstalledLanguageFolder), name));
+}
+
 // Reads the file's lines into group 37 and loads them; lines of a read that failed half-way are
 // taken back out so that the next reader of the group does not get them.
 void LoadLanguageFile(TextRef path) {
@@ -255,6 +270,11 @@ void MsgLoadLanguage(MsgLoaderFn loader, std::uint16_t resource) {
     TextRef path;
     if (!name.failed() && !name.empty()) {
         path = FindLanguageFile(SlotGet(slotgroup::kEnvironment, kDefaultFolderSlot), name);
+        // A file of the named language the default folder lacks comes from the files installed
+        // with the program. Without a code any file would do, and an installed one would pick a
+        // language at random, so that search stays in the default folder.
+        const bool named = TextFindAny(name, 0, "*?"_t, true) == kNotFound;
+        if (named && !path.failed() && path.empty()) path = FindInstalledLanguageFile(name);
     }
     if (!path.failed() && !path.empty()) {
         LoadLanguageFile(path);

@@ -52,7 +52,9 @@ bool MsgLoadedFind(std::uint16_t number, TextRef* text);
 void MsgLoadFile(std::uint16_t lineCount);
 // Looks for the language file of the code in environment slot 0.4 (any DU_ZERA_*.MSJ when it is
 // empty) in the default folder (slot 0.5), matching the name without regard to case, and loads
-// it; when there is none, asks the loader (when given) for the resource.
+// it. A named language the default folder lacks is looked for among the files installed with the
+// program (share/vodarir beside its bin folder). When there is none, asks the loader (when given)
+// for the resource.
 void MsgLoadLanguage(MsgLoaderFn loader, std::uint16_t resource);
 // Stores the language code in slot 0.4 and loads its file (MsgLoadLanguage with the first
 // resource); a second resource number, when not 0, is loaded through the loader as one more file.
