@@ -114,7 +114,7 @@ constexpr std::array<CommandRow, 27> kCommands = {{
 
 // Whether the menu offers the command now (a disabled item is never carried out).
 bool CommandEnabled(platform::CommandId command) {
-    for (const MenuResourceItem& item : MenuResource129()) {
+    for (const MainMenuItem& item : MainMenuItems()) {
         if (item.command != command) continue;
         if (item.kind == editorkind::kNone) return true;
         return KindAvailable(item.kind) && (!item.report || KindEditor(item.kind).report);
