@@ -13,7 +13,7 @@
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
 #include "platform/scripted/scripted_ui.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"

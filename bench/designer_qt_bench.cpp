@@ -8,7 +8,7 @@
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
 #include "platform/qt/qt_ui.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 

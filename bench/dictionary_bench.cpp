@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 

@@ -15,7 +15,7 @@
 #include <lua5.4/lua.hpp>
 #include <muParser.h>
 
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir::cli {

@@ -6,7 +6,7 @@
 #include "cli_commands.h"
 #include "designer/vodarir_app.h"
 #include "runtime/messages/messages.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"

@@ -6,7 +6,7 @@
 
 #include "cli_commands.h"
 #include "dictionary/dictionary.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 
 namespace vodarir::cli {
 

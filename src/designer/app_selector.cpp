@@ -11,7 +11,6 @@
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/messages/messages.h"
-#include "runtime/store/runtime_config.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_fill.h"
 #include "runtime/text/text_ops.h"

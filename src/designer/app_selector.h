@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

@@ -7,12 +7,13 @@
 #include "designer/designer_state.h"
 #include "designer/editor_dispatch.h"
 #include "designer/text_lines.h"
-#include "host/choice_prompts.h"
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
+#include "runtime/ui/choice_prompts.h"
 
 namespace vodarir {
 

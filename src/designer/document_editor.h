@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "platform/ui.h"
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

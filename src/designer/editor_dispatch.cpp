@@ -10,8 +10,8 @@
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "host/unique_names.h"
-#include "runtime/messages/error_trail.h"
 #include "runtime/messages/messages.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_fill.h"
@@ -52,7 +52,7 @@ platform::Ui& Ui() { return platform::CurrentUi(); }
 
 // ---- Layouts ----------------------------------------------------------------------------------
 
-bool CreateEdit2500(WindowId dialog, platform::Rect rect, std::string_view text) {
+bool CreateMainEdit(WindowId dialog, platform::Rect rect, std::string_view text) {
     ControlSpec spec;
     spec.kind = ControlKind::Edit;
     spec.id = designerctl::kEdit;
@@ -82,14 +82,14 @@ StatusCode CreateScreenLayout(WindowId dialog, platform::Size client) {
     const platform::Rect rect{0, kScreenEditTop, client.width,
                               std::max(0, client.height - kScreenEditTop)};
     const TextRef text = DesignerSlot(designerslot::kScreenText);
-    return CreateEdit2500(dialog, rect, text.view()) ? status::kOk : status::kWindowsControl;
+    return CreateMainEdit(dialog, rect, text.view()) ? status::kOk : status::kWindowsControl;
 }
 
 // The text editor of documents and scripts over the whole client area; the parked text moves
 // into it (the edit holds the live text while its layout is shown).
 StatusCode CreateTextLayout(WindowId dialog, platform::Size client, EditorKind kind) {
     const platform::Rect rect{0, 0, client.width, client.height};
-    if (!CreateEdit2500(dialog, rect, ParkedText(kind))) return status::kWindowsControl;
+    if (!CreateMainEdit(dialog, rect, ParkedText(kind))) return status::kWindowsControl;
     SetParkedText(kind, std::string());
     Ui().setFocus(dialog, designerctl::kEdit);
     return status::kOk;
@@ -189,7 +189,7 @@ void SetEditorTitle(WindowId dialog) {
     ScratchRelease(mark);
 }
 
-// Step 11: the title, and what each kind shows once it is open.
+// Once a definition is open: the title, and what its kind shows.
 StatusCode ShowOpened(WindowId dialog, EditorKind kind) {
     SetEditorTitle(dialog);
     if (kind == editorkind::kScreen) {
@@ -395,7 +395,7 @@ TextRef EditorTitle() {
 StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, TextRef name) {
     const ScratchLevel mark = ScratchMark();
     StatusCode c = status::kOk;
-    // Step 1: the memory advice shows its own box; only a real failure stops the command.
+    // The memory advice comes first and shows its own box; only a real failure stops the command.
     const StatusCode memory = MemoryCheck(memcheck::kAdvice);
     if (memory >= status::kFirstError) c = memory;
     const SlotIndex slot = KindSlot(kind);

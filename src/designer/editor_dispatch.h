@@ -16,7 +16,7 @@
 
 #include "designer/designer_state.h"
 #include "platform/ui.h"
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

@@ -11,11 +11,11 @@
 #include "designer/main_menu.h"
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/messages/error_trail.h"
 #include "runtime/messages/messages.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
+#include "runtime/ui/about_box.h"
 #include "runtime/ui/help.h"
 #include "screens/list_views.h"
 
@@ -114,7 +114,7 @@ constexpr std::array<CommandRow, 27> kCommands = {{
 
 // Whether the menu offers the command now (a disabled item is never carried out).
 bool CommandEnabled(platform::CommandId command) {
-    for (const MenuResourceItem& item : MenuResource129()) {
+    for (const MainMenuItem& item : MainMenuItems()) {
         if (item.command != command) continue;
         if (item.kind == editorkind::kNone) return true;
         return KindAvailable(item.kind) && (!item.report || KindEditor(item.kind).report);

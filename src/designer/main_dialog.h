@@ -1,5 +1,5 @@
-// CVodarirDlg: the designer's only top-level window, a modal dialog with menu 129 whose controls
-// the dispatcher builds per kind of definition. It routes every menu command and control
+// CVodarirDlg: the designer's only top-level window, a modal dialog with the main menu whose
+// controls the dispatcher builds per kind of definition. It routes every menu command and control
 // notification, keeps Enter from closing it, and asks before closing over unsaved changes.
 //
 // Lifetime: made and run by CVodarirApp; the window exists from DoModal's start to its end. The
@@ -40,9 +40,11 @@ public:
     bool onClose() override;
 
 private:
-    // Initialisation step 5: the command-line file; true when there was one.
+    // At initialisation: opens the file named on the command line, in its folder; true when there
+    // was one.
     bool OpenCommandLineFile();
-    // Steps 6 and 7: the application folder.
+    // At initialisation without such a file: the user chooses the application folder (the
+    // remembered one offered first), which is remembered and becomes the current folder.
     void ChooseApplicationFolder();
     void EndDialog(int result);
 

@@ -1,4 +1,4 @@
-// Menu resource 129 of the main dialog.
+// The main dialog's menu.
 #include "designer/main_menu.h"
 
 #include <array>
@@ -13,7 +13,7 @@ namespace {
 using namespace menucmd;
 using namespace editorkind;
 
-constexpr std::array<MenuResourceItem, 27> kMenu129 = {{
+constexpr std::array<MainMenuItem, 27> kMainMenuItems = {{
     {"&File", "&View", kFileView, kFileStructure, false},
     {"&File", "&New", kFileNew, kFileStructure, false},
     {"&File", "&Open", kFileOpen, kFileStructure, false},
@@ -43,7 +43,7 @@ constexpr std::array<MenuResourceItem, 27> kMenu129 = {{
     {"&Help", "&About", kAbout, kNone, false},
 }};
 
-bool ItemEnabled(const MenuResourceItem& item) {
+bool ItemEnabled(const MainMenuItem& item) {
     if (item.kind == kNone) return true;
     if (!KindAvailable(item.kind)) return false;
     return !item.report || KindEditor(item.kind).report != nullptr;
@@ -51,11 +51,11 @@ bool ItemEnabled(const MenuResourceItem& item) {
 
 } // namespace
 
-std::span<const MenuResourceItem> MenuResource129() { return kMenu129; }
+std::span<const MainMenuItem> MainMenuItems() { return kMainMenuItems; }
 
 platform::Menu BuildMainMenu() {
     platform::Menu bar;
-    for (const MenuResourceItem& item : kMenu129) {
+    for (const MainMenuItem& item : kMainMenuItems) {
         if (bar.empty() || bar.back().text != std::string_view(item.popup)) {
             bar.push_back(platform::MenuPopup(item.popup, {}));
         }

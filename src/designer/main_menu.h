@@ -1,4 +1,4 @@
-// Menu resource 129 of the main dialog: every menu, item and command id, as data.
+// The main dialog's menu: every menu, item and command id, as data.
 #pragma once
 
 #include <span>
@@ -8,7 +8,7 @@
 
 namespace vodarir {
 
-// Command ids of menu 129.
+// Command ids of the main menu.
 namespace menucmd {
 inline constexpr platform::CommandId kFileView = 32772;
 inline constexpr platform::CommandId kFileNew = 57600;
@@ -39,18 +39,18 @@ inline constexpr platform::CommandId kHelp = 32799;
 inline constexpr platform::CommandId kAbout = 32800;
 } // namespace menucmd
 
-// One item of menu 129: the popup it is in, its text, its command, and the kind of definition it
-// works on (0: none), whose availability enables it.
-struct MenuResourceItem {
+// One item of the main menu: the popup it is in, its text, its command, and the kind of definition
+// it works on (0: none), whose availability enables it.
+struct MainMenuItem {
     const char* popup;
     const char* text;
     platform::CommandId command;
     EditorKind kind;
     bool report; // a report command: enabled only when the kind offers reports
 };
-std::span<const MenuResourceItem> MenuResource129();
+std::span<const MainMenuItem> MainMenuItems();
 
-// The menu bar of menu 129, each item enabled when the program can carry it out.
+// The menu bar of the main menu, each item enabled when the program can carry it out.
 platform::Menu BuildMainMenu();
 
 } // namespace vodarir

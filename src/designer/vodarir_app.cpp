@@ -6,7 +6,7 @@
 #include "designer/main_dialog.h"
 #include "runtime/messages/language_files.h"
 #include "runtime/messages/messages.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/block_pool.h"

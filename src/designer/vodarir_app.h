@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

@@ -6,7 +6,7 @@
 // caller. The program goes on running.
 #pragma once
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

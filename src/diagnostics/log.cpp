@@ -3,8 +3,8 @@
 
 #include <initializer_list>
 
-#include "diagnostics/time_texts.h"
 #include "host/text_files.h"
+#include "host/time_texts.h"
 #include "masks/dates.h"
 #include "runtime/store/command_options.h"
 #include "runtime/text/scratch_stack.h"

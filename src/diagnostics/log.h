@@ -18,8 +18,8 @@
 
 #include <cstdint>
 
-#include "runtime/messages/status.h"
 #include "runtime/store/slot_store.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

@@ -1,7 +1,7 @@
 // The record operations present by name, and the record buffer's fixed answers.
 #include "dictionary/data_access.h"
 
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 
 namespace vodarir {
 

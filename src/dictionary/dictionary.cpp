@@ -8,7 +8,7 @@
 #include "dictionary/data_access.h"
 #include "dictionary/dictionary_internal.h"
 #include "dictionary/dictionary_lines.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/block_pool.h"

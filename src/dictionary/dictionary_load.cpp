@@ -9,7 +9,7 @@
 #include "dictionary/dictionary_lines.h"
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 

@@ -24,7 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

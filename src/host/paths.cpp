@@ -1,4 +1,5 @@
-// Paths, folders, file searches, the environment and the application folders (POSIX).
+// Paths, folders, file searches, the environment, the application folders and the program's own
+// path (POSIX).
 #include "host/paths.h"
 
 #include <dirent.h>
@@ -15,7 +16,6 @@
 #include <vector>
 
 #include "host/text_files.h"
-#include "runtime/store/runtime_config.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/cp1252.h"
 #include "runtime/text/scratch_stack.h"
@@ -35,6 +35,7 @@ constexpr TextRef kHelpFolder = "Help"_t;
 constexpr TextRef kBackupFolder = "Backups"_t;
 constexpr TextRef kAnyName = "*.*"_t;
 constexpr TextRef kNoWildcard = "*"_t;
+constexpr SlotIndex kCommandLineSlot = 1;
 constexpr SlotIndex kDefaultFolderSlot = 5;
 constexpr SlotIndex kCommonFolderSlot = 6;
 constexpr SlotIndex kHelpFolderSlot = 7;
@@ -420,6 +421,20 @@ TextRef AppFolder(int kind) {
         break;
     }
     return ScratchReturn(mark, r);
+}
+
+TextRef RunPath(int flags) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef line = SlotGet(slotgroup::kEnvironment, kCommandLineSlot);
+    const std::uint16_t item = (flags & 1) != 0 ? 2 : 1;
+    TextRef path = TextUnquote(TextTrim(ListItem(line, ' ', item), kTrimBoth));
+    if ((flags & 1) != 0 && !path.empty() && path.at(0) == '/') {
+        // "/X" is an option, but on a system whose paths start with "/" an existing file is a file.
+        struct stat info;
+        if (::stat(PathNative(path), &info) != 0 || S_ISDIR(info.st_mode)) path = TextRef();
+    }
+    if ((flags & 2) != 0) path = PathPart(path, pathpart::kDrive | pathpart::kFolder);
+    return ScratchReturn(mark, path);
 }
 
 } // namespace vodarir

@@ -1,4 +1,5 @@
-// Paths, folders, file searches, the environment and the application folders.
+// Paths, folders, file searches, the environment, the application folders and the program's own
+// path.
 //
 // Paths read from definition files, command lines or typed by the user may use "\"; every path
 // helper turns separators toward the native one, so the logic works with either.
@@ -7,7 +8,7 @@
 
 #include <cstdint>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {
@@ -73,5 +74,10 @@ inline constexpr int kBackRel = 7;
 // The folder of a kind; the data folder (3) lies beside the documents folder where paths have no
 // drive letters. Any other kind gives the empty text.
 TextRef AppFolder(int kind);
+
+// flags 0: the program as started (from the command line RuntimeStart stored); 1: the first
+// argument (empty when it begins with "/", unless it names an existing file); 2 added: only its
+// drive and folder.
+TextRef RunPath(int flags);
 
 } // namespace vodarir

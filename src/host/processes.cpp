@@ -16,9 +16,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "diagnostics/registry.h"
+#include "host/expansions.h"
 #include "host/paths.h"
-#include "runtime/store/runtime_config.h"
+#include "host/registry.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/cp1252.h"
 #include "runtime/text/scratch_stack.h"

@@ -8,7 +8,7 @@
 // Viewers: the text viewer (1), the web browser (2) and the PDF reader (3) are the programs named
 // by VODARIR_TEXT_VIEWER, VODARIR_HTML_VIEWER and VODARIR_PDF_VIEWER, else xdg-open. The browser
 // and the reader are first looked up in the settings store under the application-paths key (see
-// diagnostics/registry.h); a value found there wins and is used as one quoted path. A variable may
+// host/registry.h); a value found there wins and is used as one quoted path. A variable may
 // hold options after the program ("viewer --new-window").
 //
 // Child processes never outlive their bookkeeping as zombies: a program that is waited for is
@@ -21,7 +21,7 @@
 
 #include <cstdint>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

@@ -21,8 +21,9 @@
 #include <cstring>
 
 #include "host/paths.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 

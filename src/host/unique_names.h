@@ -3,7 +3,7 @@
 // Ownership: texts are placed on the ScratchStack (caller's level discipline).
 #pragma once
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

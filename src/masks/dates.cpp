@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "diagnostics/time_texts.h"
+#include "host/time_texts.h"
 #include "masks/number_format.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"

@@ -8,8 +8,8 @@
 #include "masks/dates.h"
 #include "masks/number_format.h"
 #include "masks/plain_number.h"
-#include "runtime/messages/status.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ops.h"
 
 namespace vodarir {

@@ -1,5 +1,5 @@
 // Plain number texts read as digit sequences, and their rounding to a number of decimals, for the
-// mask editors and the width fitting. Private to the masks folder.
+// mask editors, the width fitting and the number comparisons of bracket templates.
 //
 // A number is read as [-]digits[.digits]["D"[+|-]digits]; the digits stay where they are in the
 // caller's text (views), so a number of any length is handled without copying or overflow. The

@@ -3,15 +3,15 @@
 // program hold no data and answer 148; sort work areas are fully present.
 #include "dictionary/data_access.h"
 #include "dictionary/dictionary.h"
-#include "dictionary/relations.h"
 #include "dictionary/sort_areas.h"
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 #include "script/builtin_functions.h"
 #include "script/builtin_support.h"
 #include "script/evaluator.h"
+#include "script/relations.h"
 
 namespace vodarir::builtin {
 

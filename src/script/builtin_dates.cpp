@@ -7,10 +7,10 @@
 // two dates, leap days of the years between them included.
 #include <algorithm>
 
-#include "diagnostics/time_texts.h"
+#include "host/time_texts.h"
 #include "masks/dates.h"
 #include "masks/formatting.h"
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 #include "script/builtin_functions.h"

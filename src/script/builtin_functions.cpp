@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/text/scratch_stack.h"
 #include "script/evaluator.h"
 

@@ -11,7 +11,7 @@
 // A hook answering the failed TextRef 163 declines, and the fallback runs.
 #pragma once
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "script/builtins.h"
 
 namespace vodarir {

@@ -5,8 +5,7 @@
 
 #include "dictionary/data_access.h"
 #include "dictionary/dictionary.h"
-#include "dictionary/relations.h"
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"
@@ -14,6 +13,7 @@
 #include "script/builtin_functions.h"
 #include "script/builtin_support.h"
 #include "script/evaluator.h"
+#include "script/relations.h"
 
 namespace vodarir::builtin {
 

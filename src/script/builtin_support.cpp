@@ -1,7 +1,7 @@
 // Argument helpers shared by the built-in handlers.
 #include "script/builtin_support.h"
 
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/text/scratch_stack.h"
 #include "script/evaluator.h"
 

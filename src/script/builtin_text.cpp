@@ -3,14 +3,14 @@
 #include <cstring>
 
 #include "masks/formatting.h"
-#include "masks/number_text.h"
-#include "masks/templates.h"
+#include "runtime/store/number_text.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 #include "script/builtin_functions.h"
 #include "script/builtin_support.h"
 #include "script/evaluator.h"
+#include "script/templates.h"
 
 namespace vodarir::builtin {
 

@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"

@@ -31,8 +31,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/messages/status.h"
 #include "runtime/store/slot_store.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 #include "script/tokens.h"
 

@@ -24,8 +24,8 @@
 
 #include <cstdint>
 
-#include "runtime/messages/status.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 #include "script/tokens.h"
 

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/text/text_ops.h"
 #include "script/tokens.h"
 

@@ -2,7 +2,7 @@
 // input macros expanded, parentheses counted (evaluator internals).
 #pragma once
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

@@ -6,7 +6,7 @@
 #include "designer/editor_dispatch.h"
 #include "designer_fixture.h"
 #include "host/paths.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 
 namespace vodarir::testing {
 namespace {

@@ -7,11 +7,11 @@
 #include "designer/main_dialog.h"
 #include "designer/vodarir_app.h"
 #include "platform/scripted/scripted_ui.h"
-#include "runtime/messages/error_trail.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_folder.h"
 

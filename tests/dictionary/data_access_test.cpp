@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "dictionary/data_access.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
+#include "runtime/text/error_trail.h"
 #include "support/runtime_fixture.h"
 
 namespace vodarir {

@@ -7,7 +7,7 @@
 
 #include "dictionary/dictionary.h"
 #include "dictionary_fixture.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/store/variables.h"
 

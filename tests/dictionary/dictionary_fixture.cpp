@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <sstream>
 
-#include "runtime/messages/error_trail.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 
 namespace vodarir::testing {

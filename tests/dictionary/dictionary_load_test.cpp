@@ -7,7 +7,8 @@
 
 #include "dictionary/dictionary.h"
 #include "dictionary_fixture.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 
 namespace vodarir {

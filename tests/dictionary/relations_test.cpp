@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
-#include "dictionary/relations.h"
 #include "dictionary_fixture.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"
+#include "script/relations.h"
 
 namespace vodarir::testing {
 namespace {

@@ -7,7 +7,6 @@
 
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/store/runtime_config.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"

@@ -11,9 +11,10 @@
 
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_folder.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/time_texts.h"
+#include "host/time_texts.h"
 #include "masks/dates.h"
 #include "masks/number_format.h"
 #include "masks_fixture.h"

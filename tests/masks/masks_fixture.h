@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "masks/number_format.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "masks/templates.h"
 #include "masks_fixture.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
+#include "script/templates.h"
 #include "support/temp_folder.h"
 
 namespace vodarir::testing {

@@ -3,12 +3,12 @@
 // (vodarir-shots/) for a person to look at.
 #include <gtest/gtest.h>
 
-#include "host/choice_prompts.h"
 #include "masks/cell_fonts.h"
 #include "platform/qt/qt_ui.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/store/variables.h"
+#include "runtime/ui/choice_prompts.h"
 #include "runtime/ui/win_basics.h"
 #include "screens/list_views.h"
 #include "support/runtime_fixture.h"

@@ -8,7 +8,7 @@
 #include "builtin_fixture.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/sort_areas.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 
 namespace vodarir::testing {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "builtin_fixture.h"
 #include "host/text_files.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/temp_folder.h"
 

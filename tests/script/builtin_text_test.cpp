@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "builtin_fixture.h"
-#include "diagnostics/time_texts.h"
+#include "host/time_texts.h"
 
 namespace vodarir::testing {
 namespace {

@@ -1,9 +1,9 @@
 // Start and stop of the runtime's memory for tests.
 #include "support/runtime_fixture.h"
 
-#include "runtime/messages/error_trail.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 
 namespace vodarir::testing {

@@ -14,8 +14,8 @@
 
 #include "host/paths.h"
 #include "host/text_files.h"
-#include "runtime/messages/error_trail.h"
 #include "runtime/store/slot_store.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 

@@ -4,8 +4,9 @@
 #include <cstring>
 
 #include "runtime/messages/builtin_messages.h"
-#include "runtime/messages/error_trail.h"
 #include "runtime/messages/language_files.h"
+#include "runtime/store/error_detail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 

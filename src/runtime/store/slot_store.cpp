@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "runtime/messages/error_trail.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/pool_internal.h"
 #include "runtime/text/scratch_stack.h"
 

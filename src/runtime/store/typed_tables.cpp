@@ -10,8 +10,8 @@
 
 #include <cstring>
 
-#include "runtime/messages/error_trail.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 
 namespace vodarir {
 

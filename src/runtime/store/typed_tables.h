@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 
 namespace vodarir {
 

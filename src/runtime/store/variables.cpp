@@ -13,11 +13,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "masks/number_text.h"
-#include "runtime/messages/error_trail.h"
+#include "runtime/store/number_text.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 
 namespace vodarir {

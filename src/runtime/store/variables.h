@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

@@ -15,9 +15,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "runtime/messages/status.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir::detail {

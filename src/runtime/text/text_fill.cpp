@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "runtime/messages/error_trail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/text_ops.h"
 
 namespace vodarir {

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/messages/error_trail.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_compose.h"
 

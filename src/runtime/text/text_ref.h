@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 
 namespace vodarir {
 

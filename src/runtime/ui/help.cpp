@@ -8,11 +8,11 @@
 #include "host/processes.h"
 #include "host/text_files.h"
 #include "runtime/messages/messages.h"
-#include "runtime/store/runtime_config.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_fill.h"
 #include "runtime/text/text_ops.h"
+#include "runtime/ui/about_box.h"
 
 namespace vodarir {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "host/choice_prompts.h"
 #include "masks/cell_fonts.h"
 #include "runtime/store/slot_store.h"
-#include "screens/window_geometry.h"
+#include "runtime/ui/key_codes.h"
+#include "runtime/ui/window_geometry.h"
 
 namespace vodarir {
 

@@ -3,7 +3,7 @@
 //
 // Windows are platform::Ui windows. The runtime talks to them with the same numbers its window
 // functions always used: style values are Win32 style bits (winstyle::), a window's "procedure"
-// is a platform::WindowEvents object, and key numbers come from KeyCode (host/choice_prompts.h).
+// is a platform::WindowEvents object, and key numbers come from KeyCode (runtime/ui/key_codes.h).
 //
 // Ownership and lifetime:
 //  - The caller owns every procedure object and keeps it alive until its window is destroyed.
@@ -26,7 +26,7 @@
 #include <cstdint>
 
 #include "platform/ui.h"
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {

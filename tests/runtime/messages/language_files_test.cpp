@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "messages_fixture.h"
-#include "runtime/messages/error_trail.h"
 #include "runtime/messages/language_files.h"
 #include "runtime/messages/messages.h"
-#include "runtime/store/runtime_config.h"
+#include "runtime/start/runtime_start.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/temp_folder.h"
 

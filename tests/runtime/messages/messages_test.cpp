@@ -7,8 +7,9 @@
 
 #include "messages_fixture.h"
 #include "runtime/messages/builtin_messages.h"
-#include "runtime/messages/error_trail.h"
 #include "runtime/messages/messages.h"
+#include "runtime/store/error_detail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 
 namespace vodarir::testing {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/messages/error_trail.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "runtime/messages/error_trail.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "support/runtime_fixture.h"
 
 namespace vodarir {

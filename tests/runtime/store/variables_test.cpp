@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/messages/error_trail.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "runtime/messages/error_trail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 #include "support/runtime_fixture.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/messages/error_trail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/text_fill.h"
 #include "runtime/ui/help.h"
 #include "support/scripted_runtime.h"

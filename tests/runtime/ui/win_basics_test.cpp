@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/choice_prompts.h"
+#include "runtime/ui/choice_prompts.h"
 #include "runtime/ui/win_basics.h"
 #include "support/scripted_runtime.h"
 

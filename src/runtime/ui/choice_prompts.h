@@ -1,7 +1,6 @@
 // Choice prompts and the runtime's dynamic controls: ChooseItem (a column of buttons or a list
-// box built from a comma list), the key-number table every runtime window uses, the button
-// helpers of choice windows, and the makers and readers of buttons, edits, list boxes and the
-// status row.
+// box built from a comma list), the button helpers of choice windows, and the makers and readers
+// of buttons, edits, list boxes and the status row.
 //
 // Controls are addressed as the seam addresses them: a window and a control id. Texts answered
 // (ControlText, DialogItemText) are placed on the ScratchStack (caller's level discipline).
@@ -10,29 +9,11 @@
 #include <cstdint>
 
 #include "platform/ui.h"
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
+#include "runtime/ui/key_codes.h"
 
 namespace vodarir {
-
-// ---- Runtime key numbers ----------------------------------------------------------------------
-
-namespace runkey {
-inline constexpr std::uint16_t kEnter = 0;
-inline constexpr std::uint16_t kEsc = 3;
-inline constexpr std::uint16_t kOther = 4; // every key without a number of its own
-inline constexpr std::uint16_t kKey239 = 6;
-inline constexpr std::uint16_t kTab = 9;
-inline constexpr std::uint16_t kF1 = 11; // F1..F11 are 11..21
-inline constexpr std::uint16_t kF11 = 21;
-inline constexpr std::uint16_t kUp = 22;
-inline constexpr std::uint16_t kPageUp = 23;
-inline constexpr std::uint16_t kDown = 28;
-inline constexpr std::uint16_t kPageDown = 29;
-} // namespace runkey
-
-// The runtime key number of a virtual key (runkey::kOther for keys without one).
-std::uint16_t KeyCode(platform::VirtualKey key);
 
 // ---- Control ids ------------------------------------------------------------------------------
 

@@ -1,5 +1,5 @@
 // Number texts and FixedNumber: reading with rounding, the shortest text form, whole numbers.
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 
 #include <algorithm>
 #include <limits>

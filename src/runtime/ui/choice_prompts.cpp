@@ -1,6 +1,6 @@
-// Choice prompts (ChooseItem and its window's keys and commands), runtime key numbers, the
-// button helpers and the runtime's dynamic controls.
-#include "host/choice_prompts.h"
+// Choice prompts (ChooseItem and its window's keys and commands), the button helpers and the
+// runtime's dynamic controls.
+#include "runtime/ui/choice_prompts.h"
 
 #include <algorithm>
 #include <array>
@@ -23,28 +23,6 @@ using platform::kNoControl;
 using platform::kNoWindow;
 using platform::Ui;
 using platform::WindowId;
-namespace vk = platform::vk;
-
-// ---- Key numbers ------------------------------------------------------------------------------
-
-struct KeyNumber {
-    platform::VirtualKey key;
-    std::uint16_t number;
-};
-constexpr platform::VirtualKey kVirtualKey239 = 239;
-constexpr std::array<KeyNumber, 10> kKeyNumbers = {{
-    {vk::Return, runkey::kEnter},
-    {vk::Escape, runkey::kEsc},
-    {vk::Tab, runkey::kTab},
-    {vk::Up, runkey::kUp},
-    {vk::Prior, runkey::kPageUp},
-    {vk::Left, runkey::kOther},
-    {vk::Right, runkey::kOther},
-    {vk::Down, runkey::kDown},
-    {vk::Next, runkey::kPageDown},
-    {kVirtualKey239, runkey::kKey239},
-}};
-constexpr platform::VirtualKey kLastNumberedFunctionKey = vk::F11;
 
 // ---- Choice geometry --------------------------------------------------------------------------
 
@@ -236,18 +214,6 @@ bool ChooseInTopWindow(TextRef items, std::uint16_t count, const ChoiceLayout& l
 }
 
 } // namespace
-
-// ---- Key numbers ------------------------------------------------------------------------------
-
-std::uint16_t KeyCode(platform::VirtualKey key) {
-    if (key >= vk::F1 && key <= kLastNumberedFunctionKey) {
-        return static_cast<std::uint16_t>(runkey::kF1 + (key - vk::F1));
-    }
-    for (const KeyNumber& k : kKeyNumbers) {
-        if (k.key == key) return k.number;
-    }
-    return runkey::kOther;
-}
 
 // ---- ChooseItem -------------------------------------------------------------------------------
 

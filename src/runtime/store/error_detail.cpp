@@ -1,28 +1,10 @@
-// The process-wide record of the first serious failure.
-#include "runtime/messages/error_trail.h"
+// The error detail, kept in the slot store.
+#include "runtime/store/error_detail.h"
 
 #include "runtime/store/slot_store.h"
 #include "runtime/text/scratch_stack.h"
 
 namespace vodarir {
-
-namespace {
-ErrorRecord g_lastError;
-}
-
-StatusCode NoteFirstError(int condition, std::uint16_t step, StatusCode status, StatusCode result) {
-    if (condition == 0) return 0;
-    const bool firstError = g_lastError.status == 0 && status >= status::kFirstError;
-    if (firstError || condition == 2) g_lastError = {status, step};
-    return result;
-}
-
-ErrorRecord RecordedError() { return g_lastError; }
-
-TextRef ErrorCheckText(int condition, std::uint16_t step, StatusCode status, TextRef text) {
-    NoteFirstError(condition, step, status, status);
-    return condition != 0 ? TextRef::Failed(status) : text;
-}
 
 namespace {
 constexpr SlotIndex kDetailSlot = 9;
@@ -45,7 +27,5 @@ StatusCode LogErrorText(StatusCode status, TextRef text, bool append) {
 }
 
 TextRef ErrorDetail() { return SlotGet(slotgroup::kRuntimeMessages, kDetailSlot); }
-
-void ClearRecordedError() { g_lastError = {}; }
 
 } // namespace vodarir

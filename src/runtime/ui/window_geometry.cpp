@@ -1,5 +1,5 @@
 // The geometry records and the cell-to-pixel conversions.
-#include "screens/window_geometry.h"
+#include "runtime/ui/window_geometry.h"
 
 #include <algorithm>
 #include <cstdint>

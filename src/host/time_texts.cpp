@@ -1,5 +1,5 @@
 // Reading and writing times of day, and the local clock behind the current time and date.
-#include "diagnostics/time_texts.h"
+#include "host/time_texts.h"
 
 #include <cstdio>
 #include <ctime>

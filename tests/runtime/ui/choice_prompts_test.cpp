@@ -1,11 +1,11 @@
-// Choice prompts: the key numbers, ChooseItem's windows, keys, clicks and column flow, the
-// button helpers, and the dynamic controls and their texts.
+// Choice prompts: ChooseItem's windows, keys, clicks and column flow, the button helpers, and the
+// dynamic controls and their texts.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "host/choice_prompts.h"
+#include "runtime/ui/choice_prompts.h"
 #include "support/scripted_runtime.h"
 
 namespace vodarir {
@@ -22,25 +22,6 @@ using platform::WindowId;
 using testing::Str;
 namespace act = platform::act;
 namespace vk = platform::vk;
-
-// ---- Key numbers ------------------------------------------------------------------------------
-
-TEST(KeyCodeTest, TheRuntimeKeyNumbers) {
-    struct Row {
-        platform::VirtualKey key;
-        std::uint16_t number;
-    };
-    const Row rows[] = {
-        {vk::Return, 0}, {vk::Escape, 3}, {vk::Tab, 9},   {vk::F1, 11},   {vk::F2, 12},
-        {vk::F4, 14},    {vk::F10, 20},   {vk::F11, 21},  {vk::F12, 4},   {vk::Up, 22},
-        {vk::Prior, 23}, {vk::Left, 4},   {vk::Right, 4}, {vk::Down, 28}, {vk::Next, 29},
-        {239, 6},        {'A', 4},        {vk::Home, 4},  {vk::Back, 4},  {vk::None, 4},
-        {vk::Delete, 4}, {vk::Space, 4},  {vk::F24, 4},   {238, 4},       {240, 4},
-    };
-    for (const Row& r : rows) {
-        EXPECT_EQ(KeyCode(r.key), r.number) << "virtual key 0x" << std::hex << r.key;
-    }
-}
 
 // ---- ChooseItem -------------------------------------------------------------------------------
 

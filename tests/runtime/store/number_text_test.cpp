@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "masks/number_text.h"
+#include "runtime/store/number_text.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"

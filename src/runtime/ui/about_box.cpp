@@ -1,8 +1,9 @@
 // The About box: the year, the product, the version, the program path and its folders in an
 // information box.
+#include "runtime/ui/about_box.h"
+
 #include "host/paths.h"
 #include "runtime/messages/messages.h"
-#include "runtime/store/runtime_config.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/cp1252_literal.h"
 #include "runtime/text/scratch_stack.h"

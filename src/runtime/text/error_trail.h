@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "runtime/messages/status.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {
@@ -26,12 +26,6 @@ ErrorRecord RecordedError();
 
 // NoteFirstError; then, when condition is non-zero, the failed TextRef carrying status, else text.
 TextRef ErrorCheckText(int condition, std::uint16_t step, StatusCode status, TextRef text);
-
-// Stores text as the error detail (SlotStore 9.9). With append, an existing detail is kept and the
-// new text follows it after CR LF. Answers status unchanged.
-StatusCode LogErrorText(StatusCode status, TextRef text, bool append);
-// The current error detail (a view into the SlotStore).
-TextRef ErrorDetail();
 
 // Forgets the record; the runtime's initialisation and tests start from a clean trail.
 void ClearRecordedError();

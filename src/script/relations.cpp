@@ -1,14 +1,14 @@
 // Relations between files: item lookup in relation texts, the relation's index and key, and the
 // relational operation over the data-access entry points.
-#include "dictionary/relations.h"
+#include "script/relations.h"
 
 #include "dictionary/data_access.h"
 #include "dictionary/dictionary.h"
-#include "masks/templates.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 #include "script/evaluator.h"
+#include "script/templates.h"
 
 namespace vodarir {
 

@@ -1,16 +1,16 @@
 // Bracket templates, the item mark, and condition texts.
-#include "masks/templates.h"
+#include "script/templates.h"
 
 #include <cstring>
 #include <initializer_list>
 
 #include "host/paths.h"
-#include "masks/number_text.h"
 #include "masks/plain_number.h"
-#include "runtime/messages/status.h"
 #include "runtime/store/command_options.h"
+#include "runtime/store/number_text.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/status.h"
 #include "runtime/text/text_ops.h"
 #include "script/evaluator.h"
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "diagnostics/registry.h"
-#include "runtime/messages/error_trail.h"
+#include "host/registry.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_folder.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/time_texts.h"
+#include "host/time_texts.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 

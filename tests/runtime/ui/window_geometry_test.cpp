@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "masks/cell_fonts.h"
-#include "screens/window_geometry.h"
+#include "runtime/ui/window_geometry.h"
 #include "support/scripted_runtime.h"
 
 namespace vodarir {

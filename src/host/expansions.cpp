@@ -1,17 +1,10 @@
-// Runtime start: the system variables, the command line and the %NAME% expansions.
-#include "runtime/store/runtime_config.h"
-
-#include <sys/stat.h>
+// The %NAME% expansions: configuration names, application folders and environment names.
+#include "host/expansions.h"
 
 #include <cstring>
 
 #include "host/paths.h"
-#include "masks/number_format.h"
-#include "runtime/messages/error_trail.h"
-#include "runtime/messages/language_files.h"
 #include "runtime/store/slot_store.h"
-#include "runtime/store/typed_tables.h"
-#include "runtime/store/variables.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
@@ -22,15 +15,6 @@ namespace {
 
 using namespace literals;
 
-// The system variables in their order of creation, with their defaults. The integers are numbered
-// 0..41 in this order (number 30 is kept free and unused), then the strings 0..2.
-constexpr TextRef kSystemVariables =
-    "_ERRCODE,_ERRFUNC,_CURFIL,_CUREDFLD,_DEVHIG=24,_DEVWID=80,_DEVLIN,_DEVPOS,_DEVPAG,_CURROW,"
-    "_STAT,_LASTKEY=4,_SGN,_UPSTAT=1,_IER,_SYSCOMPAT,_SQLSTK,_COUNT,_HCOUNT,_ADMSTAT,_COMPAT,"
-    "_SCRSTAT,_LMAX,_LNUM,_LLST,_HNUM,_SAFE,_LB=128,_AUX,_KEYMAP,_RESERVED,_TRACE=1,_PRECIS=2,"
-    "_BYEAR=2000,_BKYEAR=80,_DX,_INHND,_OUTHND,_DATE,_USER01,_USER02,_USER03,"
-    "_ACUM$,_ACUMX$,_LTEXT$"_t;
-
 // Configuration names: item n reads environment slot n (APNAME only the first two characters).
 constexpr TextRef kConfigNames =
     "COMMANDLINE,APNAME,APDESCRIP,LANGMODULE.DOCPATH,DATAPATH,HELPPATH"_t;
@@ -38,7 +22,6 @@ constexpr std::uint16_t kApName = 2;
 // Items of the database connection list in environment slot 11.
 constexpr TextRef kDatabaseNames = "DATABASE_HOST,DATABASE_DBNAME,DATABASE_USER,DATABASE_PASSW"_t;
 constexpr SlotIndex kDatabaseSlot = 11;
-constexpr SlotIndex kCommandLineSlot = 1;
 constexpr SlotIndex kAppNameSlot = 2;
 constexpr std::uint16_t kAppPrefixLength = 2;
 // Item k is the application folder of kind k.
@@ -54,8 +37,6 @@ constexpr TextRef kTempName = "TEMP"_t;
 // that refers to itself, so every expansion ends.
 constexpr int kMaxExpansions = 1024;
 
-void* g_instance = nullptr;
-
 // Item number (from 1) of name in a plain comma list, 0 when absent. Exact and case-sensitive.
 std::uint16_t NameIndex(TextRef list, TextRef name) {
     const std::string_view all = list.view();
@@ -67,14 +48,6 @@ std::uint16_t NameIndex(TextRef list, TextRef name) {
         if (end == all.size()) return 0;
         start = end + 1;
     }
-}
-
-StatusCode CreateSystemVariable(TextRef item) {
-    const std::size_t eq = item.view().find('=');
-    if (eq == std::string_view::npos) return VarAssign(item, TextRef());
-    const TextRef name(item.data, static_cast<std::uint16_t>(eq));
-    const TextRef value(item.data + eq + 1, static_cast<std::uint16_t>(item.length - eq - 1));
-    return VarAssign(name, value);
 }
 
 // cur with [from, from + length) replaced by value, brought down to mark.
@@ -143,53 +116,6 @@ TextRef ReplaceReference(ScratchLevel mark, TextRef t, TextRef name, TextRef val
 }
 
 } // namespace
-
-StatusCode RuntimeInit() {
-    ClearRecordedError();
-    StatusCode st = SlotStoreInit();
-    if (st != status::kOk) return st;
-    // The loaded language texts lived in the store just replaced, and so did the number format.
-    MsgCatalogReset();
-    UseBuiltinFormat();
-    st = TypedTablesInit();
-    if (st != status::kOk) return st;
-    SlotStoreSetTablesRelease(VariablesRelease);
-    const std::uint16_t count = ListCount(kSystemVariables, ',');
-    for (std::uint16_t i = 1; i <= count && st == status::kOk; ++i) {
-        const ScratchLevel mark = ScratchMark();
-        st = CreateSystemVariable(ListItem(kSystemVariables, ',', i));
-        ScratchRelease(mark);
-    }
-    return st;
-}
-
-StatusCode RuntimeStart(void* instance, TextRef commandLine, RuntimeInitFn init) {
-    g_instance = instance;
-    StatusCode st = init != nullptr ? init() : status::kOk;
-    if (st != status::kOk || commandLine.failed() || commandLine.empty()) return st;
-    const ScratchLevel mark = ScratchMark();
-    // A program path and its argument, both quoted, come apart with two blanks on some systems.
-    const TextRef line = TextReplace(commandLine, "\"  \""_t, "\" \""_t, true);
-    st = line.failed() ? line.status() : SlotSet(slotgroup::kEnvironment, kCommandLineSlot, line);
-    ScratchRelease(mark);
-    return st;
-}
-
-void* RuntimeInstance() { return g_instance; }
-
-TextRef RunPath(int flags) {
-    const ScratchLevel mark = ScratchMark();
-    const TextRef line = SlotGet(slotgroup::kEnvironment, kCommandLineSlot);
-    const std::uint16_t item = (flags & 1) != 0 ? 2 : 1;
-    TextRef path = TextUnquote(TextTrim(ListItem(line, ' ', item), kTrimBoth));
-    if ((flags & 1) != 0 && !path.empty() && path.at(0) == '/') {
-        // "/X" is an option, but on a system whose paths start with "/" an existing file is a file.
-        struct stat info;
-        if (::stat(PathNative(path), &info) != 0 || S_ISDIR(info.st_mode)) path = TextRef();
-    }
-    if ((flags & 2) != 0) path = PathPart(path, pathpart::kDrive | pathpart::kFolder);
-    return ScratchReturn(mark, path);
-}
 
 TextRef ExpandConfig(TextRef text) {
     if (text.failed()) return text;

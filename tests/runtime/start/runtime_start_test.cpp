@@ -3,12 +3,14 @@
 
 #include <string>
 
-#include "runtime/messages/error_trail.h"
-#include "runtime/store/runtime_config.h"
+#include "host/expansions.h"
+#include "host/paths.h"
+#include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/typed_tables.h"
 #include "runtime/store/variables.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_folder.h"

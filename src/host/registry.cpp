@@ -1,5 +1,5 @@
 // The settings store: splitting a value path, finding the store file and looking a value up in it.
-#include "diagnostics/registry.h"
+#include "host/registry.h"
 
 #include <cstdio>
 #include <cstdlib>
