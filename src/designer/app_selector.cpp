@@ -10,6 +10,7 @@
 #include "designer/text_lines.h"
 #include "host/paths.h"
 #include "host/text_files.h"
+#include "runtime/messages/error_trail.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/runtime_config.h"
 #include "runtime/text/scratch_stack.h"
@@ -220,7 +221,13 @@ StatusCode SetupAppFolders(int mode) {
         st = help.failed() ? help.status() : SlotSet(slotgroup::kEnvironment, kHelpSlot, help);
     }
     if (st == status::kOk && (mode & foldermode::kCreateBackups) != 0) {
-        st = MakeFolders(AppFolder(appfolder::kBackup));
+        const TextRef backups = AppFolder(appfolder::kBackup);
+        st = MakeFolders(backups);
+        // The box names the folder that could not be made, not whatever failed before it.
+        if (st != status::kOk) {
+            LogErrorText(st, PathAbsolute(backups), false);
+            NoteFirstError(1, step::kFileSystem, st, st);
+        }
     }
     ScratchRelease(mark);
     return st;

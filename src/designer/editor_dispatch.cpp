@@ -263,36 +263,31 @@ StatusCode CopyBlocks(FileNumber from, FileNumber to) {
     return status::kOk;
 }
 
-StatusCode SaveBackups() {
-    const DesignerState& state = Designer();
-    struct Backup {
-        SlotIndex slot;
-        std::uint16_t extension;
-    };
-    std::array<Backup, 2> files{};
+// Backs up the files a save of the built layout's kind is about to replace: those of the target,
+// which is not the file being edited when the user saves under another name.
+StatusCode SaveBackups(TextRef target) {
+    std::array<std::uint16_t, 2> extensions{};
     std::size_t count = 0;
-    switch (state.builtKind) {
+    switch (Designer().builtKind) {
     case editorkind::kFileStructure:
-        files[count++] = {designerslot::kStructureBase, extension::kStructure};
+        extensions[count++] = extension::kStructure;
         break;
     case editorkind::kScreen:
-        files[count++] = {designerslot::kScreenBase, extension::kParameters};
-        files[count++] = {designerslot::kScreenBase, extension::kScreen};
+        extensions[count++] = extension::kParameters;
+        extensions[count++] = extension::kScreen;
         break;
     case editorkind::kDocument:
-        files[count++] = {designerslot::kDocumentBase, extension::kDocument};
+        extensions[count++] = extension::kDocument;
         break;
     case editorkind::kScript:
-        files[count++] = {designerslot::kScriptBase, extension::kScript};
+        extensions[count++] = extension::kScript;
         break;
     default:
         break;
     }
     for (std::size_t i = 0; i < count; ++i) {
-        const TextRef base = DesignerSlot(files[i].slot);
-        if (base.empty()) continue;
         const ScratchLevel mark = ScratchMark();
-        const StatusCode st = BackupFile(WithKindExtension(TextDup(base), files[i].extension));
+        const StatusCode st = BackupFile(WithKindExtension(target, extensions[i]));
         ScratchRelease(mark);
         if (st != status::kOk) return st;
     }
@@ -554,7 +549,7 @@ TextRef SaveDefinition(WindowId owner, SlotIndex slot, bool askName, int type) {
         }
         target = BasePath(chosen);
     }
-    const StatusCode backup = SaveBackups();
+    const StatusCode backup = SaveBackups(target);
     if (backup != status::kOk) {
         ShowWarning(backup);
         ScratchRelease(mark);
