@@ -173,12 +173,18 @@ TextRef TargetPath(WindowId dialog) {
 void WriteList(WindowId dialog, const AppSelection& value) {
     const ScratchLevel mark = ScratchMark();
     const TextRef target = TargetPath(dialog);
-    if (!target.empty()) {
+    if (!target.empty() && !RefuseReadOnly(target)) {
         const std::string file = AppListFromSelection(value);
-        const StatusCode st = file.size() > kMaxTextLength
-                                  ? status::kStringTooLong
-                                  : FileSave(target, kRewritePosition, TextView(file));
-        if (st != status::kOk) StatusReport(st);
+        // The list being replaced is kept in the backups folder first, as every definition is.
+        const StatusCode backup = BackupFile(target);
+        if (backup != status::kOk) {
+            ShowWarning(backup);
+        } else {
+            const StatusCode st = file.size() > kMaxTextLength
+                                      ? status::kStringTooLong
+                                      : FileSave(target, kRewritePosition, TextView(file));
+            if (st != status::kOk) StatusReport(st);
+        }
     }
     ScratchRelease(mark);
 }

@@ -188,7 +188,6 @@ bool CVodarirDlg::OnInitDialog() {
     return true;
 }
 
-
 bool CVodarirDlg::OpenCommandLineFile() {
     const TextRef given = RunPath(kFirstArgument);
     if (given.failed() || given.empty()) return false;

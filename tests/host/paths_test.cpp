@@ -153,12 +153,9 @@ TEST_F(PathsTest, AbsoluteResolvesARelativePathAgainstTheCurrentFolder) {
         std::string out;
     };
     const Row rows[] = {
-        {"docs/AL.PDC", here + "/docs/AL.PDC"},
-        {"docs\\AL.PDC", here + "/docs/AL.PDC"},
-        {"./AL.PDC", here + "/AL.PDC"},
-        {"../AL.PDC", up + "/AL.PDC"},
-        {"/abs/AL.PDC", "/abs/AL.PDC"},
-        {"\\abs\\AL.PDC", "/abs/AL.PDC"},
+        {"docs/AL.PDC", here + "/docs/AL.PDC"}, {"docs\\AL.PDC", here + "/docs/AL.PDC"},
+        {"./AL.PDC", here + "/AL.PDC"},         {"../AL.PDC", up + "/AL.PDC"},
+        {"/abs/AL.PDC", "/abs/AL.PDC"},         {"\\abs\\AL.PDC", "/abs/AL.PDC"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(Call([&] { return PathAbsolute(TextView(r.path)); }), r.out) << r.path;
