@@ -444,16 +444,19 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
             ClearText(dialog, textKind);
             // The new text has no file yet: a Save must ask for one, not write over the last.
             SetDesignerSlot(slot, TextRef());
+            if (textKind == editorkind::kDocument) Designer().documentLinesNotKept.clear();
             MarkModified(markop::kClear);
         } else {
             kept = true;
         }
     }
+    bool loaded = false;
     if ((flags & stepflag::kLoad) != 0 && c == status::kOk) {
         answer = ConfirmDiscard(answer);
         if (Discards(answer)) {
             c = LoadByKind(dialog, kind, name);
-            if (c == status::kOk) MarkModified(markop::kClear);
+            loaded = c == status::kOk;
+            if (loaded) MarkModified(markop::kClear);
         } else {
             kept = true;
         }
@@ -461,6 +464,8 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
     if (storeName && (kept || c >= status::kFirstError)) SetDesignerSlot(slot, previousName);
     if (c == status::kOk) {
         c = ShowOpened(dialog, kind);
+        // Once the document is on screen under its name: what of its file a save would not keep.
+        if (c == status::kOk && loaded && kind == editorkind::kDocument) NoteDocumentLinesNotKept();
     } else {
         // The layout or the name may have changed before the failure: the title says what is
         // shown now.
@@ -602,6 +607,10 @@ void SaveCommand(WindowId dialog, EditorKind kind, bool askName) {
         ScratchRelease(mark);
         return;
     }
+    if (kind == editorkind::kDocument && !ConfirmDocumentLinesNotKept()) {
+        ScratchRelease(mark);
+        return;
+    }
     // A save that fails writes nothing, so the text keeps the name it had: a later Save must not
     // write a file the user never saw saved.
     const TextRef previousName = TextDup(DesignerSlot(KindSlot(kind)));
@@ -619,6 +628,8 @@ void SaveCommand(WindowId dialog, EditorKind kind, bool askName) {
             MarkModified(markop::kMark);
             SetDesignerSlot(KindSlot(kind), previousName);
             StatusReport(st);
+        } else if (kind == editorkind::kDocument) {
+            Designer().documentLinesNotKept.clear(); // the user agreed once, and it is done
         }
         SetEditorTitle(dialog); // a new name shows in the title
     }
