@@ -34,8 +34,8 @@ constexpr char kNewName[] = "1006 New";
 constexpr std::uint16_t kMaxCaptionLength = 384;
 constexpr std::uint16_t kMaxMessageLength = 1024;
 constexpr char kFieldWouldSplit[] =
-    "1053 Column %s, line %s: a comma (or a quote) would split this text into other fields when "
-    "the list is read again. Remove it, then press OK.";
+    "1053 In column %s on line %s a comma (or a quote) would split the text into other fields "
+    "when the list is read again. Remove it and press OK.";
 constexpr char kWarningCaption[] = "0012";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint16_t kFieldsPerLine = 4;

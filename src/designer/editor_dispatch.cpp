@@ -38,7 +38,7 @@ constexpr char kNewScreenFile[] =
     "1004 New File?. Answering NO will append a Screen to current file";
 constexpr char kSaveAnyway[] = "1013 No data modified. Do you want to save anyway?";
 constexpr char kReadOnlyFile[] =
-    "1052 %s is read-only: it was not saved. Allow writing to it, or save under another name.";
+    "1052 %s is read-only: it was not saved. Allow writing to it or save under another name.";
 constexpr char kAllFiles[] = "0060";
 constexpr char kWarningCaption[] = "0012";
 constexpr SlotIndex kProductSlot = 3;

@@ -237,9 +237,9 @@ TEST_F(AppSelectTest, OkWithACommaInAColumnSaysWhereAndKeepsTheDialogOpen) {
                  act::Type(appselectctl::kNames, " Sur"), act::Click(platform::kIdOk)});
     AppSelectView(dialog);
     ASSERT_EQ(ui.shownBoxes().size(), 1u);
-    EXPECT_EQ(boxes()[0], "[Mensaje Informativo] Column App Denomination, line 1: a comma (or a "
-                          "quote) would split this text into other fields when the list is read "
-                          "again. Remove it, then press OK.");
+    EXPECT_EQ(boxes()[0], "[Mensaje Informativo] In column App Denomination on line 1 a comma (or "
+                          "a quote) would split the text into other fields when the list is read "
+                          "again. Remove it and press OK.");
     EXPECT_EQ(folder.Read("L.ZAA"), "AL,Almacen Sur\r\n; sin tocar\r\n");
 }
 

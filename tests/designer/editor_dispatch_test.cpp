@@ -575,7 +575,7 @@ TEST_F(DispatchTest, AReadOnlyFileIsRefusedBeforeAnythingIsWritten) {
     ui.queueFileChoice(folder.File("B.PRX"));
     SaveCommand(dialog, editorkind::kScript, true);
     const std::string start = "[Mensaje Informativo] ";
-    const std::string end = " is read-only: it was not saved. Allow writing to it, or save under "
+    const std::string end = " is read-only: it was not saved. Allow writing to it or save under "
                             "another name.";
     ASSERT_EQ(ui.shownBoxes().size(), 3u);
     EXPECT_EQ(boxes()[0], start + folder.File("A.PRX") + end);
