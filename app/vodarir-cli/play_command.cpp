@@ -227,13 +227,17 @@ std::vector<std::string> Play(const Scenario& s, const fs::path& work) {
     ui.setUnexpectedHandler(Unexpected);
     platform::SetUi(&ui);
     Player player(ui, work);
-    // Answers given before the first act are asked during start-up, before the dialog's loop.
+    // Answers given before the first act are asked during start-up, before the dialog's loop; a
+    // look (snapshot, show, list) written there looks once the dialog waits for the first act.
+    std::vector<ScenarioStep> rest;
     std::size_t first = 0;
-    while (first < s.steps.size() && s.steps[first].kind != ScenarioStep::Kind::Act) {
-        player.perform(s.steps[first++], platform::kNoWindow);
+    for (; first < s.steps.size() && s.steps[first].kind != ScenarioStep::Kind::Act; ++first) {
+        if (Player::IsAnswer(s.steps[first]))
+            player.perform(s.steps[first], platform::kNoWindow);
+        else
+            rest.push_back(s.steps[first]);
     }
-    const std::vector<ScenarioStep> rest(s.steps.begin() + static_cast<std::ptrdiff_t>(first),
-                                         s.steps.end());
+    rest.insert(rest.end(), s.steps.begin() + static_cast<std::ptrdiff_t>(first), s.steps.end());
     if (!rest.empty()) ui.queueModal(kMainDialogName, player.acts(rest));
     std::vector<std::string> args = {(work / kProgramName).string()};
     args.insert(args.end(), s.arguments.begin(), s.arguments.end());

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <sstream>
 
 #include "runtime/text/cp1252_literal.h"
@@ -114,6 +115,14 @@ bool Cp1252Byte(char32_t cp, char* out) {
     return false;
 }
 
+// Whether a target of copy or write stays inside the work folder: a scenario writes nowhere else.
+bool InsideWork(const std::string& target) {
+    const std::filesystem::path path(target);
+    if (path.has_root_name() || path.has_root_directory()) return false;
+    const std::filesystem::path normal = path.lexically_normal();
+    return normal.empty() || *normal.begin() != "..";
+}
+
 class Parser {
 public:
     explicit Parser(Scenario* s) : scenario_(s) {}
@@ -153,6 +162,10 @@ bool Parser::setup(const std::vector<std::string>& w, std::string* error) {
             return false;
         }
         if (c.target.empty()) c.target = c.source.substr(c.source.find_last_of('/') + 1);
+        if (!InsideWork(c.target)) {
+            *error = "the target " + c.target + " is outside the work folder";
+            return false;
+        }
         scenario_->copies.push_back(c);
         return true;
     }
@@ -162,6 +175,10 @@ bool Parser::setup(const std::vector<std::string>& w, std::string* error) {
         if (!TextOf(w[1], &wr.target) || !TextOf(w[2], &wr.bytes) ||
             (w.size() == 4 && (!Number(w[3], &times) || times < 1 || times > kMaxRepeats))) {
             *error = "usage: write FILE TEXT [TIMES]";
+            return false;
+        }
+        if (!InsideWork(wr.target)) {
+            *error = "the target " + wr.target + " is outside the work folder";
             return false;
         }
         std::string once = wr.bytes;

@@ -11,6 +11,8 @@
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/messages/messages.h"
+#include "runtime/store/error_detail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_fill.h"
 #include "runtime/text/text_ops.h"
@@ -30,6 +32,11 @@ constexpr TextRef kAppsFolder = "..\\APPS"_t;
 constexpr char kCaption[] = "1010 AppSelect (%s)";
 constexpr char kNewName[] = "1006 New";
 constexpr std::uint16_t kMaxCaptionLength = 384;
+constexpr std::uint16_t kMaxMessageLength = 1024;
+constexpr char kFieldWouldSplit[] =
+    "1053 In column %s on line %s a comma (or a quote) would split the text into other fields "
+    "when the list is read again. Remove it and press OK.";
+constexpr char kWarningCaption[] = "0012";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint16_t kFieldsPerLine = 4;
 
@@ -53,6 +60,99 @@ std::vector<std::string_view> ColumnItems(std::string_view column) {
 
 std::string_view ItemAt(const std::vector<std::string_view>& items, std::size_t i) {
     return i < items.size() ? items[i] : std::string_view();
+}
+
+// ---- Writing the list ---------------------------------------------------------------------------
+
+using Fields = std::array<std::string_view, kFieldsPerLine>;
+
+// A line the list was read from: its four fields as the runtime's list reader splits them, and
+// what follows the fourth (from its comma on).
+struct LoadedLine {
+    std::string_view text;
+    Fields fields;
+    std::string_view beyond;
+    bool used = false;
+};
+
+std::vector<LoadedLine> SplitLoaded(const std::vector<std::string>& loaded) {
+    std::vector<LoadedLine> out;
+    for (const std::string& line : loaded) {
+        LoadedLine l;
+        l.text = line;
+        const TextRef text = TextView(std::string_view(line).substr(0, kMaxTextLength));
+        for (std::uint16_t k = 1; k <= kFieldsPerLine; ++k) {
+            l.fields[k - 1] = ListItem(text, ',', k).view();
+        }
+        if (ListCount(text, ',') > kFieldsPerLine) {
+            const TextRef fifth = ListItem(text, ',', kFieldsPerLine + 1);
+            l.beyond =
+                std::string_view(line).substr(static_cast<std::size_t>(fifth.data - text.data) - 1);
+        }
+        out.push_back(l);
+    }
+    return out;
+}
+
+// A line about to be written: its text, whether it was made from the row's fields (not a loaded
+// line given back), the row it comes from (from 0) and the fields it must read back as.
+struct PlannedLine {
+    std::string text;
+    bool built = false;
+    std::size_t row = 0;
+    Fields fields;
+};
+
+std::string BuildLine(const Fields& f, std::string_view beyond) {
+    std::string line(f[0]);
+    line += ',';
+    line += f[1];
+    if (!f[2].empty() || !f[3].empty() || !beyond.empty()) {
+        line += ',';
+        line += f[2];
+        line += ',';
+        line += f[3];
+    }
+    line += beyond;
+    return line;
+}
+
+// The lines of the list, in row order. A row that is still a loaded line (any one not yet given
+// back) is that line, as it was; any other row with an identifier is built from its fields, with
+// the fields beyond the fourth of the loaded line of that identifier; a row without one is dropped.
+std::vector<PlannedLine> PlanAppList(const AppSelection& value,
+                                     const std::vector<std::string>& loaded) {
+    const std::vector<std::string_view> ids = ColumnItems(value.ids);
+    const std::vector<std::string_view> names = ColumnItems(value.names);
+    const std::vector<std::string_view> menus = ColumnItems(value.menus);
+    const std::vector<std::string_view> folders = ColumnItems(value.folders);
+    std::vector<LoadedLine> lines = SplitLoaded(loaded);
+    std::vector<std::optional<PlannedLine>> rows(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const Fields f = {ids[i], ItemAt(names, i), ItemAt(menus, i), ItemAt(folders, i)};
+        for (LoadedLine& l : lines) {
+            if (l.used || l.fields != f) continue;
+            l.used = true;
+            rows[i] = PlannedLine{std::string(l.text), false, i, f};
+            break;
+        }
+    }
+    std::vector<PlannedLine> out;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (!rows[i] && !ids[i].empty()) { // an application without an identifier is dropped
+            const Fields f = {ids[i], ItemAt(names, i), ItemAt(menus, i), ItemAt(folders, i)};
+            std::string_view beyond;
+            for (LoadedLine& l : lines) {
+                if (l.used || l.fields[0] != ids[i] || l.beyond.empty()) continue;
+                l.used = true;
+                beyond = l.beyond;
+                break;
+            }
+            rows[i] = PlannedLine{BuildLine(f, beyond), true, i, f};
+        }
+        if (rows[i]) out.push_back(std::move(*rows[i]));
+    }
+    return out;
 }
 
 // ---- The dialog window --------------------------------------------------------------------------
@@ -85,7 +185,8 @@ constexpr std::array<ColumnControl, kFieldsPerLine> kColumns = {{
 
 class AppSelectWindow final : public platform::WindowEvents {
 public:
-    explicit AppSelectWindow(AppSelection value) : value_(std::move(value)) {}
+    AppSelectWindow(AppSelection value, const std::vector<std::string>& loaded)
+        : value_(std::move(value)), loaded_(loaded) {}
 
     bool open(WindowId owner, std::string_view caption);
     int run() { return Ui().runModal(window_); }
@@ -99,6 +200,10 @@ public:
         if (id == platform::kIdOk) {
             for (const ColumnControl& c : kColumns) {
                 value_.*(c.field) = Ui().text(window_, c.id).value_or(std::string());
+            }
+            if (const std::optional<AppListProblem> problem = FindAppListProblem(value_, loaded_)) {
+                refuse(*problem);
+                return;
             }
             Ui().endModal(window_, platform::kIdOk);
         } else if (id == platform::kIdCancel) {
@@ -118,7 +223,20 @@ private:
         return Ui().createControl(window_, spec);
     }
 
+    // A field that would not read back: said, with the column and the line, and the dialog stays
+    // open on that column so the user can mend it.
+    void refuse(const AppListProblem& problem) {
+        const ScratchLevel mark = ScratchMark();
+        const TextRef line = TextFormat(24, "%zu", problem.line);
+        MsgBox(TextFill(kMaxMessageLength, MsgText(kFieldWouldSplit),
+                        {TextView(AppColumnLabel(problem.column)), line}),
+               MsgText(kWarningCaption), boxkind::kWarning);
+        ScratchRelease(mark);
+        Ui().setFocus(window_, kColumns[static_cast<std::size_t>(problem.column)].id);
+    }
+
     AppSelection value_;
+    const std::vector<std::string>& loaded_;
     WindowId window_ = platform::kNoWindow;
 };
 
@@ -168,15 +286,21 @@ TextRef TargetPath(WindowId dialog) {
     return ChooseDefinitionFile(dialog, true, dialogtype::kAppList);
 }
 
-void WriteList(WindowId dialog, const AppSelection& value) {
+void WriteList(WindowId dialog, const AppSelection& value, const std::vector<std::string>& loaded) {
     const ScratchLevel mark = ScratchMark();
     const TextRef target = TargetPath(dialog);
-    if (!target.empty()) {
-        const std::string file = AppListFromSelection(value);
-        const StatusCode st = file.size() > kMaxTextLength
-                                  ? status::kStringTooLong
-                                  : FileSave(target, kRewritePosition, TextView(file));
-        if (st != status::kOk) StatusReport(st);
+    if (!target.empty() && !RefuseReadOnly(target)) {
+        const std::string file = AppListFromSelection(value, loaded);
+        // The list being replaced is kept in the backups folder first, as every definition is.
+        const StatusCode backup = BackupFile(target);
+        if (backup != status::kOk) {
+            ShowWarning(backup);
+        } else {
+            const StatusCode st = file.size() > kMaxTextLength
+                                      ? status::kStringTooLong
+                                      : FileSave(target, kRewritePosition, TextView(file));
+            if (st != status::kOk) StatusReport(st);
+        }
     }
     ScratchRelease(mark);
 }
@@ -186,9 +310,9 @@ void ShowSelector(WindowId dialog, const std::vector<std::string>& lines) {
     const TextRef caption = AppSelectCaption();
     const std::optional<AppSelection> edited =
         RunAppSelect(dialog, AppSelectionFromLines(lines),
-                     caption.failed() ? std::string_view() : caption.view());
+                     caption.failed() ? std::string_view() : caption.view(), lines);
     ScratchRelease(mark);
-    if (edited) WriteList(dialog, *edited);
+    if (edited) WriteList(dialog, *edited, lines);
 }
 
 } // namespace
@@ -219,7 +343,13 @@ StatusCode SetupAppFolders(int mode) {
         st = help.failed() ? help.status() : SlotSet(slotgroup::kEnvironment, kHelpSlot, help);
     }
     if (st == status::kOk && (mode & foldermode::kCreateBackups) != 0) {
-        st = MakeFolders(AppFolder(appfolder::kBackup));
+        const TextRef backups = AppFolder(appfolder::kBackup);
+        st = MakeFolders(backups);
+        // The box names the folder that could not be made, not whatever failed before it.
+        if (st != status::kOk) {
+            LogErrorText(st, PathAbsolute(backups), false);
+            NoteFirstError(1, step::kFileSystem, st, st);
+        }
     }
     ScratchRelease(mark);
     return st;
@@ -242,28 +372,33 @@ AppSelection AppSelectionFromLines(const std::vector<std::string>& lines) {
     return value;
 }
 
-std::string AppListFromSelection(const AppSelection& value) {
-    const std::vector<std::string_view> ids = ColumnItems(value.ids);
-    const std::vector<std::string_view> names = ColumnItems(value.names);
-    const std::vector<std::string_view> menus = ColumnItems(value.menus);
-    const std::vector<std::string_view> folders = ColumnItems(value.folders);
+std::string AppListFromSelection(const AppSelection& value,
+                                 const std::vector<std::string>& loaded) {
     std::string file;
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        if (ids[i].empty()) continue; // an application without an identifier is dropped
-        file += ids[i];
-        file += ',';
-        file += ItemAt(names, i);
-        const std::string_view menu = ItemAt(menus, i);
-        const std::string_view folder = ItemAt(folders, i);
-        if (!menu.empty() || !folder.empty()) {
-            file += ',';
-            file += menu;
-            file += ',';
-            file += folder;
-        }
+    for (const PlannedLine& planned : PlanAppList(value, loaded)) {
+        file += planned.text;
         file += kLineEnd;
     }
     return file;
+}
+
+std::optional<AppListProblem> FindAppListProblem(const AppSelection& value,
+                                                 const std::vector<std::string>& loaded) {
+    for (const PlannedLine& planned : PlanAppList(value, loaded)) {
+        if (!planned.built) continue; // a loaded line goes back as it came
+        const TextRef line = TextView(std::string_view(planned.text).substr(0, kMaxTextLength));
+        for (std::uint16_t k = 1; k <= kFieldsPerLine; ++k) {
+            if (ListItem(line, ',', k).view() != planned.fields[k - 1]) {
+                return AppListProblem{k - 1, planned.row + 1};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view AppColumnLabel(int column) {
+    return column >= 0 && column < static_cast<int>(kColumns.size()) ? kColumns[column].label
+                                                                     : std::string_view();
 }
 
 std::optional<std::vector<std::string>> ReadAppList(TextRef path) {
@@ -280,8 +415,9 @@ std::optional<std::vector<std::string>> ReadAppList(TextRef path) {
 }
 
 std::optional<AppSelection> RunAppSelect(WindowId owner, const AppSelection& value,
-                                         std::string_view caption) {
-    AppSelectWindow window(value);
+                                         std::string_view caption,
+                                         const std::vector<std::string>& loaded) {
+    AppSelectWindow window(value, loaded);
     const bool opened = window.open(owner, caption);
     const int result = opened ? window.run() : platform::kModalAbandoned;
     window.close();

@@ -54,7 +54,23 @@ struct AppSelection {
 AppSelection AppSelectionFromLines(const std::vector<std::string>& lines);
 // The list file from the dialog's value: one line per non-empty identifier, "id,name", and
 // ",menu,folder" when either of those is not empty; items are matched by position.
-std::string AppListFromSelection(const AppSelection& value);
+// `loaded` are the lines the list was read from. A row whose four fields are still those of one of
+// them is written back as that line, exactly (a comment, a line of only an identifier, fields
+// beyond the fourth); a changed row keeps the fields beyond the fourth of the loaded line with its
+// identifier. Only rows that are no loaded line are written by the rules above.
+std::string AppListFromSelection(const AppSelection& value,
+                                 const std::vector<std::string>& loaded = {});
+// A field of a written row that would not read back as typed (a comma splits it, a quote joins
+// it with the next): its column (0 identifier .. 3 data folder) and its line, from 1.
+struct AppListProblem {
+    int column = 0;
+    std::size_t line = 0;
+    friend bool operator==(const AppListProblem&, const AppListProblem&) = default;
+};
+std::optional<AppListProblem> FindAppListProblem(const AppSelection& value,
+                                                 const std::vector<std::string>& loaded = {});
+// The label of a column (0..3): "App ID", "App Denomination", "Menu File", "Data Folder".
+std::string_view AppColumnLabel(int column);
 // The lines of a list file (plain lines: CR LF, CR or LF end one); nullopt when it cannot be read.
 std::optional<std::vector<std::string>> ReadAppList(TextRef path);
 
@@ -68,9 +84,11 @@ inline constexpr platform::ControlId kFolders = 1021;
 inline constexpr char kAppSelectWindowName[] = "AppSelect";
 
 // Shows the AppSelect dialog over `owner` with the value and the caption; the value as the user
-// left it when OK was pressed, nullopt when cancelled or closed.
+// left it when OK was pressed, nullopt when cancelled or closed. OK with a field that would not
+// read back (FindAppListProblem against `loaded`) says which and keeps the dialog open.
 std::optional<AppSelection> RunAppSelect(platform::WindowId owner, const AppSelection& value,
-                                         std::string_view caption);
+                                         std::string_view caption,
+                                         const std::vector<std::string>& loaded = {});
 
 // ---- The AppSelection commands ------------------------------------------------------------------
 

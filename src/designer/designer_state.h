@@ -12,10 +12,14 @@
 //  2. currentKind is the kind of the last OpenEditor call that passed its kind check.
 //  3. Bit k - 1 of modifiedMask is set exactly while kind k has changes nobody saved or dropped.
 //  4. screenNumber is 0 or between 1 and screenCount.
+//  5. documentLinesNotKept lists the lines of the file the document text was opened from that a
+//     save would change or drop; it is emptied by the first save that goes through and by a new
+//     document.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/store/slot_store.h"
 #include "runtime/text/text_ref.h"
@@ -65,6 +69,7 @@ struct DesignerState {
     std::uint8_t modifiedFlag = 0;
     std::uint16_t screenNumber = 0;
     std::uint16_t screenCount = 0;
+    std::vector<std::size_t> documentLinesNotKept; // line numbers, from 1
 };
 
 // The one working record of the designer.

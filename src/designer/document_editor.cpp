@@ -2,6 +2,7 @@
 #include "designer/document_editor.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "designer/designer_state.h"
@@ -9,9 +10,11 @@
 #include "designer/text_lines.h"
 #include "host/paths.h"
 #include "host/text_files.h"
+#include "runtime/messages/messages.h"
 #include "runtime/store/error_detail.h"
 #include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_fill.h"
 #include "runtime/text/text_ops.h"
 #include "runtime/ui/choice_prompts.h"
 
@@ -164,19 +167,153 @@ StatusCode DocumentFileFromText(std::string_view text, std::string* file) {
     return status::kOk;
 }
 
+// ---- Lines a save would not keep
+// -----------------------------------------------------------------
+
+namespace {
+
+constexpr char kLinesNotKeptNote[] =
+    "1050 Saving this document will change or drop lines %s of its file (%s in all): their "
+    "positions or characters cannot be written back as they are.";
+constexpr char kLinesNotKeptQuestion[] =
+    "1051 Saving will change or drop lines %s (%s in all) of the file this document was opened "
+    "from. Save anyway?";
+constexpr char kWarningCaption[] = "0012";
+constexpr std::uint16_t kMaxNoteLength = 1024;
+// How many line numbers a message lists before it says "...".
+constexpr std::size_t kLinesListed = 5;
+
+// A position field the loader reads as it stands: blanks, digits, blanks (or nothing).
+bool ReadableField(std::string_view field) {
+    std::size_t at = field.find_first_not_of(' ');
+    if (at == std::string_view::npos) return true;
+    while (at < field.size() && field[at] >= '0' && field[at] <= '9') ++at;
+    return field.find_first_not_of(' ', at) == std::string_view::npos;
+}
+
+// The characters of a document file by row and column (both from 1; unset cells are blanks).
+class CellGrid {
+public:
+    void place(int row, int column, std::string_view text) {
+        std::string& cells = rows_[row];
+        const std::size_t from = static_cast<std::size_t>(column - 1);
+        if (cells.size() < from + text.size()) cells.resize(from + text.size(), ' ');
+        cells.replace(from, text.size(), text);
+    }
+    char at(int row, int column) const {
+        const auto found = rows_.find(row);
+        const std::size_t i = static_cast<std::size_t>(column - 1);
+        return found == rows_.end() || i >= found->second.size() ? ' ' : found->second[i];
+    }
+
+private:
+    std::map<int, std::string> rows_;
+};
+
+struct LinePosition {
+    int row = 0;
+    int column = 1;
+    std::string_view text;
+};
+
+// Where a line of a document file puts its text; nullopt when the loader cannot read the position
+// as it stands (a field that is not a number, row 0, a line shorter than its position).
+std::optional<LinePosition> PositionOf(std::string_view line) {
+    const std::size_t textAt = kDocumentRowWidth + kDocumentColumnWidth;
+    if (line.size() < textAt) return std::nullopt;
+    const std::string_view rowField = line.substr(0, kDocumentRowWidth);
+    const std::string_view columnField = line.substr(kDocumentRowWidth, kDocumentColumnWidth);
+    if (!ReadableField(rowField) || !ReadableField(columnField)) return std::nullopt;
+    LinePosition p;
+    p.row = FieldValue(line, 0, kDocumentRowWidth);
+    p.column = std::max(1, FieldValue(line, kDocumentRowWidth, kDocumentColumnWidth));
+    p.text = line.substr(textAt);
+    if (p.row < 1) return std::nullopt;
+    return p;
+}
+
+// "3, 7, 12" or "3, 7, 12, 20, 31, ...", and how many in all.
+TextRef ListedLines(const std::vector<std::size_t>& lines, TextRef* count) {
+    std::string listed;
+    for (std::size_t i = 0; i < lines.size() && i < kLinesListed; ++i) {
+        if (i > 0) listed += ", ";
+        listed += std::to_string(lines[i]);
+    }
+    if (lines.size() > kLinesListed) listed += ", ...";
+    *count = TextFormat(24, "%zu", lines.size());
+    return TextDup(TextView(listed));
+}
+
+TextRef LinesNotKeptText(const char* message) {
+    const std::vector<std::size_t>& lines = Designer().documentLinesNotKept;
+    TextRef count;
+    const TextRef listed = ListedLines(lines, &count);
+    return TextFill(kMaxNoteLength, MsgText(message), {listed, count});
+}
+
+} // namespace
+
+std::vector<std::size_t> DocumentLinesNotKept(std::string_view file) {
+    std::string text;
+    std::string saved;
+    if (DocumentTextFromFile(file, &text) != status::kOk) return {};
+    if (DocumentFileFromText(text, &saved) != status::kOk) return {};
+    CellGrid grid;
+    for (const std::string_view line : FileLines(saved)) {
+        const std::optional<LinePosition> p = PositionOf(line);
+        if (p) grid.place(p->row, p->column, p->text);
+    }
+    std::vector<std::size_t> lost;
+    std::size_t number = 0;
+    for (const std::string_view line : FileLines(file)) {
+        ++number;
+        if (line.find_first_not_of(kBlanks) == std::string_view::npos) continue;
+        const std::optional<LinePosition> p = PositionOf(line);
+        bool kept = p.has_value();
+        for (std::size_t k = 0; kept && k < p->text.size(); ++k) {
+            const char c = p->text[k];
+            // Blanks and tabs are what saving trims and counts as columns: only the rest moves.
+            kept = kBlanks.find(c) != std::string_view::npos ||
+                   grid.at(p->row, p->column + static_cast<int>(k)) == c;
+        }
+        if (!kept) lost.push_back(number);
+    }
+    return lost;
+}
+
+void NoteDocumentLinesNotKept() {
+    if (Designer().documentLinesNotKept.empty()) return;
+    const ScratchLevel mark = ScratchMark();
+    MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), boxkind::kWarning);
+    ScratchRelease(mark);
+}
+
+bool ConfirmDocumentLinesNotKept() {
+    if (Designer().documentLinesNotKept.empty()) return true;
+    const ScratchLevel mark = ScratchMark();
+    const bool yes = AskYesNo(LinesNotKeptText(kLinesNotKeptQuestion));
+    ScratchRelease(mark);
+    return yes;
+}
+
 // ---- Documents ----------------------------------------------------------------------------------
 
 StatusCode LoadDocument(WindowId dialog, TextRef path) {
     const ScratchLevel mark = ScratchMark();
     std::string text;
+    std::vector<std::size_t> lost;
     StatusCode st = status::kOk;
     if (!PathOnDisk(path).failed()) { // a missing document is a new, empty one
         st = CheckLoadSize(path);
         const TextRef bytes = st == status::kOk ? FileReadAll(path, 0, kWholeFile) : TextRef();
         if (st == status::kOk) st = bytes.status();
         if (st == status::kOk) st = DocumentTextFromFile(bytes.view(), &text);
+        if (st == status::kOk) lost = DocumentLinesNotKept(bytes.view());
     }
-    if (st == status::kOk) Ui().setText(dialog, designerctl::kEdit, text);
+    if (st == status::kOk) {
+        Ui().setText(dialog, designerctl::kEdit, text);
+        Designer().documentLinesNotKept = std::move(lost);
+    }
     ScratchRelease(mark);
     return st;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ui.h"
 #include "runtime/text/status.h"
@@ -47,9 +48,22 @@ StatusCode DocumentTextFromFile(std::string_view file, std::string* text);
 // the error detail; 146 when the file would exceed kMaxEditorText.
 StatusCode DocumentFileFromText(std::string_view text, std::string* file);
 
+// The lines of a document file (numbered from 1, as its line reader counts them) that the editor
+// cannot give back as they were: loading and saving the text would change or drop them (a line
+// without a readable position, a row after a later row, text over other text, a literal broken
+// bar or angle quote that becomes a print marker). Blank lines are not counted: nothing of them
+// is lost. Empty when the whole file comes back, or when its text could not be saved at all (the
+// save then says why).
+std::vector<std::size_t> DocumentLinesNotKept(std::string_view file);
+
 // Loads the document file into edit 2500; a missing file is an empty document. On failure the
-// edit is left as it was.
+// edit is left as it was. The lines a save would not keep go into DesignerState.
 StatusCode LoadDocument(platform::WindowId dialog, TextRef path);
+// After a document was opened: says once which of its file's lines a save would change or drop.
+void NoteDocumentLinesNotKept();
+// Before a save of the document: when its file has lines a save would not keep, asks whether to
+// save anyway. True when the save may go on.
+bool ConfirmDocumentLinesNotKept();
 // Stores the base path in designer slot 5 and writes edit 2500 to it with extension PDC.
 StatusCode SaveDocument(platform::WindowId dialog, TextRef basePath);
 // The edit-change of edit 2500 in the document layout: a bar just typed offers the selector.

@@ -3,6 +3,7 @@
 #include "designer/editor_dispatch.h"
 
 #include <array>
+#include <vector>
 
 #include "designer/document_editor.h"
 #include "diagnostics/memory_report.h"
@@ -36,12 +37,15 @@ constexpr char kScreenButtons[] =
 constexpr char kNewScreenFile[] =
     "1004 New File?. Answering NO will append a Screen to current file";
 constexpr char kSaveAnyway[] = "1013 No data modified. Do you want to save anyway?";
+constexpr char kReadOnlyFile[] =
+    "1052 %s is read-only: it was not saved. Allow writing to it or save under another name.";
 constexpr char kAllFiles[] = "0060";
 constexpr char kWarningCaption[] = "0012";
 constexpr SlotIndex kProductSlot = 3;
 constexpr SlotIndex kAppNameSlot = 2;
 constexpr std::uint16_t kAppPrefixLength = 2;
 constexpr std::uint16_t kMaxFilterLength = 1024;
+constexpr std::uint16_t kMaxMessageLength = 1024;
 // The backup copy moves a file in blocks of this size.
 constexpr std::uint16_t kBackupBlock = 12288;
 
@@ -263,46 +267,43 @@ StatusCode CopyBlocks(FileNumber from, FileNumber to) {
     return status::kOk;
 }
 
-StatusCode SaveBackups() {
-    const DesignerState& state = Designer();
-    struct Backup {
-        SlotIndex slot;
-        std::uint16_t extension;
-    };
-    std::array<Backup, 2> files{};
-    std::size_t count = 0;
-    switch (state.builtKind) {
+// The extensions of the files a save of the built layout's kind replaces.
+std::vector<std::uint16_t> SavedExtensions() {
+    switch (Designer().builtKind) {
     case editorkind::kFileStructure:
-        files[count++] = {designerslot::kStructureBase, extension::kStructure};
-        break;
+        return {extension::kStructure};
     case editorkind::kScreen:
-        files[count++] = {designerslot::kScreenBase, extension::kParameters};
-        files[count++] = {designerslot::kScreenBase, extension::kScreen};
-        break;
+        return {extension::kParameters, extension::kScreen};
     case editorkind::kDocument:
-        files[count++] = {designerslot::kDocumentBase, extension::kDocument};
-        break;
+        return {extension::kDocument};
     case editorkind::kScript:
-        files[count++] = {designerslot::kScriptBase, extension::kScript};
-        break;
+        return {extension::kScript};
     default:
-        break;
+        return {};
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        const TextRef base = DesignerSlot(files[i].slot);
-        if (base.empty()) continue;
+}
+
+// Backs up the files a save is about to replace: those of the target, which is not the file being
+// edited when the user saves under another name.
+StatusCode SaveBackups(TextRef target) {
+    for (const std::uint16_t ext : SavedExtensions()) {
         const ScratchLevel mark = ScratchMark();
-        const StatusCode st = BackupFile(WithKindExtension(TextDup(base), files[i].extension));
+        const StatusCode st = BackupFile(WithKindExtension(target, ext));
         ScratchRelease(mark);
         if (st != status::kOk) return st;
     }
     return status::kOk;
 }
 
-void ShowWarning(StatusCode st) {
-    const ScratchLevel mark = ScratchMark();
-    MsgBox(StatusText(st), MsgText(kWarningCaption), boxkind::kWarning);
-    ScratchRelease(mark);
+// Whether one of the files a save would replace is read-only (then said, and nothing is saved).
+bool TargetReadOnly(TextRef target) {
+    for (const std::uint16_t ext : SavedExtensions()) {
+        const ScratchLevel mark = ScratchMark();
+        const bool refused = RefuseReadOnly(WithKindExtension(target, ext));
+        ScratchRelease(mark);
+        if (refused) return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -441,22 +442,35 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
         answer = ConfirmDiscard(answer);
         if (Discards(answer)) {
             ClearText(dialog, textKind);
+            // The new text has no file yet: a Save must ask for one, not write over the last.
+            SetDesignerSlot(slot, TextRef());
+            if (textKind == editorkind::kDocument) Designer().documentLinesNotKept.clear();
             MarkModified(markop::kClear);
         } else {
             kept = true;
         }
     }
+    bool loaded = false;
     if ((flags & stepflag::kLoad) != 0 && c == status::kOk) {
         answer = ConfirmDiscard(answer);
         if (Discards(answer)) {
             c = LoadByKind(dialog, kind, name);
-            if (c == status::kOk) MarkModified(markop::kClear);
+            loaded = c == status::kOk;
+            if (loaded) MarkModified(markop::kClear);
         } else {
             kept = true;
         }
     }
     if (storeName && (kept || c >= status::kFirstError)) SetDesignerSlot(slot, previousName);
-    if (c == status::kOk) c = ShowOpened(dialog, kind);
+    if (c == status::kOk) {
+        c = ShowOpened(dialog, kind);
+        // Once the document is on screen under its name: what of its file a save would not keep.
+        if (c == status::kOk && loaded && kind == editorkind::kDocument) NoteDocumentLinesNotKept();
+    } else {
+        // The layout or the name may have changed before the failure: the title says what is
+        // shown now.
+        SetEditorTitle(dialog);
+    }
     if (c != status::kOk) StatusReport(c);
     ScratchRelease(mark);
     return c;
@@ -503,6 +517,21 @@ TextRef ChooseDefinitionFile(WindowId owner, bool save, int type) {
 }
 
 // ---- Saving -------------------------------------------------------------------------------------
+
+void ShowWarning(StatusCode st) {
+    const ScratchLevel mark = ScratchMark();
+    MsgBox(StatusText(st), MsgText(kWarningCaption), boxkind::kWarning);
+    ScratchRelease(mark);
+}
+
+bool RefuseReadOnly(TextRef path) {
+    if (!FileReadOnly(path)) return false;
+    const ScratchLevel mark = ScratchMark();
+    MsgBox(TextFill(kMaxMessageLength, MsgText(kReadOnlyFile), {PathAbsolute(path)}),
+           MsgText(kWarningCaption), boxkind::kWarning);
+    ScratchRelease(mark);
+    return true;
+}
 
 StatusCode BackupFile(TextRef path) {
     const ScratchLevel mark = ScratchMark();
@@ -554,7 +583,11 @@ TextRef SaveDefinition(WindowId owner, SlotIndex slot, bool askName, int type) {
         }
         target = BasePath(chosen);
     }
-    const StatusCode backup = SaveBackups();
+    if (TargetReadOnly(target)) {
+        ScratchRelease(mark);
+        return TextRef();
+    }
+    const StatusCode backup = SaveBackups(target);
     if (backup != status::kOk) {
         ShowWarning(backup);
         ScratchRelease(mark);
@@ -574,6 +607,13 @@ void SaveCommand(WindowId dialog, EditorKind kind, bool askName) {
         ScratchRelease(mark);
         return;
     }
+    if (kind == editorkind::kDocument && !ConfirmDocumentLinesNotKept()) {
+        ScratchRelease(mark);
+        return;
+    }
+    // A save that fails writes nothing, so the text keeps the name it had: a later Save must not
+    // write a file the user never saw saved.
+    const TextRef previousName = TextDup(DesignerSlot(KindSlot(kind)));
     const TextRef base = SaveDefinition(dialog, KindSlot(kind), askName, kind);
     StatusCode st = status::kOk;
     if (!base.empty()) {
@@ -586,10 +626,12 @@ void SaveCommand(WindowId dialog, EditorKind kind, bool askName) {
         if (st != status::kOk) {
             // What is on screen is still not on disk: closing must ask again.
             MarkModified(markop::kMark);
+            SetDesignerSlot(KindSlot(kind), previousName);
             StatusReport(st);
-        } else {
-            SetEditorTitle(dialog); // a new name shows in the title
+        } else if (kind == editorkind::kDocument) {
+            Designer().documentLinesNotKept.clear(); // the user agreed once, and it is done
         }
+        SetEditorTitle(dialog); // a new name shows in the title
     }
     ScratchRelease(mark);
 }

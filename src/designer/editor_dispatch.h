@@ -116,6 +116,11 @@ TextRef SaveDefinition(platform::WindowId owner, SlotIndex slot, bool askName, i
 // Copies the file into the backups folder under name.<unique>.ext, whole, in blocks; creates the
 // backups folder when it is missing. 0 when the file does not exist.
 StatusCode BackupFile(TextRef path);
+// Shows a status that stopped a save in a warning box (message 0012 as its caption).
+void ShowWarning(StatusCode st);
+// When the file is read-only (FileReadOnly), says so in a warning box naming it and answers true:
+// the save is refused before anything is backed up or written.
+bool RefuseReadOnly(TextRef path);
 // The Save (askName false) and Save as commands of a kind.
 void SaveCommand(platform::WindowId dialog, EditorKind kind, bool askName);
 

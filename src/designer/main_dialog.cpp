@@ -189,8 +189,12 @@ bool CVodarirDlg::OnInitDialog() {
 }
 
 bool CVodarirDlg::OpenCommandLineFile() {
-    const TextRef argument = RunPath(kFirstArgument);
-    if (argument.failed() || argument.empty()) return false;
+    const TextRef given = RunPath(kFirstArgument);
+    if (given.failed() || given.empty()) return false;
+    // Made full first: the designer moves into the file's folder before it opens the file, and a
+    // name relative to the start folder would then point elsewhere.
+    const TextRef argument = PathAbsolute(given);
+    if (argument.failed()) return false;
     const TextRef folder = PathPart(argument, pathpart::kDrive | pathpart::kFolder);
     const TextRef drive = PathPart(argument, pathpart::kDrive);
     if (!drive.empty()) ChangeDrive(drive);
@@ -224,7 +228,10 @@ bool CVodarirDlg::OpenCommandLineFile() {
 }
 
 void CVodarirDlg::ChooseApplicationFolder() {
-    const TextRef remembered = FileReadAll(TextView(kConfigFileName), 0, kWholeFile);
+    // No config.txt is the first start, not a failure to keep in the error trail.
+    const TextRef config = TextView(kConfigFileName);
+    const TextRef remembered =
+        PathOnDisk(config).failed() ? TextRef() : FileReadAll(config, 0, kWholeFile);
     // Only the line ends an editor may have added are not part of the folder.
     const TextRef last =
         remembered.failed() ? TextRef() : TextTrim(remembered, kTrimTrailing, "\r\n"_t);

@@ -4,6 +4,7 @@
 #include "runtime/text/cp1252.h"
 
 #include "designer/main_dialog.h"
+#include "masks/number_format.h"
 #include "runtime/messages/language_files.h"
 #include "runtime/messages/messages.h"
 #include "runtime/start/runtime_start.h"
@@ -56,6 +57,9 @@ bool CVodarirApp::InitInstance(TextRef commandLine) {
                      kLanguageResourceMore);
     SlotSet(slotgroup::kEnvironment, kLanguageSlot,
             ListItem(kLanguageList, ',', kLanguageListItem));
+    // Numbers and dates follow the language: its separators and its month names. A language file
+    // with an unusable format is no error at start-up: the built-in format stays.
+    LoadLanguageFormat();
     HelpFolderSet(TextView(kHelpFolderPattern));
     SlotSet(slotgroup::kEnvironment, kProductSlot, TextView(kProductName));
     dialog.DoModal();

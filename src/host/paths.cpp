@@ -226,6 +226,15 @@ TextRef PathResolve(TextRef base, TextRef relative) {
     return ScratchReturn(mark, joined);
 }
 
+TextRef PathAbsolute(TextRef path) {
+    if (path.failed()) return path;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef native = PathSlashes(path);
+    const bool absolute = !PathPart(native, pathpart::kDrive).empty() ||
+                          (!native.empty() && IsSeparator(char(native.at(0))));
+    return ScratchReturn(mark, absolute ? native : PathResolve(CurrentFolder(), native));
+}
+
 TextRef PathOnDisk(TextRef path) {
     if (path.failed()) return path;
     const ScratchLevel mark = ScratchMark();

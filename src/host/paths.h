@@ -45,6 +45,8 @@ TextRef PathAddExt(TextRef name, TextRef extension);
 TextRef PathPart(TextRef path, int parts);
 // Each leading ".." of relative takes base one folder up; the rest is joined; "/./" becomes "/".
 TextRef PathResolve(TextRef base, TextRef relative);
+// The path itself when it is absolute, else resolved against the current directory (PathResolve).
+TextRef PathAbsolute(TextRef path);
 // The first existing path: the name as given, then joined to each folder of the comma list.
 TextRef FindInFolders(TextRef folderList, TextRef name);
 // 0 and the names found (NUL-separated) on the ScratchStack, or 164.

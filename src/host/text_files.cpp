@@ -7,7 +7,11 @@
 //  2. Every byte written goes through WriteChunk, at most kChunkSize bytes a call, so the write
 //     seam sees (and can fail) every write.
 //  3. A whole-file rewrite never touches the old file until the new contents are complete on disk;
-//     until then the old contents stay readable, and a failure leaves them as they were.
+//     until then the old contents stay readable, and a failure leaves them as they were. The one
+//     exception is a file with other names (hard links), which only an in-place rewrite keeps
+//     together: its old contents are held in memory and written back when the rewrite fails.
+//  4. A whole-file rewrite replaces the file a symbolic link names, never the link, and refuses a
+//     file without write permission.
 #include "host/text_files.h"
 
 #include <fcntl.h>
@@ -16,9 +20,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "host/paths.h"
 #include "runtime/store/error_detail.h"
@@ -285,24 +291,102 @@ struct WriteOutcome {
     bool opened = false;
     bool complete = false;
     std::uint32_t written = 0;
+    StatusCode refused = status::kOk; // why nothing was even tried
 };
 
+// The system's own limit on nested symbolic links.
+constexpr int kMaxLinkDepth = 40;
+
+// Where a rewrite of a path lands: a symbolic link is followed to the file it names (also one that
+// does not exist yet), so the link stays a link and the file it names gets the new contents.
+std::string FollowLinks(std::string path) {
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string link(PATH_MAX + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) return path;
+        link.resize(static_cast<std::size_t>(n));
+        if (link.front() != '/') {
+            const std::size_t slash = path.find_last_of('/');
+            if (slash != std::string::npos) link.insert(0, path, 0, slash + 1);
+        }
+        path = std::move(link);
+    }
+    return path;
+}
+
+// No write bit at all, or none that lets this process write. The bits are looked at directly:
+// the superuser's writes succeed whatever they say, and a read-only file must stay one for it too.
+bool ReadOnlyFile(const char* native, const struct stat& info) {
+    constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+    return S_ISREG(info.st_mode) &&
+           ((info.st_mode & kWriteBits) == 0 || ::access(native, W_OK) != 0);
+}
+
+// Rewrites a file that has other names (hard links) where it is, so every name sees the new
+// contents. The old contents are read first; when a write fails part way they are put back, into
+// space the file already holds, so a failure still leaves the file as it was.
+WriteOutcome RewriteInPlace(const std::string& native, TextRef path, TextRef text) {
+    WriteOutcome out;
+    std::FILE* f = std::fopen(native.c_str(), "rb+");
+    if (f == nullptr) {
+        Failure(status::kFileNotFound, path, 0);
+        return out;
+    }
+    out.opened = true;
+    std::string old;
+    char block[kChunkSize];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) old.append(block, n);
+    const bool readWhole = std::ferror(f) == 0;
+    const int fd = ::fileno(f);
+    bool ok = readWhole && ::fseeko(f, 0, SEEK_SET) == 0;
+    if (ok) out.written = WriteAll(f, text);
+    ok = ok && out.written == text.length && std::fflush(f) == 0 &&
+         ::ftruncate(fd, static_cast<off_t>(text.length)) == 0 && ::fsync(fd) == 0;
+    if (!ok && readWhole) {
+        // Straight to the C library: these bytes reuse the file's own space, and the failure
+        // being undone may be the write seam's.
+        std::clearerr(f);
+        if (::fseeko(f, 0, SEEK_SET) == 0) {
+            std::fwrite(old.data(), 1, old.size(), f);
+            std::fflush(f);
+            ::ftruncate(fd, static_cast<off_t>(old.size()));
+            ::fsync(fd);
+        }
+    }
+    ok = std::fclose(f) == 0 && ok;
+    out.complete = ok;
+    return out;
+}
+
 // Writes text into a new file beside the target and puts it in the target's place only when every
-// byte reached the disk.
+// byte reached the disk. A symbolic link is written through; a file with other names is rewritten
+// where it is (RewriteInPlace); a read-only file is refused with 175 and left alone.
 WriteOutcome ReplaceFile(TextRef path, TextRef text) {
     WriteOutcome out;
     const ScratchLevel mark = ScratchMark();
     const TextRef onDisk = PathOnDisk(path);
-    const TextRef target = onDisk.failed() ? PathSlashes(path) : onDisk;
+    const std::string native =
+        FollowLinks(PathNative(onDisk.failed() ? PathSlashes(path) : onDisk));
     struct stat old;
-    const char* native = PathNative(target);
-    const bool existed = ::stat(native, &old) == 0;
-    char* temp = const_cast<char*>(PathNative(TextConcat(target, kTempSuffix)));
-    const int fd = ::mkstemp(temp);
+    const bool existed = ::stat(native.c_str(), &old) == 0;
+    if (existed && ReadOnlyFile(native.c_str(), old)) {
+        out.refused = Failure(status::kPermissionDenied, path, 0);
+        ScratchRelease(mark);
+        return out;
+    }
+    if (existed && S_ISREG(old.st_mode) && old.st_nlink > 1) {
+        out = RewriteInPlace(native, path, text);
+        ScratchRelease(mark);
+        return out;
+    }
+    std::string temp = native + std::string(kTempSuffix.view());
+    const int fd = ::mkstemp(temp.data());
     std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (f == nullptr) {
         if (fd >= 0) ::close(fd);
-        if (fd >= 0) ::unlink(temp);
+        if (fd >= 0) ::unlink(temp.c_str());
         Failure(status::kFileNotFound, path, 0);
         ScratchRelease(mark);
         return out;
@@ -318,8 +402,8 @@ WriteOutcome ReplaceFile(TextRef path, TextRef text) {
     out.written = WriteAll(f, text);
     bool ok = out.written == text.length && std::fflush(f) == 0 && ::fsync(fd) == 0;
     ok = std::fclose(f) == 0 && ok;
-    ok = ok && std::rename(temp, native) == 0;
-    if (!ok) ::unlink(temp);
+    ok = ok && std::rename(temp.c_str(), native.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
     out.complete = ok;
     ScratchRelease(mark);
     return out;
@@ -513,9 +597,22 @@ StatusCode FileSave(TextRef path, std::int64_t position, TextRef text) {
     if (text.failed()) return status::kFileIo;
     const WriteOutcome out = WriteInto(path, position, text);
     if (out.complete) return status::kOk;
+    if (out.refused != status::kOk) return out.refused;
     // A file that could not be opened has already left its path in the error detail.
     if (out.opened) return Failure(status::kFileIo, path, 0);
     return status::kFileIo;
+}
+
+bool FileReadOnly(TextRef path) {
+    if (path.failed()) return false;
+    const ScratchLevel mark = ScratchMark();
+    const TextRef onDisk = PathOnDisk(path);
+    const std::string native = onDisk.failed() ? std::string() : FollowLinks(PathNative(onDisk));
+    struct stat info;
+    const bool readOnly =
+        !native.empty() && ::stat(native.c_str(), &info) == 0 && ReadOnlyFile(native.c_str(), info);
+    ScratchRelease(mark);
+    return readOnly;
 }
 
 std::int64_t FileLength(TextRef path) {

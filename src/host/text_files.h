@@ -73,10 +73,17 @@ TextRef FileReadAll(TextRef path, std::int64_t position, std::uint16_t count);
 TextRef FileReadAllJoined(TextRef path, TextRef separator);
 // Opens with kReadWrite, writes at position, closes. kRewritePosition replaces the whole file, but
 // only once the new contents are complete on disk: a failed rewrite leaves the old file as it was.
+// It writes the file a symbolic link names (the link stays); a file with other names (hard links)
+// is rewritten where it is, so they all see the new contents; a read-only file (FileReadOnly) is
+// refused with 175 and left as it was.
 // A text of exactly 65535 bytes answers 65535 = kIoFailed either way: use FileSave to be sure.
 std::uint16_t FileWriteAll(TextRef path, std::int64_t position, TextRef text);
-// FileWriteAll; 0 when every byte was written, else 131.
+// FileWriteAll; 0 when every byte was written, 175 for a read-only file, else 131.
 StatusCode FileSave(TextRef path, std::int64_t position, TextRef text);
+// Whether the path names an existing file (through symbolic links) that may not be written: it has
+// no write bit at all, or none that lets this process write. Decided by the permission bits, so a
+// read-only file stays one for the superuser too.
+bool FileReadOnly(TextRef path);
 std::int64_t FileLength(TextRef path);
 StatusCode FileDelete(TextRef path);
 StatusCode FileRename(TextRef oldPath, TextRef newPath);

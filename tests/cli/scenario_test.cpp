@@ -129,6 +129,11 @@ TEST(ScenarioParse, MistakesNameTheirLine) {
         {"after\nmenu 1\n", "line 2: after the end only show and list"},
         {"modal A\nafter\nend\n", "line 2: after stands alone, once, outside modal blocks"},
         {"write a \"x\" 0\n", "line 1: usage: write FILE TEXT [TIMES]"},
+        // A scenario writes inside its work folder only.
+        {"write ../../x \"x\"\n", "line 1: the target ../../x is outside the work folder"},
+        {"write a/../../x \"x\"\n", "line 1: the target a/../../x is outside the work folder"},
+        {"write /tmp/x \"x\"\n", "line 1: the target /tmp/x is outside the work folder"},
+        {"copy ../a ../b\n", "line 1: the target ../b is outside the work folder"},
     };
     for (const Row& row : rows) {
         Scenario s;

@@ -2,6 +2,8 @@
 // AppSelect dialog and its commands, and the set-up of the application folders.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "designer/app_selector.h"
 #include "designer/editor_dispatch.h"
 #include "designer_fixture.h"
@@ -58,6 +60,58 @@ TEST(AppSelection, AListReadAndWrittenBackIsTheSame) {
     std::string file;
     for (const std::string& l : lines) file += l + "\r\n";
     EXPECT_EQ(AppListFromSelection(AppSelectionFromLines(lines)), file);
+}
+
+TEST(AppSelection, LinesThatAreNoApplicationOrHoldMoreFieldsGoBackAsTheyWere) {
+    const std::vector<std::string> loaded = {"; comentario, con coma",
+                                             "ID",
+                                             "AL,Almacen,ALMENU.PPN,/datos/al",
+                                             "NO,Nominas,,/datos/no,extra,\"mas, datos\"",
+                                             "",
+                                             "VE,\"Sur, Almacen central\""};
+    const AppSelection value = AppSelectionFromLines(loaded);
+    std::string same;
+    for (const std::string& l : loaded) same += l + "\r\n";
+    EXPECT_EQ(AppListFromSelection(value, loaded), same) << "OK on an unchanged list";
+    EXPECT_EQ(FindAppListProblem(value, loaded), std::nullopt);
+
+    // The name of NO changed and a row added at the top: the other lines stay exactly, and NO
+    // keeps its fields beyond the fourth.
+    AppSelection edited = value;
+    edited.ids = "NU\r\n" + edited.ids;
+    edited.names = "Nuevo\r\n" + edited.names;
+    edited.menus = "\r\n" + edited.menus;
+    edited.folders = "\r\n" + edited.folders;
+    const std::size_t at = edited.names.find("Nominas");
+    edited.names.replace(at, 7, "Nomina");
+    EXPECT_EQ(AppListFromSelection(edited, loaded),
+              "NU,Nuevo\r\n; comentario, con coma\r\nID\r\nAL,Almacen,ALMENU.PPN,/datos/al\r\n"
+              "NO,Nomina,,/datos/no,extra,\"mas, datos\"\r\n\r\nVE,\"Sur, Almacen central\"\r\n");
+
+    // A cleared identifier still drops its application.
+    AppSelection cleared = value;
+    cleared.ids.replace(cleared.ids.find("AL"), 2, "");
+    EXPECT_EQ(AppListFromSelection(cleared, loaded).find("Almacen,"), std::string::npos);
+}
+
+TEST(AppSelection, AFieldThatWouldNotReadBackIsFound) {
+    struct Row {
+        const char* name;
+        AppSelection value;
+        std::optional<AppListProblem> problem;
+    };
+    const Row rows[] = {
+        {"a comma in the name", {"A\r\nVE", "Uno\r\nSur, Almacen", "", ""}, AppListProblem{1, 2}},
+        {"a comma in the identifier", {"A,B", "Uno", "", ""}, AppListProblem{0, 1}},
+        {"a comma in the data folder", {"A", "Uno", "M.PPN", "a,b"}, AppListProblem{3, 1}},
+        {"a lone quote joins the fields after it",
+         {"A", "O'Brien", "M.PPN", ""},
+         AppListProblem{1, 1}},
+        {"a quoted comma reads back as typed", {"A", "\"Sur, Almacen\"", "", ""}, std::nullopt},
+        {"a row without an identifier is not written", {"", "a,b", "", ""}, std::nullopt},
+        {"plain texts", {"A\r\nB", "Uno\r\nDos", "M.PPN", "/d"}, std::nullopt},
+    };
+    for (const Row& row : rows) EXPECT_EQ(FindAppListProblem(row.value), row.problem) << row.name;
 }
 
 class AppSelectTest : public DesignerTest {
@@ -160,13 +214,33 @@ TEST_F(AppSelectTest, AFailedWriteKeepsTheOldListAndIsReported) {
     folder.Write("L.ZAA", "A,Uno\r\n");
     SetDesignerSlot(designerslot::kAppListBase, TextView(folder.File("L")));
     queueDialog({act::Type(appselectctl::kIds, "B"), act::Click(platform::kIdOk)});
-    FileFailWritesAfter(0, 3);
+    // The backup copy's one write goes through; the list's own write then comes up short.
+    FileFailWritesAfter(1, 3);
     AppSelectView(dialog);
     FileFailWritesAfter(-1);
     EXPECT_EQ(folder.Read("L.ZAA"), "A,Uno\r\n");
     ASSERT_EQ(ui.shownBoxes().size(), 1u);
     EXPECT_EQ(ui.shownBoxes()[0].icon, platform::BoxIcon::Stop);
-    EXPECT_EQ(folder.EntryCount(), 1);
+    EXPECT_EQ(folder.EntryCount(), 2) << "the list and the backups folder, nothing half-written";
+}
+
+TEST_F(AppSelectTest, OkWithACommaInAColumnSaysWhereAndKeepsTheDialogOpen) {
+    folder.Write("L.ZAA", "AL,Almacen\r\n; sin tocar\r\n");
+    SetDesignerSlot(designerslot::kAppListBase, TextView(folder.File("L")));
+    queueDialog({act::Focus(appselectctl::kNames), act::Select(appselectctl::kNames, 7, 0),
+                 act::Type(appselectctl::kNames, ", Sur"), act::Click(platform::kIdOk),
+                 act::Key(appselectctl::kNames, platform::vk::Back),
+                 act::Key(appselectctl::kNames, platform::vk::Back),
+                 act::Key(appselectctl::kNames, platform::vk::Back),
+                 act::Key(appselectctl::kNames, platform::vk::Back),
+                 act::Key(appselectctl::kNames, platform::vk::Back),
+                 act::Type(appselectctl::kNames, " Sur"), act::Click(platform::kIdOk)});
+    AppSelectView(dialog);
+    ASSERT_EQ(ui.shownBoxes().size(), 1u);
+    EXPECT_EQ(boxes()[0], "[Mensaje Informativo] In column App Denomination on line 1 a comma (or "
+                          "a quote) would split the text into other fields when the list is read "
+                          "again. Remove it and press OK.");
+    EXPECT_EQ(folder.Read("L.ZAA"), "AL,Almacen Sur\r\n; sin tocar\r\n");
 }
 
 TEST_F(AppSelectTest, TheCloseButtonCancels) {

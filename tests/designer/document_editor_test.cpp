@@ -109,6 +109,33 @@ TEST(DocumentConversion, ATextBeyondTheEditorsLimitIsRefused) {
         << "its file would not fit a text";
 }
 
+TEST(DocumentConversion, LinesThatDoNotComeBackAreFound) {
+    struct Row {
+        const char* name;
+        std::string file;
+        std::vector<std::size_t> lines;
+    };
+    const Row rows[] = {
+        {"a file the editor wrote", " 1  1Hola\r\n 3  5Adios |##|\r\n 4  2\x17Total\r\n", {}},
+        {"zero-padded fields mean the same", "01001Hola\r\n03005Adios\r\n", {}},
+        {"trailing blanks and blank lines lose nothing", " 1  1Hola   \r\n   \r\n\r\n 2  1B", {}},
+        {"two lines of one row side by side", " 1  1Ab\r\n 1 10Cd\r\n", {}},
+        {"a line shorter than its position", " 1  1Uno\r\nHola\r\n 3\r\n", {2, 3}},
+        {"a row after a later row", " 5  1Cinco\r\n 3  1Tres\r\n 6  1Seis\r\n", {2}},
+        {"text over other text", " 1  1Hola mundo\r\n 1  3X\r\n", {2}},
+        {"row 0 and a row that is no number",
+         " 1  1Uno\r\n 0  1Cero\r\nxx  1Equis\r\n 2  1Dos\r\n",
+         {2, 3}},
+        {"a column that is no number", " 1abcHola\r\n", {1}},
+        {"literal quotes and broken bar become markers",
+         " 1  1\xab cita \xbb\r\n 2  1ok\r\n 3  1a\xa6"
+         "b\r\n",
+         {1, 3}},
+        {"lone CR and LF endings count lines too", " 1  1A\r 2  1B\nxx\r\n", {3}},
+    };
+    for (const Row& row : rows) EXPECT_EQ(DocumentLinesNotKept(row.file), row.lines) << row.name;
+}
+
 class DocumentFilesTest : public DesignerTest {
 protected:
     static constexpr std::uint16_t kOpen =
@@ -153,6 +180,40 @@ TEST_F(DocumentFilesTest, ADocumentRowBeyondItsFieldIsNotSaved) {
     ASSERT_EQ(ui.shownBoxes().size(), 1u);
     EXPECT_NE(ui.shownBoxes()[0].text.find("(100, 1) > (99, 999)"), std::string::npos)
         << ui.shownBoxes()[0].text;
+}
+
+TEST_F(DocumentFilesTest, LinesASaveWouldNotKeepAreToldOnOpenAndAskedOnceBeforeSaving) {
+    const std::string file = " 1  1Uno\r\nsuelta\r\n 5  1Cinco\r\n 3  1Tres\r\n 6  1\xab"
+                             "cita\xbb\r\n 7  1a\r\n 7  1b\r\n 7  1c\r\n 7  1d\r\n";
+    folder.Write("A.PDC", file);
+    OpenEditor(dialog, editorkind::kDocument, kOpen, TextView(folder.File("A.PDC")));
+    ASSERT_EQ(ui.shownBoxes().size(), 1u);
+    EXPECT_EQ(boxes()[0], "[Mensaje Informativo] Saving this document will change or drop lines "
+                          "2, 4, 5, 7, 8, ... of its file (6 in all): their positions or "
+                          "characters cannot be written back as they are.");
+    EXPECT_EQ(ui.title(dialog), "Vodarir Document Design (A)") << "told once it is shown";
+    // No: nothing is written, and the next Save asks again.
+    ui.queueBoxAnswer(platform::BoxAnswer::No);
+    SaveCommand(dialog, editorkind::kDocument, false);
+    EXPECT_EQ(folder.Read("A.PDC"), file);
+    EXPECT_FALSE(folder.Exists("Backups"));
+    ASSERT_EQ(ui.shownBoxes().size(), 2u);
+    EXPECT_EQ(ui.shownBoxes()[1].text, "Saving will change or drop lines 2, 4, 5, 7, 8, ... (6 in "
+                                       "all) of the file this document was opened from. Save "
+                                       "anyway?");
+    ui.queueBoxAnswer(platform::BoxAnswer::Yes); // save anyway
+    ui.queueBoxAnswer(platform::BoxAnswer::Yes); // no changes: save all the same
+    SaveCommand(dialog, editorkind::kDocument, false);
+    EXPECT_NE(folder.Read("A.PDC"), file);
+    // Saved once: the file now holds what the editor shows, and saving asks no more.
+    ui.setText(dialog, designerctl::kEdit, editText() + "\r\nfin");
+    MarkModified(markop::kMark);
+    SaveCommand(dialog, editorkind::kDocument, false);
+    EXPECT_EQ(ui.shownBoxes().size(), 4u);
+    // Opening a document that comes back whole tells nothing.
+    folder.Write("B.PDC", " 1  1Uno\r\n");
+    OpenEditor(dialog, editorkind::kDocument, kOpen, TextView(folder.File("B.PDC")));
+    EXPECT_EQ(ui.shownBoxes().size(), 4u);
 }
 
 TEST_F(DocumentFilesTest, AScriptIsStoredExactlyAsTyped) {

@@ -3,6 +3,9 @@
 // with its backup copy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "designer/designer_state.h"
 #include "designer/editor_dispatch.h"
 #include "designer_fixture.h"
@@ -501,6 +504,129 @@ TEST_F(DispatchTest, AFailedWriteKeepsTheOldFileAndTheChanges) {
         ++entries;
     }
     EXPECT_EQ(entries, 2) << "A.PRX and Backups: no half-written file is left beside them";
+}
+
+// The names in the backups folder, sorted, with the unique part of each as "*".
+std::vector<std::string> BackupNames(const TempFolder& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder.File("Backups"), ec)) {
+        const std::string name = e.path().filename().string();
+        const std::size_t first = name.find('.');
+        const std::size_t last = name.rfind('.');
+        names.push_back(name.substr(0, first) + ".*" + name.substr(last));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string BackupOf(const TempFolder& folder, const std::string& name) {
+    for (const auto& e : std::filesystem::directory_iterator(folder.File("Backups"))) {
+        if (e.path().filename().string().rfind(name + ".", 0) != 0) continue;
+        std::ifstream in(e.path(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }
+    return "(none)";
+}
+
+TEST_F(DispatchTest, SavingOverAnotherFileBacksUpThatFile) {
+    folder.Write("A.PRX", "mine");
+    folder.Write("B.PRX", "theirs");
+    folder.Write("C.PDC", " 1  1Carta\r\n");
+    open(editorkind::kScript, kOpenText, folder.File("A.PRX"));
+    ui.setText(dialog, designerctl::kEdit, "edited");
+    MarkModified(markop::kMark);
+    ui.queueFileChoice(folder.File("B.PRX"));
+    SaveCommand(dialog, editorkind::kScript, true);
+    EXPECT_EQ(folder.Read("B.PRX"), "edited");
+    EXPECT_EQ(folder.Read("A.PRX"), "mine") << "Save as leaves the first file alone";
+    EXPECT_EQ(BackupNames(folder), std::vector<std::string>{"B.*.PRX"});
+    EXPECT_EQ(BackupOf(folder, "B"), "theirs") << "the replaced file's contents are kept";
+
+    // The first Save of a new document, onto an existing file, keeps that file too.
+    open(editorkind::kDocument, stepflag::kLayout | stepflag::kNewDocument);
+    ui.setText(dialog, designerctl::kEdit, "Nueva");
+    MarkModified(markop::kMark);
+    ui.queueFileChoice(folder.File("C.PDC"));
+    SaveCommand(dialog, editorkind::kDocument, false);
+    EXPECT_EQ(folder.Read("C.PDC"), " 1  1Nueva\r\n");
+    EXPECT_EQ(BackupOf(folder, "C"), " 1  1Carta\r\n");
+    EXPECT_EQ(BackupNames(folder), (std::vector<std::string>{"B.*.PRX", "C.*.PDC"}));
+}
+
+TEST_F(DispatchTest, AReadOnlyFileIsRefusedBeforeAnythingIsWritten) {
+    namespace fs = std::filesystem;
+    // The permission bits decide, so the refusal holds when the tests run as the superuser too.
+    const fs::perms readOnly =
+        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    folder.Write("A.PRX", "locked");
+    folder.Write("B.PRX", "locked too");
+    fs::permissions(folder.File("A.PRX"), readOnly);
+    fs::permissions(folder.File("B.PRX"), readOnly);
+    open(editorkind::kScript, kOpenText, folder.File("A.PRX"));
+    ui.setText(dialog, designerctl::kEdit, "changed");
+    MarkModified(markop::kMark);
+    SaveCommand(dialog, editorkind::kScript, false);
+    // Save as onto another read-only file keeps the name the text had.
+    ui.queueBoxAnswer(BoxAnswer::Yes); // drop the changes of A
+    open(editorkind::kScript, stepflag::kLayout | stepflag::kNewScript);
+    ui.setText(dialog, designerctl::kEdit, "new");
+    MarkModified(markop::kMark);
+    ui.queueFileChoice(folder.File("B.PRX"));
+    SaveCommand(dialog, editorkind::kScript, true);
+    const std::string start = "[Mensaje Informativo] ";
+    const std::string end = " is read-only: it was not saved. Allow writing to it or save under "
+                            "another name.";
+    ASSERT_EQ(ui.shownBoxes().size(), 3u);
+    EXPECT_EQ(boxes()[0], start + folder.File("A.PRX") + end);
+    EXPECT_EQ(boxes()[2], start + folder.File("B.PRX") + end);
+    EXPECT_EQ(folder.Read("A.PRX"), "locked");
+    EXPECT_EQ(folder.Read("B.PRX"), "locked too");
+    EXPECT_FALSE(folder.Exists("Backups")) << "nothing to keep when nothing is replaced";
+    EXPECT_TRUE(KindModified(editorkind::kScript));
+    EXPECT_EQ(slot(designerslot::kScriptBase), "");
+    EXPECT_EQ(title(), "Vodarir Script Edition (New)");
+}
+
+TEST_F(DispatchTest, SavingThroughALinkWritesTheFileItNames) {
+    namespace fs = std::filesystem;
+    fs::create_directory(folder.File("real"));
+    folder.Write("real/R.PRX", "old");
+    fs::create_symlink("real/R.PRX", folder.File("L.PRX"));
+    open(editorkind::kScript, kOpenText, folder.File("L.PRX"));
+    EXPECT_EQ(editText(), "old");
+    ui.setText(dialog, designerctl::kEdit, "new");
+    MarkModified(markop::kMark);
+    SaveCommand(dialog, editorkind::kScript, false);
+    EXPECT_TRUE(fs::is_symlink(folder.File("L.PRX"))) << "the link stays a link";
+    EXPECT_EQ(folder.Read("real/R.PRX"), "new");
+    EXPECT_EQ(BackupOf(folder, "L"), "old");
+}
+
+TEST_F(DispatchTest, TheTitleAlwaysNamesWhatIsShown) {
+    folder.Write("ALPEDIDO.PDC", " 1  1Pedido\r\n");
+    open(editorkind::kDocument, kOpenText, folder.File("ALPEDIDO.PDC"));
+    EXPECT_EQ(title(), "Vodarir Document Design (ALPEDIDO)");
+    // A script that cannot be opened: the script layout is shown, with the script it had.
+    open(editorkind::kScript, kOpenText, folder.File("NOHAY.PRX"));
+    EXPECT_EQ(Designer().builtKind, editorkind::kScript);
+    EXPECT_EQ(title(), "Vodarir Script Edition (New)");
+
+    // A Save as whose writer fails keeps the name the text had, and the next Save asks again.
+    open(editorkind::kDocument, stepflag::kLayout | stepflag::kNewDocument);
+    std::string rows;
+    for (int i = 0; i < 100; ++i) rows += "x\r\n"; // row 100 cannot be written
+    ui.setText(dialog, designerctl::kEdit, rows);
+    MarkModified(markop::kMark);
+    ui.queueFileChoice(folder.File("LARGO.PDC"));
+    SaveCommand(dialog, editorkind::kDocument, true);
+    EXPECT_EQ(ui.shownBoxes().size(), 2u) << "the failed open, then the failed save";
+    EXPECT_EQ(slot(designerslot::kDocumentBase), "");
+    EXPECT_EQ(title(), "Vodarir Document Design (New)");
+    ui.queueFileChoice("");
+    SaveCommand(dialog, editorkind::kDocument, false);
+    EXPECT_EQ(ui.shownFileDialogs().size(), 2u) << "Save asks for a name: the text still has none";
+    EXPECT_FALSE(folder.Exists("LARGO.PDC"));
 }
 
 TEST_F(DispatchTest, ACancelledSaveDialogCancelsSilently) {

@@ -279,5 +279,72 @@ TEST_F(QtDesignerTest, ASelectionListFromTheCommandLineOpensTheSelector) {
          }});
 }
 
+TEST_F(QtDesignerTest, ADocumentWhoseLinesCannotAllComeBackSaysSoWhenOpened) {
+    QWidget* main = nullptr;
+    // A line without its position, and a row written after a later one.
+    folder.Write("RARO.PDC", " 1  1Pedido\r\nsuelta\r\n 5  1Total\r\n 3  1Cliente\r\n");
+    Run(folder.File("RARO.PDC"),
+        {[&] { return ShownBox() != nullptr; },
+         [&] {
+             QMessageBox* box = ShownBox();
+             EXPECT_TRUE(box->text().contains(QStringLiteral("lines 2, 4 of its file (2 in all)")))
+                 << box->text().toStdString();
+             Shot(box, "designer-document-lines");
+             box->button(QMessageBox::Ok)->click();
+             return true;
+         },
+         [&] { return (main = TopWindow(QStringLiteral("Vodarir Document"))) != nullptr; },
+         [&] {
+             main->close();
+             return true;
+         }});
+}
+
+TEST_F(QtDesignerTest, ACommaTypedIntoTheSelectorIsRefusedNamingItsColumn) {
+    QWidget* selector = nullptr;
+    QPlainTextEdit* names = nullptr;
+    Run(folder.File("ALAPPS.ZAA"),
+        {[&] { return (selector = TopWindow(QStringLiteral("AppSelect"))) != nullptr; },
+         [&] {
+             for (QPlainTextEdit* c : selector->findChildren<QPlainTextEdit*>()) {
+                 if (c->toPlainText().startsWith(QStringLiteral("Almac"))) names = c;
+             }
+             EXPECT_NE(names, nullptr);
+             if (names == nullptr) return true;
+             names->setFocus();
+             names->moveCursor(QTextCursor::End);
+             QTest::keyClicks(names, QStringLiteral(", Sur"));
+             QTimer::singleShot(0, [selector] { Button(selector, QStringLiteral("OK"))->click(); });
+             return true;
+         },
+         [&] { return ShownBox() != nullptr; },
+         [&] {
+             QMessageBox* box = ShownBox();
+             EXPECT_TRUE(
+                 box->text().startsWith(QStringLiteral("In column App Denomination on line")))
+                 << box->text().toStdString();
+             Shot(box, "designer-appselect-comma");
+             box->button(QMessageBox::Ok)->click();
+             return true;
+         },
+         [&] { return ShownBox() == nullptr; },
+         [&] {
+             EXPECT_TRUE(selector->isVisible()) << "the selector stays open to mend the text";
+             Shot(selector, "designer-appselect-refused");
+             Button(selector, QStringLiteral("Cancel"))->click();
+             return true;
+         },
+         [&] {
+             QWidget* main = nullptr;
+             for (QWidget* w : QApplication::topLevelWidgets()) {
+                 if (w->isVisible() && w->findChild<QMenuBar*>() != nullptr) main = w;
+             }
+             if (main == nullptr) return false;
+             main->close();
+             return true;
+         }});
+    EXPECT_EQ(folder.Read("ALAPPS.ZAA").find(", Sur"), std::string::npos);
+}
+
 } // namespace
 } // namespace vodarir

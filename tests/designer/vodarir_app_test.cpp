@@ -6,6 +6,7 @@
 
 #include "designer/main_dialog.h"
 #include "designer/vodarir_app.h"
+#include "masks/number_format.h"
 #include "platform/scripted/scripted_ui.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/slot_store.h"
@@ -92,6 +93,21 @@ TEST_F(AppTest, WithoutALanguageFileTheBuiltInMessagesAnswer) {
     ui.queueModal(kMainDialogName, {act::Run([](platform::ScriptedUi&, platform::WindowId) {
                                         EXPECT_EQ(Str(MsgText("0018")),
                                                   "Posible perdida de datos. Por favor confirmar");
+                                    }),
+                                    act::Close()});
+    Start(folder.File("vodarir"));
+}
+
+TEST_F(AppTest, NumbersAndDatesFollowTheDesignersLanguage) {
+    // The language file of "es" gives its own month names; the built-in table its separators.
+    folder.Write("DU_ZERA_ES.MSJ", "0117 ene,feb,mar,abr,may,jun,jul,ago,sep,oct,nov,dic,"
+                                   "'[D] de [M] de [Y]'\r\n");
+    ui.queueFolderChoice(folder.path());
+    ui.queueModal(kMainDialogName, {act::Run([](platform::ScriptedUi&, platform::WindowId) {
+                                        EXPECT_EQ(DecimalSeparator(false), ',');
+                                        EXPECT_EQ(ThousandsSeparator(false), '.');
+                                        EXPECT_EQ(Str(MonthName(3)), "mar");
+                                        EXPECT_EQ(Str(LongDateTemplate()), "[D] de [M] de [Y]");
                                     }),
                                     act::Close()});
     Start(folder.File("vodarir"));

@@ -141,6 +141,27 @@ TEST_F(PathsTest, ResolveClimbsOneFolderPerLeadingDotDot) {
     }
 }
 
+TEST_F(PathsTest, AbsoluteResolvesARelativePathAgainstTheCurrentFolder) {
+    TempFolder dir;
+    const std::filesystem::path before = std::filesystem::current_path();
+    const std::string here = std::filesystem::canonical(dir.path()).string();
+    std::filesystem::current_path(here);
+    const std::string up = std::filesystem::path(here).parent_path().string();
+    struct Row {
+        const char* path;
+        std::string out;
+    };
+    const Row rows[] = {
+        {"docs/AL.PDC", here + "/docs/AL.PDC"}, {"docs\\AL.PDC", here + "/docs/AL.PDC"},
+        {"./AL.PDC", here + "/AL.PDC"},         {"../AL.PDC", up + "/AL.PDC"},
+        {"/abs/AL.PDC", "/abs/AL.PDC"},         {"\\abs\\AL.PDC", "/abs/AL.PDC"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(Call([&] { return PathAbsolute(TextView(r.path)); }), r.out) << r.path;
+    }
+    std::filesystem::current_path(before);
+}
+
 TEST_F(PathsTest, FindInFoldersTriesTheNameThenEachFolder) {
     TempFolder dir;
     std::filesystem::create_directories(dir.File("one"));

@@ -365,6 +365,83 @@ TEST_F(TextFilesTest, FailedWritesLoseNothing) {
     EXPECT_EQ(dir_.Read("keep.txt"), fresh);
 }
 
+TEST_F(TextFilesTest, RewritingThroughASymbolicLinkWritesTheFileItNames) {
+    namespace fs = std::filesystem;
+    dir_.Write("real.txt", "old");
+    fs::create_directory(dir_.File("sub"));
+    fs::create_symlink("real.txt", dir_.File("link.txt"));
+    fs::create_symlink("link.txt", dir_.File("chain.txt"));
+    fs::create_symlink("sub/later.txt", dir_.File("dangling.txt"));
+    struct Row {
+        const char* name;   // written through
+        const char* target; // what must hold the text afterwards
+    };
+    const Row rows[] = {
+        {"link.txt", "real.txt"}, {"chain.txt", "real.txt"}, {"dangling.txt", "sub/later.txt"}};
+    for (const Row& row : rows) {
+        const std::string text = std::string("new through ") + row.name;
+        EXPECT_EQ(FileSave(Path(row.name), kRewritePosition, TextView(text)), status::kOk)
+            << row.name;
+        EXPECT_TRUE(fs::is_symlink(dir_.File(row.name))) << row.name << " is still a link";
+        EXPECT_EQ(dir_.Read(row.target), text) << row.name;
+    }
+    EXPECT_EQ(dir_.EntryCount(), 5) << "no temporary file left, nothing else made";
+}
+
+TEST_F(TextFilesTest, AFileWithOtherNamesKeepsThemAll) {
+    namespace fs = std::filesystem;
+    const std::string old(1500, 'o');
+    dir_.Write("one.txt", old);
+    fs::create_hard_link(dir_.File("one.txt"), dir_.File("two.txt"));
+    const TextRef f = Path("one.txt");
+    // A write that fails part way, longer or shorter than the old text, loses nothing.
+    for (const std::size_t size : {std::size_t{3000}, std::size_t{700}}) {
+        const std::string fresh(size, 'n');
+        for (const int allowed : {0, 1}) { // the first or the second 512-byte write fails
+            FileFailWritesAfter(allowed, 100);
+            EXPECT_EQ(FileSave(f, kRewritePosition, TextView(fresh)), status::kFileIo)
+                << size << "/" << allowed;
+            FileFailWritesAfter(-1);
+            EXPECT_EQ(dir_.Read("one.txt"), old) << size << "/" << allowed;
+            EXPECT_EQ(dir_.Read("two.txt"), old) << size << "/" << allowed;
+        }
+    }
+    for (const std::size_t size : {std::size_t{3000}, std::size_t{700}}) {
+        const std::string fresh(size, static_cast<char>('a' + size % 26));
+        EXPECT_EQ(FileSave(f, kRewritePosition, TextView(fresh)), status::kOk) << size;
+        EXPECT_EQ(dir_.Read("one.txt"), fresh) << size;
+        EXPECT_EQ(dir_.Read("two.txt"), fresh) << "the other name sees the new contents";
+        EXPECT_EQ(fs::hard_link_count(dir_.File("two.txt")), 2u);
+    }
+    EXPECT_EQ(dir_.EntryCount(), 2);
+}
+
+TEST_F(TextFilesTest, AReadOnlyFileIsRefusedAndKept) {
+    namespace fs = std::filesystem;
+    // Mode bits decide, so this holds for the superuser too.
+    dir_.Write("ro.txt", "old");
+    fs::permissions(dir_.File("ro.txt"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("ro.txt", dir_.File("to-ro.txt"));
+    dir_.Write("rw.txt", "old");
+    EXPECT_TRUE(FileReadOnly(Path("ro.txt")));
+    EXPECT_TRUE(FileReadOnly(Path("to-ro.txt")));
+    EXPECT_TRUE(FileReadOnly(Path("RO.TXT"))) << "found in another letter case";
+    EXPECT_FALSE(FileReadOnly(Path("rw.txt")));
+    EXPECT_FALSE(FileReadOnly(Path("missing.txt")));
+    for (const char* name : {"ro.txt", "to-ro.txt"}) {
+        ClearRecordedError();
+        LogErrorText(status::kOk, TextRef(), false);
+        EXPECT_EQ(FileSave(Path(name), kRewritePosition, "new"_t), status::kPermissionDenied)
+            << name;
+        EXPECT_EQ(dir_.Read("ro.txt"), "old") << name;
+        EXPECT_EQ(RecordedError().status, status::kPermissionDenied);
+        EXPECT_EQ(Str(ErrorDetail()).find(dir_.File(name)), 0u) << Str(ErrorDetail());
+    }
+    EXPECT_TRUE(fs::is_symlink(dir_.File("to-ro.txt")));
+    EXPECT_EQ(dir_.EntryCount(), 3);
+}
+
 TEST_F(TextFilesTest, AShortWriteIsReportedByItsCount) {
     const std::uint16_t n = FileOpen(Path("short.txt"), openflag::kCreate);
     const std::string text(2000, 's');

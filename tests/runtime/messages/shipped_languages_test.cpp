@@ -69,6 +69,14 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1015, "Report Type"},
         {1016, "View Text Format,  View Html Format  ,Save to Compare,Compare to Saved"},
         {1017, "Include Field Types?"},
+        {1050, "Saving this document will change or drop lines %s of its file (%s in all): their "
+               "positions or characters cannot be written back as they are."},
+        {1051, "Saving will change or drop lines %s (%s in all) of the file this document was "
+               "opened from. Save anyway?"},
+        {1052,
+         "%s is read-only: it was not saved. Allow writing to it or save under another name."},
+        {1053, "In column %s on line %s a comma (or a quote) would split the text into other "
+               "fields when the list is read again. Remove it and press OK."},
     };
     return references;
 }
