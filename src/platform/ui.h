@@ -212,7 +212,9 @@ struct ControlSpec {
 };
 
 struct Selection {
-    int start = 0; // in bytes of the control's text (a CR LF counts two)
+    // In bytes of the control's text: a CR LF counts two, a lone LF or CR one. A position the
+    // core sets inside a CR LF counts as after it (the pair is one line break).
+    int start = 0;
     int length = 0;
     friend bool operator==(const Selection&, const Selection&) = default;
 };
