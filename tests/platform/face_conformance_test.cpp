@@ -268,6 +268,34 @@ TEST_P(FaceConformance, APasteKeepsItsLineBreaksAndIsOneChange) {
     }
 }
 
+// A read-only edit takes nothing from the keyboard; a digits-only one takes digits, a paste
+// holding anything else is refused whole, and the core's own text in it is no obstacle.
+TEST_P(FaceConformance, ReadOnlyAndDigitsOnlyEditsTakeOnlyWhatTheyMay) {
+    for (const EditKind& kind : kEditKinds) {
+        SCOPED_TRACE(kind.name);
+        add(ControlKind::Edit, kA, kind.style | kReadOnly, "fixed");
+        caret(kA, 5);
+        user().type(w_, kA, "x\r");
+        user().key(w_, kA, vk::Back);
+        EXPECT_EQ(text(kA), "fixed");
+        EXPECT_EQ(changes(kA), 0u);
+        ui().destroyControl(w_, kA);
+    }
+    add(ControlKind::Edit, kB, kTabStop | kBorder | kDigitsOnly | kAlignRight);
+    caret(kB, 0);
+    user().type(w_, kB, "1a2-");
+    EXPECT_EQ(text(kB), "12");
+    user().paste(w_, kB, "3b");
+    EXPECT_EQ(text(kB), "12") << "a paste with a letter goes nowhere";
+    user().paste(w_, kB, "34");
+    EXPECT_EQ(text(kB), "1234");
+    EXPECT_EQ(changes(kB), 3u);
+    ui().setText(w_, kB, "n/a");
+    caret(kB, 3);
+    user().type(w_, kB, "5x");
+    EXPECT_EQ(text(kB), "n/a5");
+}
+
 // ---- Every byte --------------------------------------------------------------------------------
 
 // Whatever the core shows comes back byte for byte, every byte 0..255 included.
