@@ -188,7 +188,9 @@ inline constexpr ControlStyle kHidden = 1u << 2;
 inline constexpr ControlStyle kBorder = 1u << 3; // a sunken client edge
 inline constexpr ControlStyle kOnTop = 1u << 4;  // above its overlapping siblings
 // Edit.
-inline constexpr ControlStyle kMultiLine = 1u << 8; // lines separated by CR LF in its text
+// Lines separated by CR LF in its text; a lone LF or a lone CR the core sets is a line break too
+// and stays the byte it was. Enter breaks a line with CR LF.
+inline constexpr ControlStyle kMultiLine = 1u << 8;
 inline constexpr ControlStyle kReadOnly = 1u << 9;
 inline constexpr ControlStyle kPassword = 1u << 10;
 inline constexpr ControlStyle kAlignRight = 1u << 11; // also text of labels
@@ -210,7 +212,9 @@ struct ControlSpec {
 };
 
 struct Selection {
-    int start = 0; // in bytes of the control's text (a CR LF counts two)
+    // In bytes of the control's text: a CR LF counts two, a lone LF or CR one. A position the
+    // core sets inside a CR LF counts as after it (the pair is one line break).
+    int start = 0;
     int length = 0;
     friend bool operator==(const Selection&, const Selection&) = default;
 };
@@ -318,138 +322,217 @@ public:
 
 // ---- The seam ---------------------------------------------------------------------------------
 
+// Every call has a default: the answer stated with it for a window or control that does not
+// exist (false, empty, -1, kNoWindow, kNoFont, BoxAnswer::Failed...), which changes nothing. A
+// face overrides what it shows and nothing else; a face that shows no windows at all needs no
+// override, which is what the null face is.
 class Ui {
 public:
     virtual ~Ui() = default;
 
     // A modal message box owned by `owner` (kNoWindow: ownerless). Failed when it cannot be shown.
-    virtual BoxAnswer messageBox(WindowId owner, std::string_view text, std::string_view caption,
-                                 BoxButtons buttons, BoxIcon icon) = 0;
+    virtual BoxAnswer messageBox(WindowId /*owner*/, std::string_view /*text*/,
+                                 std::string_view /*caption*/, BoxButtons /*buttons*/,
+                                 BoxIcon /*icon*/) {
+        return BoxAnswer::Failed;
+    }
 
     // Windows. createWindow answers kNoWindow when the window cannot be made (unknown owner).
-    virtual WindowId createWindow(const WindowSpec& spec, WindowEvents* events) = 0;
-    virtual bool destroyWindow(WindowId window) = 0;
-    virtual bool windowExists(WindowId window) const = 0;
-    virtual bool setWindowEvents(WindowId window, WindowEvents* events) = 0;
-    virtual bool setTitle(WindowId window, std::string_view title) = 0;
-    virtual std::string title(WindowId window) const = 0; // empty when no such window
-    virtual bool setWindowRect(WindowId window, Rect frame) = 0;
-    virtual Rect windowRect(WindowId window) const = 0; // outer; zero when no such window
-    virtual Size clientSize(WindowId window) const = 0;
-    virtual bool showWindow(WindowId window, bool visible) = 0;
-    virtual bool enableWindow(WindowId window, bool enabled) = 0;
-    virtual bool isWindowEnabled(WindowId window) const = 0;
+    virtual WindowId createWindow(const WindowSpec& /*spec*/, WindowEvents* /*events*/) {
+        return kNoWindow;
+    }
+    virtual bool destroyWindow(WindowId /*window*/) { return false; }
+    virtual bool windowExists(WindowId /*window*/) const { return false; }
+    virtual bool setWindowEvents(WindowId /*window*/, WindowEvents* /*events*/) { return false; }
+    virtual bool setTitle(WindowId /*window*/, std::string_view /*title*/) { return false; }
+    virtual std::string title(WindowId /*window*/) const { return {}; }
+    virtual bool setWindowRect(WindowId /*window*/, Rect /*frame*/) { return false; }
+    virtual Rect windowRect(WindowId /*window*/) const { return {}; } // outer
+    virtual Size clientSize(WindowId /*window*/) const { return {}; }
+    virtual bool showWindow(WindowId /*window*/, bool /*visible*/) { return false; }
+    virtual bool enableWindow(WindowId /*window*/, bool /*enabled*/) { return false; }
+    virtual bool isWindowEnabled(WindowId /*window*/) const { return false; }
     // Raises the window and makes it the active one.
-    virtual bool activateWindow(WindowId window) = 0;
+    virtual bool activateWindow(WindowId /*window*/) { return false; }
     // Replaces the window's menu bar (an empty menu removes it).
-    virtual bool setMenu(WindowId window, const Menu& menu) = 0;
+    virtual bool setMenu(WindowId /*window*/, const Menu& /*menu*/) { return false; }
     // Changes one item of the window's menu bar, found by command id.
-    virtual bool enableMenuItem(WindowId window, CommandId command, bool enabled) = 0;
-    virtual bool checkMenuItem(WindowId window, CommandId command, bool checked) = 0;
+    virtual bool enableMenuItem(WindowId /*window*/, CommandId /*command*/, bool /*enabled*/) {
+        return false;
+    }
+    virtual bool checkMenuItem(WindowId /*window*/, CommandId /*command*/, bool /*checked*/) {
+        return false;
+    }
 
     // Shows the window and runs a nested event loop until endModal(window, result) or until the
     // window is destroyed; other windows take no input meanwhile. The loop's end hides the
     // window, as a dialog's end does; the core destroys it or shows it again. kNoWindow runs a
     // loop that only endModal(kNoWindow, result) ends. Loops nest; endModal of an outer window
     // takes effect when the inner loops have returned. (A wait for one key is such a loop,
-    // ended from the window's onKeyDown.)
-    virtual int runModal(WindowId window) = 0;
-    virtual bool endModal(WindowId window, int result) = 0;
+    // ended from the window's onKeyDown.) kModalAbandoned when no loop could run.
+    virtual int runModal(WindowId /*window*/) { return kModalAbandoned; }
+    // False when no loop of that window is running.
+    virtual bool endModal(WindowId /*window*/, int /*result*/) { return false; }
     // Queues onPosted(message, param) for the window, delivered after the current event.
-    virtual bool post(WindowId window, int message, int param) = 0;
+    virtual bool post(WindowId /*window*/, int /*message*/, int /*param*/) { return false; }
     // Delivers every pending event (posted messages, pending input) and returns.
-    virtual void pumpPending() = 0;
+    virtual void pumpPending() {}
 
     // The window's own scroll bars (over its client area).
-    virtual bool setScrollBar(WindowId window, ScrollBar bar, const ScrollInfo& info) = 0;
-    virtual ScrollInfo scrollBar(WindowId window, ScrollBar bar) const = 0;
+    virtual bool setScrollBar(WindowId /*window*/, ScrollBar /*bar*/, const ScrollInfo& /*info*/) {
+        return false;
+    }
+    virtual ScrollInfo scrollBar(WindowId /*window*/, ScrollBar /*bar*/) const { return {}; }
     // Moves every control of the window by (dx, dy) pixels: the content scrolls.
-    virtual bool scrollContents(WindowId window, int dx, int dy) = 0;
+    virtual bool scrollContents(WindowId /*window*/, int /*dx*/, int /*dy*/) { return false; }
 
     // Controls. createControl answers false for an unknown window or an id already in use
     // (kAnonymousControl excepted) or kNoControl.
-    virtual bool createControl(WindowId window, const ControlSpec& spec) = 0;
-    virtual bool destroyControl(WindowId window, ControlId id) = 0;
-    virtual void destroyControls(WindowId window, ChildFilter which) = 0;
-    virtual bool hasControl(WindowId window, ControlId id) const = 0;
-    virtual std::optional<ControlKind> controlKind(WindowId window, ControlId id) const = 0;
-    virtual bool setControlRect(WindowId window, ControlId id, Rect rect) = 0;
-    virtual std::optional<Rect> controlRect(WindowId window, ControlId id) const = 0;
+    virtual bool createControl(WindowId /*window*/, const ControlSpec& /*spec*/) { return false; }
+    virtual bool destroyControl(WindowId /*window*/, ControlId /*id*/) { return false; }
+    virtual void destroyControls(WindowId /*window*/, ChildFilter /*which*/) {}
+    virtual bool hasControl(WindowId /*window*/, ControlId /*id*/) const { return false; }
+    virtual std::optional<ControlKind> controlKind(WindowId /*window*/, ControlId /*id*/) const {
+        return std::nullopt;
+    }
+    virtual bool setControlRect(WindowId /*window*/, ControlId /*id*/, Rect /*rect*/) {
+        return false;
+    }
+    virtual std::optional<Rect> controlRect(WindowId /*window*/, ControlId /*id*/) const {
+        return std::nullopt;
+    }
     // The area inside the control's border and frame (a list view's room for columns).
-    virtual std::optional<Size> controlClientSize(WindowId window, ControlId id) const = 0;
-    virtual bool setText(WindowId window, ControlId id, std::string_view text) = 0;
-    virtual std::optional<std::string> text(WindowId window, ControlId id) const = 0;
-    virtual bool enableControl(WindowId window, ControlId id, bool enabled) = 0;
-    virtual bool isControlEnabled(WindowId window, ControlId id) const = 0;
-    virtual bool showControl(WindowId window, ControlId id, bool visible) = 0;
-    virtual bool isControlVisible(WindowId window, ControlId id) const = 0;
-    virtual bool setControlFont(WindowId window, ControlId id, FontId font) = 0;
-    virtual bool setControlColors(WindowId window, ControlId id, Rgb text, Rgb background) = 0;
+    virtual std::optional<Size> controlClientSize(WindowId /*window*/, ControlId /*id*/) const {
+        return std::nullopt;
+    }
+    // A control's text, byte for byte: what setText gave is what text answers, line breaks of
+    // every kind (CR LF, a lone LF, a lone CR) and every byte 0..255 included, until the user
+    // changes it.
+    virtual bool setText(WindowId /*window*/, ControlId /*id*/, std::string_view /*text*/) {
+        return false;
+    }
+    virtual std::optional<std::string> text(WindowId /*window*/, ControlId /*id*/) const {
+        return std::nullopt;
+    }
+    virtual bool enableControl(WindowId /*window*/, ControlId /*id*/, bool /*enabled*/) {
+        return false;
+    }
+    virtual bool isControlEnabled(WindowId /*window*/, ControlId /*id*/) const { return false; }
+    virtual bool showControl(WindowId /*window*/, ControlId /*id*/, bool /*visible*/) {
+        return false;
+    }
+    virtual bool isControlVisible(WindowId /*window*/, ControlId /*id*/) const { return false; }
+    virtual bool setControlFont(WindowId /*window*/, ControlId /*id*/, FontId /*font*/) {
+        return false;
+    }
+    virtual bool setControlColors(WindowId /*window*/, ControlId /*id*/, Rgb /*text*/,
+                                  Rgb /*background*/) {
+        return false;
+    }
     // An Image control's picture, by the program's image name ("102"); false when the image or
     // the control does not exist (the control then stays empty).
-    virtual bool setImage(WindowId window, ControlId id, std::string_view image) = 0;
+    virtual bool setImage(WindowId /*window*/, ControlId /*id*/, std::string_view /*image*/) {
+        return false;
+    }
 
     // Focus. kNoControl focuses the window itself. focusedControl answers kNoControl when no
     // control of the window has the focus.
-    virtual bool setFocus(WindowId window, ControlId id) = 0;
-    virtual ControlId focusedControl(WindowId window) const = 0;
+    virtual bool setFocus(WindowId /*window*/, ControlId /*id*/) { return false; }
+    virtual ControlId focusedControl(WindowId /*window*/) const { return kNoControl; }
 
     // Edits. The selection is shown (scrolled into view); length -1 selects to the end.
-    virtual bool setEditSelection(WindowId window, ControlId id, int start, int length) = 0;
-    virtual std::optional<Selection> editSelection(WindowId window, ControlId id) const = 0;
-    virtual bool selectAll(WindowId window, ControlId id) = 0;
-    virtual bool setReadOnly(WindowId window, ControlId id, bool readOnly) = 0;
-    // The most characters the user may type (0: no limit). Texts set by the core are not cut.
-    virtual bool setEditLimit(WindowId window, ControlId id, int limit) = 0;
+    virtual bool setEditSelection(WindowId /*window*/, ControlId /*id*/, int /*start*/,
+                                  int /*length*/) {
+        return false;
+    }
+    virtual std::optional<Selection> editSelection(WindowId /*window*/, ControlId /*id*/) const {
+        return std::nullopt;
+    }
+    virtual bool selectAll(WindowId /*window*/, ControlId /*id*/) { return false; }
+    virtual bool setReadOnly(WindowId /*window*/, ControlId /*id*/, bool /*readOnly*/) {
+        return false;
+    }
+    // The most bytes the user's typing or pasting may leave in the edit (0: no limit). A key or
+    // a paste that would go beyond it inserts nothing at all; one that shrinks a longer text is
+    // allowed. Texts set by the core are not cut.
+    virtual bool setEditLimit(WindowId /*window*/, ControlId /*id*/, int /*limit*/) {
+        return false;
+    }
 
     // List views (rows and columns 0-based).
-    virtual bool setListColumns(WindowId window, ControlId id,
-                                std::span<const ListColumn> cols) = 0;
-    virtual int listColumnCount(WindowId window, ControlId id) const = 0; // -1: no list view
+    virtual bool setListColumns(WindowId /*window*/, ControlId /*id*/,
+                                std::span<const ListColumn> /*cols*/) {
+        return false;
+    }
+    // -1 when no list view.
+    virtual int listColumnCount(WindowId /*window*/, ControlId /*id*/) const { return -1; }
     // Inserts a row whose cells are empty at `row` (rowCount appends); false when out of range.
-    virtual bool insertListRow(WindowId window, ControlId id, int row) = 0;
-    virtual bool deleteListRow(WindowId window, ControlId id, int row) = 0;
-    virtual bool clearListRows(WindowId window, ControlId id) = 0;
-    virtual int listRowCount(WindowId window, ControlId id) const = 0; // -1 when no list view
+    virtual bool insertListRow(WindowId /*window*/, ControlId /*id*/, int /*row*/) { return false; }
+    virtual bool deleteListRow(WindowId /*window*/, ControlId /*id*/, int /*row*/) { return false; }
+    virtual bool clearListRows(WindowId /*window*/, ControlId /*id*/) { return false; }
+    // -1 when no list view.
+    virtual int listRowCount(WindowId /*window*/, ControlId /*id*/) const { return -1; }
     // A cell of an existing row and column; false otherwise.
-    virtual bool setListCell(WindowId window, ControlId id, int row, int column,
-                             std::string_view text) = 0;
-    virtual std::optional<std::string> listCell(WindowId window, ControlId id, int row,
-                                                int column) const = 0;
+    virtual bool setListCell(WindowId /*window*/, ControlId /*id*/, int /*row*/, int /*column*/,
+                             std::string_view /*text*/) {
+        return false;
+    }
+    virtual std::optional<std::string> listCell(WindowId /*window*/, ControlId /*id*/, int /*row*/,
+                                                int /*column*/) const {
+        return std::nullopt;
+    }
     // The selected row (-1: none) and selects a row (-1: clears the selection).
-    virtual int listSelection(WindowId window, ControlId id) const = 0;
-    virtual bool selectListRow(WindowId window, ControlId id, int row) = 0;
+    virtual int listSelection(WindowId /*window*/, ControlId /*id*/) const { return -1; }
+    virtual bool selectListRow(WindowId /*window*/, ControlId /*id*/, int /*row*/) { return false; }
 
     // List boxes and drop-down lists (items 0-based).
-    virtual bool addListItem(WindowId window, ControlId id, std::string_view text) = 0;
-    virtual bool clearListItems(WindowId window, ControlId id) = 0;
-    virtual int listItemCount(WindowId window, ControlId id) const = 0; // -1 when none
-    virtual std::optional<std::string> listItem(WindowId window, ControlId id, int index) const = 0;
+    virtual bool addListItem(WindowId /*window*/, ControlId /*id*/, std::string_view /*text*/) {
+        return false;
+    }
+    virtual bool clearListItems(WindowId /*window*/, ControlId /*id*/) { return false; }
+    // -1 when no such list.
+    virtual int listItemCount(WindowId /*window*/, ControlId /*id*/) const { return -1; }
+    virtual std::optional<std::string> listItem(WindowId /*window*/, ControlId /*id*/,
+                                                int /*index*/) const {
+        return std::nullopt;
+    }
     // The current item (the caret of a list box, the choice of a drop-down list), -1 for none.
-    virtual int currentListItem(WindowId window, ControlId id) const = 0;
-    virtual bool setCurrentListItem(WindowId window, ControlId id, int index) = 0;
+    virtual int currentListItem(WindowId /*window*/, ControlId /*id*/) const { return -1; }
+    virtual bool setCurrentListItem(WindowId /*window*/, ControlId /*id*/, int /*index*/) {
+        return false;
+    }
 
     // Common dialogs: the chosen full path, or empty text when cancelled. A face never changes
     // the current directory; a caller that wants it to follow the dialog's folder sets it.
-    virtual std::string chooseFile(WindowId owner, const FileDialogSpec& spec) = 0;
-    virtual std::string chooseFolder(WindowId owner, std::string_view title,
-                                     std::string_view startFolder) = 0;
+    virtual std::string chooseFile(WindowId /*owner*/, const FileDialogSpec& /*spec*/) {
+        return {};
+    }
+    virtual std::string chooseFolder(WindowId /*owner*/, std::string_view /*title*/,
+                                     std::string_view /*startFolder*/) {
+        return {};
+    }
     // A popup menu at a screen position; the chosen command, 0 when dismissed.
-    virtual CommandId popupMenu(WindowId owner, const Menu& menu, Point at, PopupAnchor anchor) = 0;
+    virtual CommandId popupMenu(WindowId /*owner*/, const Menu& /*menu*/, Point /*at*/,
+                                PopupAnchor /*anchor*/) {
+        return 0;
+    }
 
-    // The screen and fonts.
-    virtual Rect workArea() const = 0;   // the usable screen, without task bars
-    virtual Point cursorPos() const = 0; // the mouse pointer in screen pixels
+    // The screen and fonts; zero when there is no screen.
+    virtual Rect workArea() const { return {}; }   // the usable screen, without task bars
+    virtual Point cursorPos() const { return {}; } // the mouse pointer in screen pixels
     // What a frame of this style (with a menu bar or not) adds around a client area.
-    virtual Margins frameMargins(WindowStyle style, bool withMenu) const = 0;
+    virtual Margins frameMargins(WindowStyle /*style*/, bool /*withMenu*/) const { return {}; }
     // kNoFont when the font cannot be made.
-    virtual FontId createFont(const FontSpec& spec) = 0;
-    virtual bool destroyFont(FontId font) = 0; // kUiFont and kFixedFont cannot be destroyed
-    virtual FontMetrics fontMetrics(FontId font) const = 0; // zero for an unknown font
+    virtual FontId createFont(const FontSpec& /*spec*/) { return kNoFont; }
+    // kUiFont and kFixedFont cannot be destroyed.
+    virtual bool destroyFont(FontId /*font*/) { return false; }
+    // Zero for an unknown font.
+    virtual FontMetrics fontMetrics(FontId /*font*/) const { return {}; }
 };
 
-// The face in use. Before one is installed, a null face answers Failed to everything, so the core
-// can run (and fail visibly) without a screen.
+// The face in use. Before one is installed, the null face (the seam's defaults: no window can be
+// made, so every later call names a window that does not exist) answers Failed to everything,
+// so the core can run (and fail visibly) without a screen.
 Ui& CurrentUi();
 // Installs a face (null restores the null face). The caller keeps ownership.
 void SetUi(Ui* ui);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
@@ -10,6 +11,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -242,6 +245,82 @@ TEST_F(QtBench, MultiLineSelectionsAreInTheCoresCrLfPositions) {
     EXPECT_EQ(ui.editSelection(w, 2500), (Selection{4, 2}));
     ASSERT_TRUE(ui.selectAll(w, 2500));
     EXPECT_EQ(ui.editSelection(w, 2500), (Selection{0, 10}));
+}
+
+// The multi-line edit keeps each line break's bytes: what the conformance table cannot reach
+// through the seam (copying, undo, Shift+Enter, the lines shown).
+struct QtLinesBench : QtBench {
+    QPlainTextEdit* edit = nullptr;
+    void SetUp() override {
+        open();
+        add(ControlKind::Edit, 2500, kTabStop | kMultiLine | kWantReturn | kBorder, "",
+            {10, 10, 300, 200});
+        edit = static_cast<QPlainTextEdit*>(widget(2500));
+        focus(2500);
+    }
+    std::string text() { return ui.text(w, 2500).value_or("<none>"); }
+};
+
+TEST_F(QtLinesBench, ACopyWithinTheEditCarriesTheLineBreaksAsTheyAre) {
+    const std::string script = "a\nb\r\nc\rd";
+    ui.setText(w, 2500, script);
+    ui.setEditSelection(w, 2500, 0, -1);
+    edit->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("a\nb\r\nc\rd"));
+    ui.setEditSelection(w, 2500, static_cast<int>(script.size()), 0);
+    edit->paste();
+    EXPECT_EQ(text(), script + script);
+    // Cut and pasted back where it was: nothing changed.
+    ui.setEditSelection(w, 2500, 1, 6);
+    edit->cut();
+    EXPECT_EQ(text(), "ad" + script);
+    edit->paste();
+    EXPECT_EQ(text(), script + script);
+}
+
+TEST_F(QtLinesBench, UndoBringsBackALineBreakWithItsBytes) {
+    ui.setText(w, 2500, "ab\ncd\ref");
+    edit->undo();
+    EXPECT_EQ(text(), "ab\ncd\ref") << "a text the core set leaves nothing to undo";
+    ui.setEditSelection(w, 2500, 2, 5); // "\ncd\re"
+    QTest::keyClick(edit, Qt::Key_Delete);
+    EXPECT_EQ(text(), "abf");
+    edit->undo();
+    EXPECT_EQ(text(), "ab\ncd\ref");
+    edit->redo();
+    EXPECT_EQ(text(), "abf");
+}
+
+TEST_F(QtLinesBench, ShiftEnterBreaksTheLineWithCrLfAsEnterDoes) {
+    ui.setText(w, 2500, "a\nb");
+    ui.setEditSelection(w, 2500, 3, 0);
+    QTest::keyClick(edit, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(text(), "a\nb\r\n\r\n");
+    EXPECT_EQ(edit->document()->blockCount(), 4) << "no soft line break inside a line";
+}
+
+TEST_F(QtLinesBench, EveryKindOfLineBreakShowsALineOfItsOwn) {
+    ui.setControlFont(w, 2500, kFixedFont);
+    ui.setText(w, 2500, "PROC uno\nLET a = 1\rLET b = 2\r\n\nEND\r");
+    QApplication::processEvents();
+    const QStringList lines = {"PROC uno", "LET a = 1", "LET b = 2", "", "END", ""};
+    ASSERT_EQ(edit->document()->blockCount(), lines.size());
+    int lastTop = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QTextBlock block = edit->document()->findBlockByNumber(i);
+        EXPECT_EQ(block.text(), lines[i]) << "line " << i;
+        ASSERT_NE(block.layout(), nullptr);
+        EXPECT_EQ(block.layout()->lineCount(), 1) << "line " << i;
+        // Each below the one before it, as a line of its own on the screen.
+        const int top = edit->cursorRect(QTextCursor(block)).top();
+        EXPECT_GT(top, lastTop) << "line " << i;
+        lastTop = top;
+    }
+    const QImage shot = ui.windowWidget(w)->grab().toImage();
+    if (const char* dir = std::getenv("VODARIR_SHOT_DIR")) {
+        shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/qt_face_line_breaks.png"));
+    }
 }
 
 TEST_F(QtBench, ListViewsKeepCellsAndReportClicksOnRows) {

@@ -1,10 +1,12 @@
-// The Qt face's conversions: the code page table, line breaks, positions and keys.
+// The Qt face's conversions: the code page table, line breaks and positions of multi-line edits,
+// and keys.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "platform/qt/cp1252.h"
 #include "platform/qt/qt_keys.h"
+#include "platform/qt/qt_multiline_edit.h"
 
 namespace vodarir::platform::qtface {
 namespace {
@@ -95,28 +97,46 @@ TEST(Cp1252, CharactersWithoutAByteBecomeAQuestionMarkAndAreCounted) {
     }
 }
 
-TEST(Cp1252Lines, EveryLineBreakBecomesCrLfAndBack) {
-    EXPECT_EQ(FromCp1252Lines("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+TEST(MultiLineEditText, ToolkitBreaksBecomeCrLfAndTheCoresStayTheirBytes) {
+    // What a paste or a line of the widget stands for.
     const QString raw = QStringLiteral("a") + QChar(QChar::ParagraphSeparator) +
                         QStringLiteral("b") + QChar(QChar::LineSeparator) + QStringLiteral("c\n");
-    EXPECT_EQ(ToCp1252Lines(raw), "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(ToCp1252Lines(FromCp1252Lines("x\r\n\xA0\r\n")), "x\r\n\xA0\r\n");
+    EXPECT_EQ(TextBytes(raw), "a\r\nb\r\nc\n");
+    EXPECT_EQ(TextBytes(QStringLiteral("a\r\nb\rc\nd")), "a\r\nb\rc\nd");
+    EXPECT_EQ(TextBytes(QString::fromUtf8("x\xF0\x9F\x98\x80y")), "x?y");
+    // What the edit holds.
+    MultiLineEdit edit(nullptr);
+    for (const std::string text : {"a\r\nb\rc\nd", "x\r\n\xA0\r\n", "\n\r", "\r\r\n\n", ""}) {
+        edit.setBytes(text);
+        EXPECT_EQ(edit.bytes(), text);
+    }
+    edit.setBytes("a\r\nb\rc\nd");
+    EXPECT_EQ(edit.document()->blockCount(), 4) << "every break is a line of its own";
+    EXPECT_EQ(edit.document()->toRawText().size(), 7);
 }
 
-TEST(Cp1252Lines, PositionsCountALineBreakAsTwoInTheCoreAndOneInTheWidget) {
+TEST(MultiLineEditText, PositionsCountALineBreakByItsBytesInTheCoreAndOneInTheWidget) {
     struct Row {
         int core;
         int widget;
     };
-    // "ab\r\ncd\r\n": widget text "ab\ncd\n".
-    const std::string text = "ab\r\ncd\r\n";
+    MultiLineEdit edit(nullptr);
+    // "ab\r\ncd\r\n": widget text "ab|cd|" (| one separator).
+    edit.setBytes("ab\r\ncd\r\n");
     const Row there[] = {{0, 0}, {2, 2}, {3, 3}, {4, 3}, {6, 5}, {8, 6}, {99, 6}, {-4, 0}};
     for (const Row& r : there) {
-        EXPECT_EQ(CrLfToWidgetPos(text, r.core), r.widget) << "core " << r.core;
+        EXPECT_EQ(edit.toWidgetPos(r.core), r.widget) << "core " << r.core;
     }
     const Row back[] = {{0, 0}, {2, 2}, {4, 3}, {6, 5}, {8, 6}, {8, 40}};
     for (const Row& r : back) {
-        EXPECT_EQ(WidgetToCrLfPos(text, r.widget), r.core) << "widget " << r.widget;
+        EXPECT_EQ(edit.toBytePos(r.widget), r.core) << "widget " << r.widget;
+    }
+    // Lone breaks are one byte and one position: "ab\ncd\ref" is "ab|cd|ef" in the widget.
+    edit.setBytes("ab\ncd\ref");
+    const Row lone[] = {{2, 2}, {3, 3}, {5, 5}, {6, 6}, {8, 8}};
+    for (const Row& r : lone) {
+        EXPECT_EQ(edit.toWidgetPos(r.core), r.widget) << "core " << r.core;
+        EXPECT_EQ(edit.toBytePos(r.widget), r.core) << "widget " << r.widget;
     }
 }
 

@@ -8,50 +8,66 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextBlock>
 #include <QTreeWidget>
 #include <QValidator>
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/qt/cp1252.h"
 #include "platform/qt/qt_internal.h"
+#include "platform/qt/qt_multiline_edit.h"
 
 namespace vodarir::platform {
 
 using qtface::Control;
 using qtface::FromCp1252;
-using qtface::FromCp1252Lines;
+using qtface::MultiLineEdit;
 using qtface::ToCp1252;
-using qtface::ToCp1252Lines;
 
 namespace {
 
-// What a single-line edit lets the user type: digits only when asked, and no more characters
-// than its limit. Texts the core sets are never checked (QLineEdit::setText skips validators).
+// What the user may leave in a single-line edit: no more characters (bytes) than its limit unless
+// the change shrinks a longer text, and, when asked, no characters but digits added. Qt asks
+// only about the text a change would leave, so the text before it is kept here (textChanged
+// comes after the check). The core's own texts pass unchecked: one refused would leave the edit
+// "invalid", and Qt then lets every later change through.
 class EditRules : public QValidator {
 public:
     EditRules(QLineEdit* edit, bool digitsOnly)
-        : QValidator(edit), edit_(edit), digits_(digitsOnly) {}
+        : QValidator(edit), digits_(digitsOnly), before_(edit->text()) {
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& text) { before_ = text; });
+    }
     void setLimit(int limit) { limit_ = limit; }
+    void setCoreText(QLineEdit* edit, const QString& text) {
+        trusted_ = true;
+        edit->setText(text);
+        trusted_ = false;
+    }
 
     State validate(QString& input, int&) const override {
-        if (digits_ &&
-            std::any_of(input.begin(), input.end(), [](QChar c) { return c < u'0' || c > u'9'; })) {
-            return Invalid;
-        }
-        // Over the limit only by shrinking: a longer text the core set may still be edited.
-        if (limit_ > 0 && input.size() > limit_ && input.size() > edit_->text().size()) {
-            return Invalid;
-        }
+        if (trusted_) return Acceptable;
+        if (digits_ && NonDigits(input) > NonDigits(before_)) return Invalid;
+        if (limit_ > 0 && input.size() > limit_ && input.size() > before_.size()) return Invalid;
         return Acceptable;
     }
 
 private:
-    QLineEdit* edit_;
+    static qsizetype NonDigits(const QString& text) {
+        return std::count_if(text.begin(), text.end(),
+                             [](QChar c) { return c < u'0' || c > u'9'; });
+    }
+
     bool digits_;
+    QString before_;
     int limit_ = 0;
+    bool trusted_ = false;
 };
+
+EditRules* RulesOf(QLineEdit* edit) {
+    return dynamic_cast<EditRules*>(const_cast<QValidator*>(edit->validator()));
+}
 
 Qt::Alignment AlignmentOf(ControlStyle style) {
     if (style & kAlignRight) return Qt::AlignRight;
@@ -75,10 +91,15 @@ template <typename W> W* As(const Control* c) {
     return c != nullptr ? qobject_cast<W*>(c->widget.data()) : nullptr;
 }
 
+// Every multi-line edit of this face is a MultiLineEdit.
+MultiLineEdit* AsMultiLine(const Control* c) {
+    return static_cast<MultiLineEdit*>(As<QPlainTextEdit>(c));
+}
+
 QWidget* MakeEdit(QWidget* parent, const ControlSpec& spec, bool dialog) {
     if (spec.style & kMultiLine) {
-        auto* e = new QPlainTextEdit(parent);
-        e->setPlainText(FromCp1252Lines(spec.text));
+        auto* e = new MultiLineEdit(parent);
+        e->setBytes(spec.text);
         e->setLineWrapMode(QPlainTextEdit::NoWrap);
         e->setReadOnly((spec.style & kReadOnly) != 0);
         const auto bars =
@@ -90,7 +111,11 @@ QWidget* MakeEdit(QWidget* parent, const ControlSpec& spec, bool dialog) {
         e->setTabChangesFocus(dialog);
         return e;
     }
-    auto* e = new QLineEdit(FromCp1252(spec.text), parent);
+    auto* e = new QLineEdit(parent);
+    // Qt's own cap (32767 characters) would cut the core's texts and stop typing short of the
+    // edit's limit: the only limit is the core's (setEditLimit).
+    e->setMaxLength(std::numeric_limits<int>::max());
+    e->setText(FromCp1252(spec.text));
     e->setEchoMode((spec.style & kPassword) ? QLineEdit::Password : QLineEdit::Normal);
     e->setAlignment(AlignmentOf(spec.style) | Qt::AlignVCenter);
     e->setReadOnly((spec.style & kReadOnly) != 0);
@@ -325,10 +350,14 @@ bool QtUi::setText(WindowId window, ControlId id, std::string_view text) {
     if (c == nullptr || c->widget == nullptr) return false;
     ++d_->quiet;
     if (auto* e = As<QLineEdit>(c)) {
-        e->setText(FromCp1252(text));
+        if (EditRules* rules = RulesOf(e)) {
+            rules->setCoreText(e, FromCp1252(text));
+        } else {
+            e->setText(FromCp1252(text));
+        }
         e->setCursorPosition(0);
-    } else if (auto* p = As<QPlainTextEdit>(c)) {
-        p->setPlainText(FromCp1252Lines(text));
+    } else if (auto* p = AsMultiLine(c)) {
+        p->setBytes(text);
     } else if (auto* b = As<QPushButton>(c)) {
         b->setText(FromCp1252(text));
     } else if (auto* g = As<QGroupBox>(c)) {
@@ -347,7 +376,7 @@ std::optional<std::string> QtUi::text(WindowId window, ControlId id) const {
     const Control* c = d_->control(window, id);
     if (c == nullptr || c->widget == nullptr) return std::nullopt;
     if (auto* e = As<QLineEdit>(c)) return ToCp1252(e->text());
-    if (auto* p = As<QPlainTextEdit>(c)) return ToCp1252Lines(p->document()->toRawText());
+    if (auto* p = AsMultiLine(c)) return p->bytes();
     if (auto* b = As<QPushButton>(c)) return ToCp1252(b->text());
     if (auto* g = As<QGroupBox>(c)) return ToCp1252(g->title());
     if (auto* cb = As<QComboBox>(c)) {
@@ -490,12 +519,8 @@ bool QtUi::setEditSelection(WindowId window, ControlId id, int start, int length
     if (auto* e = As<QLineEdit>(c)) {
         e->setSelection(start, length);
         if (length == 0) e->setCursorPosition(start);
-    } else if (auto* p = As<QPlainTextEdit>(c)) {
-        QTextCursor cursor(p->document());
-        cursor.setPosition(qtface::CrLfToWidgetPos(*all, start));
-        cursor.setPosition(qtface::CrLfToWidgetPos(*all, start + length), QTextCursor::KeepAnchor);
-        p->setTextCursor(cursor);
-        p->ensureCursorVisible();
+    } else if (auto* p = AsMultiLine(c)) {
+        p->setByteSelection(start, length);
     }
     --d_->quiet;
     return true;
@@ -508,13 +533,7 @@ std::optional<Selection> QtUi::editSelection(WindowId window, ControlId id) cons
         return Selection{static_cast<int>(e->selectionStart()),
                          static_cast<int>(e->selectedText().size())};
     }
-    if (auto* p = As<QPlainTextEdit>(c)) {
-        const std::string all = ToCp1252Lines(p->document()->toRawText());
-        const QTextCursor cursor = p->textCursor();
-        const int from = qtface::WidgetToCrLfPos(all, cursor.selectionStart());
-        const int to = qtface::WidgetToCrLfPos(all, cursor.selectionEnd());
-        return Selection{from, to - from};
-    }
+    if (auto* p = AsMultiLine(c)) return p->byteSelection();
     return std::nullopt;
 }
 
@@ -536,11 +555,10 @@ bool QtUi::setReadOnly(WindowId window, ControlId id, bool readOnly) {
 bool QtUi::setEditLimit(WindowId window, ControlId id, int limit) {
     Control* c = d_->control(window, id);
     if (c == nullptr || c->kind != ControlKind::Edit || limit < 0) return false;
-    c->limit = limit;
     if (auto* e = As<QLineEdit>(c)) {
-        if (auto* rules = dynamic_cast<EditRules*>(const_cast<QValidator*>(e->validator()))) {
-            rules->setLimit(limit);
-        }
+        if (EditRules* rules = RulesOf(e)) rules->setLimit(limit);
+    } else if (auto* p = AsMultiLine(c)) {
+        p->setLimit(limit);
     }
     return true;
 }

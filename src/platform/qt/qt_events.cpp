@@ -3,16 +3,17 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QTextBlock>
 #include <QTreeWidget>
 
 #include "platform/qt/cp1252.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/qt/qt_keys.h"
+#include "platform/qt/qt_multiline_edit.h"
 
 namespace vodarir::platform {
 
@@ -27,13 +28,6 @@ bool IsMultiLine(const Control* c) {
 bool IsButton(const Control* c) {
     return c != nullptr &&
            (c->kind == ControlKind::Button || c->kind == ControlKind::DefaultButton);
-}
-
-// Characters a multi-line edit holds, counting a line break as the two bytes it has in the
-// core's text.
-int CrLfLength(const QPlainTextEdit* e) {
-    const QTextDocument* doc = e->document();
-    return doc->characterCount() - 1 + (doc->blockCount() - 1);
 }
 
 } // namespace
@@ -92,16 +86,30 @@ bool QtUi::Impl::keyPress(WindowId win, ControlId ctl, QKeyEvent* event) {
         if (w == nullptr || (ctl != kNoControl && control(win, ctl) == nullptr)) return true;
     }
     if (dialogKey(*w, ctl, key)) return true;
+    // The edits apply their own limits (the multi-line edit to keys, pastes and drops).
+    return typeUntypable(control(win, ctl), text, event->modifiers());
+}
 
-    // A multi-line edit's limit: no key adds a character beyond it.
-    const Control* c = control(win, ctl);
-    if (IsMultiLine(c) && c->limit > 0) {
-        const auto* e = static_cast<QPlainTextEdit*>(c->widget.data());
-        const int adds = key == vk::Return ? 2 : (text.size() == 1 && text[0] >= u' ' ? 1 : 0);
-        const int selected = static_cast<int>(e->textCursor().selectedText().size());
-        if (adds > 0 && CrLfLength(e) - selected + adds > c->limit) return true;
+// Qt's edits type no control character, and five bytes of the code page (0x81, 0x8D, 0x8F, 0x90,
+// 0x9D) are C1 controls here. The core's edits take every byte but its own controls (below
+// 0x20, and 0x7F) from the keyboard, as the scripted face does: the face types those itself.
+// True when it did (the widget must not see the key).
+bool QtUi::Impl::typeUntypable(const Control* c, const QString& text, Qt::KeyboardModifiers mods) {
+    if (c == nullptr || c->kind != ControlKind::Edit || text.size() != 1 ||
+        (mods & (Qt::ControlModifier | Qt::AltModifier)) != 0) {
+        return false;
     }
-    return false;
+    const QChar ch = text[0];
+    const int byte = qtface::UnicodeToCp1252(ch.unicode());
+    if (byte < 0x20 || byte == 0x7F || ch.isPrint() || ch.category() == QChar::Other_Format) {
+        return false; // not a byte the user types, or one Qt types itself
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(c->widget.data())) {
+        if (!line->isReadOnly()) line->insert(text); // through the edit's rules, as typing
+    } else if (IsMultiLine(c)) {
+        static_cast<qtface::MultiLineEdit*>(c->widget.data())->typeText(text);
+    }
+    return true;
 }
 
 // The keys the window itself handles in a dialog: Enter and Esc, and Ctrl+Tab typing a tab into
@@ -113,7 +121,7 @@ bool QtUi::Impl::dialogKey(qtface::Window& w, ControlId ctl, VirtualKey key) {
     const Control* c = control(w.id, ctl);
     if (key == vk::Tab && held == Qt::ControlModifier && IsMultiLine(c) &&
         !(c->style & kReadOnly)) {
-        static_cast<QPlainTextEdit*>(c->widget.data())->insertPlainText(QStringLiteral("\t"));
+        static_cast<qtface::MultiLineEdit*>(c->widget.data())->typeText(QStringLiteral("\t"));
         return true;
     }
     if (held != Qt::NoModifier) return false;

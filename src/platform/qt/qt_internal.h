@@ -39,7 +39,6 @@ struct Control {
     ControlId id = kAnonymousControl;
     ControlKind kind = ControlKind::StaticText;
     ControlStyle style = 0;
-    int limit = 0;
     std::vector<Align> columns; // list views: each column's alignment
     QPointer<QWidget> widget;
 };
@@ -110,6 +109,7 @@ struct QtUi::Impl {
     bool keyPress(WindowId window, ControlId control, QKeyEvent* event);
     bool keyRelease(WindowId window, ControlId control, QKeyEvent* event);
     bool dialogKey(qtface::Window& w, ControlId control, VirtualKey key);
+    bool typeUntypable(const qtface::Control* c, const QString& text, Qt::KeyboardModifiers mods);
     void mouseOnList(WindowId window, ControlId control, QEvent* event);
     bool closeRequested(WindowId window);
     void activated(WindowId window, bool active);

@@ -444,13 +444,26 @@ ControlId ScriptedUi::focusedControl(WindowId window) const {
     return w != nullptr ? w->shown.focus : kNoControl;
 }
 
+namespace {
+
+// A CR LF is one line break: a position inside it counts as after it, so nothing typed there
+// splits it into a lone CR and a lone LF (the Qt face has no position there at all).
+int OutsideLineBreak(std::string_view text, int pos) {
+    const auto at = static_cast<std::size_t>(pos);
+    return pos > 0 && at < text.size() && text[at - 1] == '\r' && text[at] == '\n' ? pos + 1 : pos;
+}
+
+} // namespace
+
 bool ScriptedUi::setEditSelection(WindowId window, ControlId id, int start, int length) {
     ShownControl* c = find(window, id);
     if (c == nullptr || !c->isEdit()) return false;
     const int size = static_cast<int>(c->text.size());
     start = std::clamp(start, 0, size);
-    length = length < 0 ? size - start : std::min(length, size - start);
-    c->selection = {start, length};
+    const int end =
+        OutsideLineBreak(c->text, length < 0 ? size : start + std::min(length, size - start));
+    start = OutsideLineBreak(c->text, start);
+    c->selection = {start, std::max(0, end - start)};
     return true;
 }
 
