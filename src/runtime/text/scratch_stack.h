@@ -1,10 +1,12 @@
 // The ScratchStack: the process-wide bump allocator for temporary texts, with numbered levels.
 //
 // Ownership: a TextRef handed out by the stack lives until the stack is released below its level.
-// Every runtime function that builds temporaries follows the level discipline:
-//   mark = ScratchMark();  ...build, each intermediate a new level...
-//   ScratchRelease(mark);            // no text result
-//   return ScratchReturn(mark, r);   // a text result, which then sits one level above `mark`
+// Every runtime function that builds temporaries follows the level discipline, held by a
+// ScratchScope so that every exit releases:
+//   ScratchScope scope;              // marks the depth on entry
+//   ...build, each intermediate a new level...
+//   return;                          // no text result: the scope's end releases to the mark
+//   return scope.Return(r);          // a text result, which then sits one level above the mark
 // A release only moves the next-free pointer and the depth; bytes above it stay untouched until
 // they are overwritten, which is what lets ScratchReturn copy a result down safely.
 //
@@ -52,5 +54,38 @@ StatusCode ScratchReturnMany(ScratchLevel mark, std::initializer_list<TextRef*> 
 TextRef ScratchFree();
 std::uint32_t ScratchFreeBytes();
 ScratchLevel ScratchDepth();
+
+// A scratch level held for one scope. Its end releases the stack to the depth it found, on every
+// exit of the function, unless a result was handed down with Return or ReturnMany: that result
+// then sits just above the mark and belongs to the caller's level.
+class ScratchScope {
+public:
+    ScratchScope() : mark_(ScratchMark()) {}
+    ~ScratchScope() {
+        if (!handedDown_) ScratchRelease(mark_);
+    }
+    ScratchScope(const ScratchScope&) = delete;
+    ScratchScope& operator=(const ScratchScope&) = delete;
+
+    // The depth on entry, for operations that take a mark.
+    ScratchLevel mark() const { return mark_; }
+    // Drops every temporary made so far; the scope goes on and releases again at its end.
+    void Release() const { ScratchRelease(mark_); }
+    // Releases to the mark and pushes text (which may lie in the released part): the caller's
+    // result. A failed text comes back failed and leaves the stack at the mark.
+    TextRef Return(TextRef text) {
+        handedDown_ = true;
+        return ScratchReturn(mark_, text);
+    }
+    // Several results at once, each location rewritten to its copy above the mark.
+    StatusCode ReturnMany(std::initializer_list<TextRef*> results) {
+        handedDown_ = true;
+        return ScratchReturnMany(mark_, results);
+    }
+
+private:
+    ScratchLevel mark_;
+    bool handedDown_ = false;
+};
 
 } // namespace vodarir

@@ -6,6 +6,7 @@
 
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
+#include "runtime/text/text_ops.h"
 #include "support/runtime_fixture.h"
 
 namespace vodarir {
@@ -103,6 +104,33 @@ TEST_F(ScratchStackTest, ResultSurvivesTheReleaseBelowIt) {
     const TextRef r = BuildGreeting("Ana"_t);
     EXPECT_EQ(Str(r), "Hello, Ana");
     EXPECT_EQ(ScratchDepth(), mark + 1) << "the result sits one level above the caller's mark";
+    ScratchRelease(mark);
+}
+
+// A function with an early exit and a result: every path leaves exactly what it promised.
+TextRef FirstThreeBytes(TextRef t, bool give) {
+    ScratchScope scope;
+    ScratchAlloc(64, '-'); // a temporary every path must drop
+    if (!give) return TextRef::Failed(163);
+    ScratchPush(t);
+    ScratchPush(TextSub(ScratchTop(), 0, 3));
+    return scope.Return(ScratchTop());
+}
+
+TEST_F(ScratchStackTest, AScopeReleasesOnEveryExitButTheResultHandedDown) {
+    const ScratchLevel mark = ScratchMark();
+    EXPECT_TRUE(FirstThreeBytes("abcdef"_t, false).failed());
+    EXPECT_EQ(ScratchDepth(), mark) << "an early exit releases its temporaries";
+    EXPECT_EQ(Str(FirstThreeBytes("abcdef"_t, true)), "abc");
+    EXPECT_EQ(ScratchDepth(), mark + 1) << "the result sits one level above the caller's mark";
+    {
+        ScratchScope scope;
+        ScratchPush("x"_t);
+        scope.Release();
+        EXPECT_EQ(ScratchDepth(), mark + 1);
+        ScratchPush("y"_t);
+    }
+    EXPECT_EQ(ScratchDepth(), mark + 1) << "the scope's end releases what came after Release";
     ScratchRelease(mark);
 }
 
