@@ -123,9 +123,13 @@ StatusCode RunSum(const TextRef (&piece)[kSumPieces], FixedNumber* sum) {
     const TextRef& expr = piece[0];
     const TextRef& var = piece[1];
     if (var.empty()) return status::kSyntax;
-    const std::int16_t to = EvalInteger(piece[3]);
+    // A bound or counter that does not read as an integer has been reported as a failed
+    // assertion; the sum gives up with the reason rather than answer a number.
+    StatusCode st = status::kOk;
+    const std::int16_t to = EvalInteger(piece[3], &st);
+    if (st != status::kOk) return st;
     const TextRef start = AssignmentText(var, piece[2]);
-    StatusCode st = start.failed() ? start.status() : EvalStatus(start);
+    st = start.failed() ? start.status() : EvalStatus(start);
     if (st != status::kOk) return st;
     const TextRef step = AssignmentText(var, TextConcat(var, "+1"_t));
     if (step.failed()) return step.status();
@@ -133,14 +137,16 @@ StatusCode RunSum(const TextRef (&piece)[kSumPieces], FixedNumber* sum) {
     // or the name is no variable the step can change) would repeat for ever: 129 instead. A
     // 16-bit counter that keeps rising ends within 65536 steps.
     std::int32_t previous = INT32_MIN;
-    for (std::int16_t counter = EvalInteger(var); counter <= to; counter = EvalInteger(var)) {
+    for (;;) {
+        const std::int16_t counter = EvalInteger(var, &st);
+        if (st != status::kOk) return st;
+        if (counter > to) return status::kOk;
         if (counter <= previous) return status::kLoopFailure;
         previous = counter;
         st = AddValue(expr, sum);
         if (st == status::kOk) st = EvalStatus(step);
         if (st != status::kOk) return st;
     }
-    return status::kOk;
 }
 
 // --- FN$FLDS -------------------------------------------------------------------------------------

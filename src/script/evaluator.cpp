@@ -613,18 +613,21 @@ StatusCode EvalCondition(TextRef text) {
     return holds ? 1 : 0;
 }
 
-std::int16_t EvalInteger(TextRef text) {
+std::int16_t EvalInteger(TextRef text, StatusCode* failure) {
     const ScratchLevel mark = ScratchMark();
     std::uint16_t kind = 0;
-    const StatusCode st = Evaluate(text, &kind);
+    StatusCode st = Evaluate(text, &kind);
     std::int64_t whole = 0;
-    bool ok = st < status::kFirstError && kind == 0;
-    if (ok) {
+    if (st < status::kFirstError) {
+        st = kind != 0 ? status::kIncompatibleTypes : status::kOk;
+    }
+    if (st == status::kOk) {
         whole = FixedToWhole(NumberValue(ScratchTop()), FixedDecimals());
-        ok = whole >= INT16_MIN && whole <= INT16_MAX;
+        if (whole < INT16_MIN || whole > INT16_MAX) st = status::kDataOutBound;
     }
     ScratchRelease(mark);
-    if (!Assert(ok, text)) return 0;
+    if (failure != nullptr) *failure = st;
+    if (!Assert(st == status::kOk, text)) return 0;
     return static_cast<std::int16_t>(whole);
 }
 

@@ -162,6 +162,19 @@ TEST_F(StoreFunctionsTest, Sums) {
     EXPECT_EQ(Var("i"), "1");
 }
 
+// A bound that does not read as an integer is a failed assertion, and the sum fails with the
+// reason instead of answering a number as if it had run.
+TEST_F(StoreFunctionsTest, ASumWhoseBoundIsNoIntegerFailsWithTheReason) {
+    ExpectRows({
+        {"FN#ACUM(1;_x;1;'a')", "error 128"},   // a text
+        {"FN#ACUM(1;_x;1;40000)", "error 168"}, // beyond 16 bits
+        {"FN#ACUM(1;_x;1;2*'a')", "error 128"}, // an evaluation that fails
+    });
+    ASSERT_EQ(ui.shownBoxes().size(), 3u) << "each is still reported as an assertion";
+    EXPECT_EQ(ui.shownBoxes().front().caption, "Assertion Fail");
+    EXPECT_EQ(ui.shownBoxes().front().text, "'a'");
+}
+
 TEST_F(StoreFunctionsTest, ASumThatKeepsMovingItsCounterBackIsStopped) {
     EXPECT_EQ(Eval("FN#ACUM(i=1;i;1;3)"), "error 129");
     // The last step would take the counter past 32767, which it cannot hold.
