@@ -13,6 +13,7 @@
 #include "runtime/text/text_ops.h"
 #include "script/builtin_functions.h"
 #include "script/builtin_support.h"
+#include "script/builtins.h"
 #include "script/evaluator.h"
 
 namespace vodarir::builtin {
@@ -235,6 +236,12 @@ StatusCode Slots(const BuiltinCall& call) {
     const auto g = static_cast<SlotGroup>(group);
     const bool stack = group >= kFirstStackGroup;
     if (!stack && slot < 0) return status::kSyntax;
+    if (withValue && !stack && g == slotgroup::kEnvironment && slot == kFunctionListSlot) {
+        // The function list: one that is not the built-in list (with added names) would leave
+        // every built-in function unknown for the rest of the session.
+        st = CheckFunctionList(value);
+        if (st != status::kOk) return st;
+    }
     if (withValue) {
         st = stack ? SlotPush(g, value) : SlotSet(g, static_cast<SlotIndex>(slot), value);
         if (st != status::kOk) return st;
