@@ -173,7 +173,17 @@ TEST_F(EvaluatorTest, SystemVariablesAreIntegers) {
         {"_DEVWID*2", "160.00"},
         {"_PRECIS=3;1/3", "0.333"}, // from the next operation on, three decimals
         {"_PRECIS=2;_PRECIS", "2.00"},
+        // Every number is scaled by 10^_PRECIS, which has room for 0 to 4 decimals only.
+        {"_PRECIS=-3", "error 168"},
+        {"_PRECIS=5", "error 168"},
+        {"_PRECIS=4.5", "error 168"}, // rounds to 5
+        {"_PRECIS", "2.00"},          // left as it was
+        {"1", "1.00"},
     });
+    EXPECT_EQ(IntVarGet(sysvar::kPrecis), 2);
+    EXPECT_EQ(Eval("_PRECIS=0;_PRECIS"), "0");
+    EXPECT_EQ(EvalStatus(TextView("_PRECIS=4")), status::kOk);
+    EXPECT_EQ(Eval("1/3"), "0.3333") << "both ends of the range are taken";
 }
 
 TEST_F(EvaluatorTest, StatementSequences) {
