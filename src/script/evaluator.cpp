@@ -195,8 +195,8 @@ StatusCode PushArrayElement(const TokenCursor& c) {
     const StatusCode got = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArrayGet(ArrayName(c), i, &element);
     });
-    // The store creates no array on reading; an undeclared one cannot be read.
-    if (got == status::kVarName) return status::kInternal;
+    // The store creates no array on reading: an undeclared one answers 157 (VARNAMEERROR), the
+    // name being no variable, rather than an internal failure.
     if (got != status::kOk) return got;
     return PushByNameKind(name, element);
 }
@@ -329,7 +329,7 @@ StatusCode AssignElement(const TokenCursor& target, TextRef value, bool isText) 
     const StatusCode set = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArraySet(ArrayName(target), i, text);
     });
-    return set == status::kVarName ? status::kDimStruct : set;
+    return set; // an undeclared array: 157, as when it is read
 }
 
 StatusCode AssignField(const TokenCursor& target, TextRef value, bool isText) {

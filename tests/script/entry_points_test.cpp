@@ -312,8 +312,8 @@ TEST_F(EntryPointsTest, UserCallsGoToHookTwoByTheKindOfTheirName) {
     EXPECT_EQ(Eval("_F$(1)"), "'seven'");
     EXPECT_EQ(Eval("_G#(0)*2"), "3.00");
     EXPECT_EQ(Eval("_BAD(0)"), "error 148");
-    EXPECT_EQ(Eval("_H(1)"), "error 141"); // declined: an array, and none is declared
-    EXPECT_EQ(Eval("F(1)"), "error 141");  // only "_" names are offered to the hook
+    EXPECT_EQ(Eval("_H(1)"), "error 157"); // declined: an array, and none is declared
+    EXPECT_EQ(Eval("F(1)"), "error 157");  // only "_" names are offered to the hook
     EXPECT_EQ(g_calledName, "_H");
 }
 

@@ -268,8 +268,8 @@ TEST_F(EvaluatorTest, ArraysDimReadWriteAndBounds) {
         {"T$(1)=5", "5.00"}, // a number goes into a text element as its text
         {"T$(1)", "'5   '"},
         {"T$(1)='abcde'", "error 146"}, // too wide for the element: refused, not cut
-        {"B(1)", "error 141"},          // an array never declared cannot be read
-        {"B(1)=5", "error 149"},        // nor assigned to
+        {"B(1)", "error 157"},          // an array never declared cannot be read
+        {"B(1)=5", "error 157"},        // nor assigned to
         {"FN#SLEN(1)=2", "error 147"},  // a built-in name that is no array
         {"_#(2)=5", "5.00"},            // ... and one that is: the accumulators
     });
