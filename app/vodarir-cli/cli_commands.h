@@ -7,6 +7,7 @@
 #include "runtime/text/cp1252.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,13 @@ public:
 private:
     StatusCode status_ = status::kOk;
 };
+
+// One record: the columns joined with tabs, then a line break. Written byte for byte, so a column
+// holding a NUL byte is printed whole, as every other control character is.
+void PrintRecord(std::FILE* out, std::initializer_list<std::string_view> columns);
+inline void PrintRecord(std::initializer_list<std::string_view> columns) {
+    PrintRecord(stdout, columns);
+}
 
 // "error<TAB>code<TAB>status text" on standard output.
 void PrintError(StatusCode status);

@@ -46,9 +46,19 @@ RuntimeSession::~RuntimeSession() {
         std::fprintf(stderr, "vodarir-cli: shutdown status %u\n", unsigned{down});
 }
 
+void PrintRecord(std::FILE* out, std::initializer_list<std::string_view> columns) {
+    bool first = true;
+    for (const std::string_view column : columns) {
+        if (!first) std::fputc('\t', out);
+        first = false;
+        std::fwrite(column.data(), 1, column.size(), out);
+    }
+    std::fputc('\n', out);
+}
+
 void PrintError(StatusCode status) {
     const ScratchLevel mark = ScratchMark();
-    std::printf("error\t%u\t%s\n", unsigned{status}, Column(StatusText(status)).c_str());
+    PrintRecord({"error", std::to_string(status), Column(StatusText(status))});
     ScratchRelease(mark);
 }
 

@@ -14,31 +14,30 @@ namespace {
 
 constexpr std::size_t kPrefixLength = 2;
 
+std::string Number(unsigned n) { return std::to_string(n); }
+
 void PrintFile(std::uint16_t file) {
     const FileStructRecord record = FileStruct(file);
-    std::printf("file\t%u\t%s\t%u\t%s\t%u\t%u\t%u\n", unsigned{file},
-                Column(FileName(file)).c_str(), unsigned{record.fileClass},
-                Column(FileLocation(file)).c_str(), unsigned{record.fieldCount},
-                unsigned{record.recordLength}, unsigned{record.indexCount});
+    const std::string f = Number(file);
+    PrintRecord({"file", f, Column(FileName(file)), Number(record.fileClass),
+                 Column(FileLocation(file)), Number(record.fieldCount), Number(record.recordLength),
+                 Number(record.indexCount)});
     for (std::uint16_t k = 1; k <= record.fieldCount; ++k) {
         const FieldEntryRecord entry = FieldEntry(file, k);
-        const char type[2] = {entry.type, 0};
-        std::printf("field\t%u\t%u\t%s\t%s\t%u\t%u\n", unsigned{file}, unsigned{k},
-                    Column(FieldName(file, k)).c_str(), Column(TextView(type)).c_str(),
-                    unsigned{entry.length}, unsigned{entry.offset});
+        PrintRecord({"field", f, Number(k), Column(FieldName(file, k)),
+                     Column(TextRef(&entry.type, 1)), Number(entry.length), Number(entry.offset)});
     }
     for (std::uint16_t i = 1; i <= record.indexCount; ++i) {
         const IndexDefinitionRecord index = IndexDefinition(file, i);
-        std::printf("index\t%u\t%u", unsigned{file}, unsigned{i});
+        std::string segments = "index\t" + f + "\t" + Number(i);
         for (std::uint32_t s = 0; s < index.segmentCount; ++s) {
-            std::printf("\t%u,%u", unsigned{index.segments[s].start},
-                        unsigned{index.segments[s].length});
+            segments +=
+                "\t" + Number(index.segments[s].start) + "," + Number(index.segments[s].length);
         }
-        std::printf("\n");
+        PrintRecord({segments});
     }
     const TextRef relation = RelationText(file);
-    if (!relation.empty())
-        std::printf("relation\t%u\t%s\n", unsigned{file}, Column(relation).c_str());
+    if (!relation.empty()) PrintRecord({"relation", f, Column(relation)});
 }
 
 } // namespace
@@ -68,8 +67,7 @@ int RunDict(int argc, char** argv) {
         PrintError(st);
         return kExitFailed;
     }
-    std::printf("ok\t%u\t%u\t%u\n", unsigned{FileCount()}, unsigned{TotalFieldCount()},
-                unsigned{TotalIndexCount()});
+    PrintRecord({"ok", Number(FileCount()), Number(TotalFieldCount()), Number(TotalIndexCount())});
     return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 // vodarir-cli eval [--precision D] [--dict PATH] [--lang XX] EXPR...: evaluates each expression in
 // one runtime (assignments carry over) and prints one line per expression.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -43,6 +45,19 @@ int Usage() {
     return kExitUsage;
 }
 
+// One of the codes there are language files for, in either case ("en" finds DU_ZERA_EN.MSJ).
+bool KnownLanguage(const char* code) {
+    std::string upper = code;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string_view codes = kLanguageCodes;
+    for (std::size_t from = 0; from <= codes.size();) {
+        const std::size_t comma = std::min(codes.find(',', from), codes.size());
+        if (codes.substr(from, comma - from) == upper) return true;
+        from = comma + 1;
+    }
+    return false;
+}
+
 bool ParsePrecision(const char* text, int* out) {
     if (std::strlen(text) != 1 || text[0] < '0' || text[0] - '0' > kMaxDecimals) return false;
     *out = text[0] - '0';
@@ -65,6 +80,12 @@ bool ParseOptions(int argc, char** argv, EvalOptions* options) {
             options->dictionary = argv[++i];
         } else if (arg == "--lang" && hasValue) {
             options->language = argv[++i];
+            if (!KnownLanguage(options->language)) {
+                // Otherwise the run would go on in the built-in Spanish as if all were well.
+                std::fprintf(stderr, "vodarir-cli: unknown language '%s' (one of %s)\n",
+                             options->language, kLanguageCodes);
+                return false;
+            }
         } else if (arg.rfind("--", 0) == 0) {
             return false;
         } else {
@@ -123,9 +144,9 @@ bool EvalOne(const char* expression) {
     if (!ok) {
         PrintError(st);
     } else if (isText) {
-        std::printf("text\t%s\n", Column(ScratchTop()).c_str());
+        PrintRecord({"text", Column(ScratchTop())});
     } else {
-        std::printf("number\t%s\n", Column(FixedToText(NumberValue(ScratchTop()))).c_str());
+        PrintRecord({"number", Column(FixedToText(NumberValue(ScratchTop())))});
     }
     ScratchRelease(mark);
     return ok;

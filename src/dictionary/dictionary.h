@@ -156,10 +156,12 @@ FieldEntryRecord ResolveFieldRef(TextRef text);
 TextRef FileRef(std::uint16_t file);
 
 // --- Checkpoints (DictionaryCheckpoint stack) ---------------------------------------------------
-// Saves the counts and the current file; 168 when kMaxDictionaryCheckpoints are saved.
+// Saves the dictionary as it is (counts, current file, every record and text); 168 when
+// kMaxDictionaryCheckpoints are saved, 145 when its copy cannot be made.
 StatusCode PushCheckpoint();
-// Restores the most recent saved counts (and the current file) and drops it; with none saved,
-// resets the counts to 0. Records above the counts stay in the tables until overwritten.
+// Gives back the most recent saved dictionary exactly, whatever was added or edited since, and
+// drops it; with none saved, resets the counts to 0. Records and texts added beyond the restored
+// counts stay in the tables until overwritten.
 StatusCode PopCheckpoint();
 // PopCheckpoint, then removes every record and text above the restored counts.
 StatusCode DiscardAboveCheckpoint();

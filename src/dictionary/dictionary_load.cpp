@@ -10,6 +10,7 @@
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/store/error_detail.h"
+#include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 
@@ -26,6 +27,8 @@ constexpr std::uint16_t kDiccEntry = 1;
 constexpr std::uint16_t kRelEntry = 2;
 constexpr std::uint16_t kPrefixLength = 2;
 constexpr char kChainSeparator[] = " > ";
+// The detail of a line that could not be read: its file's path and its number.
+constexpr std::uint16_t kLineDetailRoom = kMaxPathLength + 16;
 
 // A prefix being loaded, as written in the include line or given by the caller.
 struct HeldPrefix {
@@ -141,19 +144,42 @@ StatusCode ActOnLine(FileReader& reader, TextRef line) {
     }
 }
 
+// A line that could not be read (one over kLineBufferSize bytes, a read failure): the status,
+// with the file and the line number as its detail, so the user knows where to look.
+StatusCode LineFailure(StatusCode st, TextRef path, std::uint32_t line) {
+    const ScratchLevel mark = ScratchMark();
+    const TextRef where =
+        TextFormat(kLineDetailRoom, "%s (Line:%u)", PathNative(path), static_cast<unsigned>(line));
+    LogErrorText(st, where.failed() ? path : where, false);
+    ScratchRelease(mark);
+    return NoteFirstError(1, step::kInputLines, st, st);
+}
+
 // Reads lines until the end; the end of the file is a read failure at the file's size.
-StatusCode ReadLines(FileReader& reader, FileNumber number) {
-    for (;;) {
+StatusCode ReadLines(FileReader& reader, FileNumber number, TextRef path) {
+    for (std::uint32_t lineNumber = 1;; ++lineNumber) {
         const ScratchLevel mark = ScratchMark();
         const TextRef line = FileReadLine(number, kCurrentPosition, kReadOneLine);
         if (line.failed()) {
             ScratchRelease(mark);
-            return FilePos(number) >= FileSize(number) ? status::kOk : line.status();
+            if (FilePos(number) >= FileSize(number)) return status::kOk;
+            return LineFailure(line.status(), path, lineNumber);
         }
         const StatusCode st = ActOnLine(reader, line);
         ScratchRelease(mark);
         if (st != status::kOk) return st;
     }
+}
+
+// A REL.DAT that did not open: nothing there is normal (0); anything else (a folder of that name,
+// a file that may not be read) would silently cost the dictionary its indexes and relations, so
+// it fails the load with its reason and the path as the detail.
+StatusCode RelFileRefused(TextRef path) {
+    const StatusCode why = FileReadRefusal(path);
+    if (why == status::kFileNotFound) return status::kOk;
+    const StatusCode st = why == status::kOk ? status::kOpen : why; // it opens now: it did not then
+    LogErrorText(st, path, true);
+    return NoteFirstError(1, step::kStreamInit, st, st);
 }
 
 StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
@@ -177,12 +203,14 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
             const TextRef where =
                 TextConcat(TextConcat(TextConcat("["_t, ctx.folders), "]"_t), name);
             st = LogErrorText(status::kFileNotFound, where.failed() ? name : where, true);
+        } else {
+            st = RelFileRefused(path);
         }
         ScratchRelease(mark);
         return st;
     }
     reader.lastKind = -1;
-    StatusCode st = ReadLines(reader, number);
+    StatusCode st = ReadLines(reader, number, path);
     FileClose(number);
     if (entry == kDiccEntry && st == status::kOk && reader.lastKind == linekind::kFileOrField) {
         st = CompleteDefaultIndexes(FileCount());

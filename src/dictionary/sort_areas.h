@@ -24,13 +24,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/text/block_pool.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {
 
-// Pool tag of an area's entry buffer.
-inline constexpr std::uint16_t kSortAreaTag = 34;
+// Pool tag of an area's entry buffer. Areas still open when the runtime shuts down are freed
+// with it.
+inline constexpr std::uint16_t kSortAreaTag = tag::kSortArea;
 inline constexpr std::size_t kSortHandleSize = 24;
 // A new area has room for this many bytes per byte of its entry length.
 inline constexpr std::uint32_t kSortInitialRoomFactor = 256;

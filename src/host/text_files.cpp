@@ -125,6 +125,47 @@ bool IsFolder(std::FILE* f) {
     return ::fstat(::fileno(f), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// What an attempt to open an existing file for reading came to.
+enum class ReadOpen { kOpened, kMissing, kDenied, kNotRegular, kFailed };
+
+ReadOpen ReadOpenOf(int error) {
+    if (error == ENOENT || error == ENOTDIR) return ReadOpen::kMissing;
+    if (error == EACCES || error == EPERM || error == EROFS) return ReadOpen::kDenied;
+    if (error == EISDIR) return ReadOpen::kNotRegular;
+    return ReadOpen::kFailed;
+}
+
+// Opens an existing file in a reading mode ("rb" or "rb+"). Only a regular file is taken: a
+// folder holds no text, and a FIFO or a device named where a definition file was expected would
+// hold the open (or the first read) for good. The descriptor is opened without waiting and looked
+// at before any stream is made on it.
+ReadOpen OpenForReading(const char* native, const char* mode, std::FILE** out) {
+    *out = nullptr;
+    const bool update = std::strchr(mode, '+') != nullptr;
+    const int fd = ::open(native, (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return ReadOpenOf(errno);
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return ReadOpen::kNotRegular;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    std::FILE* f =
+        flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : ::fdopen(fd, mode);
+    if (f == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        return ReadOpenOf(error);
+    }
+    *out = f;
+    return ReadOpen::kOpened;
+}
+
+// The reading modes: neither create nor append.
+bool ReadingMode(std::uint16_t flags) {
+    return (flags & (openflag::kCreate | openflag::kAppend)) == 0;
+}
+
 // The size on disk. Every write through this layer is flushed at once, so the stream holds no
 // bytes the file does not; asking the file system costs one call where seeking costs three.
 std::int64_t SizeOf(std::FILE* f) {
@@ -464,17 +505,22 @@ std::uint16_t FileOpen(TextRef path, std::uint16_t flags) {
     const ScratchLevel mark = ScratchMark();
     const char* native = DiskName(path);
     const char* mode = ModeOf(flags);
-    std::FILE* f = std::fopen(native, mode);
-    if (f == nullptr && (flags & openflag::kNoPlus) == 0) {
-        // Exclusive: a file that exists but would not open must never be truncated here.
-        if (std::FILE* created = std::fopen(native, "wb+x")) {
-            std::fclose(created);
-            f = std::fopen(native, mode);
+    std::FILE* f = nullptr;
+    if (ReadingMode(flags)) {
+        const ReadOpen opened = OpenForReading(native, mode, &f);
+        if (opened == ReadOpen::kMissing && (flags & openflag::kNoPlus) == 0) {
+            // Exclusive: a file that exists but would not open must never be truncated here.
+            if (std::FILE* created = std::fopen(native, "wb+x")) {
+                std::fclose(created);
+                OpenForReading(native, mode, &f);
+            }
         }
-    }
-    if (f != nullptr && IsFolder(f)) { // a folder opens for reading here, but holds no text
-        std::fclose(f);
-        f = nullptr;
+    } else {
+        f = std::fopen(native, mode);
+        if (f != nullptr && IsFolder(f)) { // a folder holds no text
+            std::fclose(f);
+            f = nullptr;
+        }
     }
     ScratchRelease(mark);
     if (f == nullptr) return Failure(status::kFileNotFound, path, flags);
@@ -613,6 +659,26 @@ bool FileReadOnly(TextRef path) {
         !native.empty() && ::stat(native.c_str(), &info) == 0 && ReadOnlyFile(native.c_str(), info);
     ScratchRelease(mark);
     return readOnly;
+}
+
+StatusCode FileReadRefusal(TextRef path) {
+    if (path.failed()) return path.status();
+    if (path.empty() || path.length >= kMaxPathLength) return status::kData;
+    const ScratchLevel mark = ScratchMark();
+    std::FILE* f = nullptr;
+    const ReadOpen opened = OpenForReading(DiskName(path), "rb", &f);
+    ScratchRelease(mark);
+    if (f != nullptr) std::fclose(f);
+    switch (opened) {
+    case ReadOpen::kOpened:
+        return status::kOk;
+    case ReadOpen::kMissing:
+        return status::kFileNotFound;
+    case ReadOpen::kDenied:
+        return status::kPermissionDenied;
+    default:
+        return status::kOpen;
+    }
 }
 
 std::int64_t FileLength(TextRef path) {

@@ -46,9 +46,16 @@ LineKindLayout LineLayout(int kind);
 // A file number (below 128), or a StatusCode (128 or more): 163 for an empty path or one of 384
 // characters or more, 168 when every number is in use, 164 when the file cannot be opened. "CON"
 // is standard input, or standard output when the mode bits are exactly kCreate. A name that does
-// not exist as written is looked up case-insensitively in its folder. Unless kQuiet, a failure
-// appends the path to the error detail and is recorded with step 12.
+// not exist as written is looked up case-insensitively in its folder. The reading modes (neither
+// kCreate nor kAppend) take only regular files: a folder, a FIFO or a device gives 164 at once,
+// without waiting on it. Unless kQuiet, a failure appends the path to the error detail and is
+// recorded with step 12.
 std::uint16_t FileOpen(TextRef path, std::uint16_t flags);
+// Why path would not open for reading, for callers to whom a missing file is normal and any other
+// failure is not: 0 when it opens, 164 when nothing is there, 175 when access is refused, 138 when
+// what is there is no regular file (a folder, a FIFO, a device) or fails otherwise. Records
+// nothing.
+StatusCode FileReadRefusal(TextRef path);
 void FileClose(FileNumber number);
 std::int64_t FileSize(FileNumber number);
 std::int64_t FilePos(FileNumber number);

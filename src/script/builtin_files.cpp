@@ -3,6 +3,13 @@
 //
 // File names given to these functions have their %NAME% references expanded first (application
 // folders, environment, configuration), as the runtime's other file paths do.
+#include <cstring>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 #include "dictionary/data_access.h"
 #include "dictionary/dictionary.h"
 #include "host/expansions.h"
@@ -12,6 +19,7 @@
 #include "runtime/store/number_text.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
+#include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ops.h"
 #include "script/builtin_functions.h"
@@ -119,59 +127,117 @@ TextRef EntryFor(TextRef key, TextRef expression) {
     return head.failed() ? head : TextConcat(head, written);
 }
 
-// Entry number of key among the entries (1-based), 0 when absent.
-std::uint16_t FindEntry(TextRef entries, TextRef key) {
-    const std::uint16_t count = ListCount(entries, kEntrySeparator);
-    for (std::uint16_t n = 1; n <= count; ++n) {
-        if (EntryKey(ListItem(entries, kEntrySeparator, n)).view() == key.view()) return n;
+// Calls f with each item of list (items between separators outside quoted runs), as the list
+// operations split it, in one walk of the text.
+template <typename F> void ForEachItem(TextRef list, char separator, F f) {
+    if (list.empty()) return;
+    std::uint32_t from = 0;
+    for (;;) {
+        const std::uint16_t hit =
+            from < list.length
+                ? TextFindChr(list, static_cast<std::uint16_t>(from), separator, false)
+                : kNotFound;
+        const std::uint32_t end = hit == kNotFound ? list.length : hit;
+        f(TextRef(list.data + from, static_cast<std::uint16_t>(end - from)));
+        if (hit == kNotFound) return;
+        from = std::uint32_t{hit} + 1;
     }
-    return 0;
 }
 
-// The entries with the items of text merged in: an item replaces the entry of its key, or is
-// added after the last entry.
-TextRef MergedEntries(TextRef entries, TextRef items) {
+// The entries of a key=value file while WRITE -2 merges items into them: in order, each a view
+// into the file's text or into a new entry kept here, with the first entry of every key at hand.
+// A merge so costs one walk of the file and of the items, where looking each key up along the
+// file made it grow with the cube of the file's entries.
+class MergedFile {
+public:
+    // The entries of text; text must outlive the object.
+    explicit MergedFile(TextRef text) {
+        ForEachItem(text, kEntrySeparator, [this](TextRef entry) { Add(entry); });
+    }
+
+    // entry takes the place of the first entry of key, or goes after the last one.
+    void Put(TextRef key, TextRef entry) {
+        owned_.emplace_back(entry.view());
+        const TextRef kept = TextView(owned_.back());
+        const auto found = first_.find(key.view());
+        if (found != first_.end()) {
+            entries_[found->second] = kept;
+        } else {
+            Add(kept);
+        }
+    }
+
+    // One entry a line, blank entries left out, on a new ScratchStack level; 146 beyond 65535
+    // bytes.
+    TextRef Lines() const {
+        std::uint32_t total = 0;
+        EachLine([&](TextRef line) { total += line.length + kLineEnd.length; });
+        if (total > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
+        const TextRef lines = ScratchAllocText(static_cast<std::uint16_t>(total), kNoFill);
+        if (lines.failed()) return lines;
+        char* out = lines.mutableData();
+        EachLine([&](TextRef line) {
+            for (TextRef part : {line, kLineEnd}) {
+                std::memcpy(out, part.data, part.length);
+                out += part.length;
+            }
+        });
+        return lines;
+    }
+
+private:
+    void Add(TextRef entry) {
+        first_.emplace(EntryKey(entry).view(), entries_.size()); // an earlier entry stays first
+        entries_.push_back(entry);
+    }
+
+    template <typename F> void EachLine(F f) const {
+        for (const TextRef entry : entries_) {
+            ForEachItem(entry, kEntrySeparator, [&](TextRef part) {
+                const TextRef line = TextTrim(part, kTrimBoth);
+                if (!line.empty()) f(line);
+            });
+        }
+    }
+
+    std::vector<TextRef> entries_;
+    std::deque<std::string> owned_; // never moves what entries_ points at
+    std::unordered_map<std::string_view, std::size_t> first_;
+};
+
+// Merges the items of text into the file's entries: an item replaces the entry of its key, or is
+// added after the last entry. The file's new lines on a new ScratchStack level.
+TextRef MergedLines(TextRef entries, TextRef items) {
     const ScratchLevel mark = ScratchMark();
-    const std::uint16_t count = ListCount(items, kItemSeparator);
-    for (std::uint16_t n = 1; n <= count && !entries.failed(); ++n) {
-        const TextRef item = TextTrim(ListItem(items, kItemSeparator, n), kTrimBoth);
-        if (item.empty()) continue;
+    MergedFile file(entries);
+    StatusCode st = status::kOk;
+    ForEachItem(items, kItemSeparator, [&](TextRef raw) {
+        const TextRef item = TextTrim(raw, kTrimBoth);
+        if (st != status::kOk || item.empty()) return;
         const std::uint16_t equals = TextFindChr(item, 0, '=', false);
         const TextRef key = EntryKey(item);
-        if (equals == kNotFound || key.empty())
-            return ScratchReturn(mark, TextRef::Failed(status::kSyntax));
+        if (equals == kNotFound || key.empty()) {
+            st = status::kSyntax;
+            return;
+        }
+        const ScratchLevel entryMark = ScratchMark();
         const TextRef entry = EntryFor(key, TextSub(item, equals + 1, -1));
-        if (entry.failed()) return ScratchReturn(mark, entry);
-        const std::uint16_t at = FindEntry(entries, key);
-        const TextRef merged = at != 0 ? ListSetItem(entries, kEntrySeparator, at, entry)
-                               : entries.empty()
-                                   ? entry
-                                   : TextJoin(entries, TextRef(&kEntrySeparator, 1), entry);
-        entries = ScratchReturn(mark, merged);
-    }
-    return ScratchReturn(mark, entries);
-}
-
-// One entry a line, blank entries left out.
-TextRef EntryLines(TextRef entries) {
-    const ScratchLevel mark = ScratchMark();
-    TextRef lines = ""_t;
-    const std::uint16_t count = ListCount(entries, kEntrySeparator);
-    for (std::uint16_t n = 1; n <= count && !lines.failed(); ++n) {
-        const TextRef entry = TextTrim(ListItem(entries, kEntrySeparator, n), kTrimBoth);
-        if (entry.empty()) continue;
-        const TextRef line = TextConcat(entry, kLineEnd);
-        lines = ScratchReturn(mark, line.failed() ? line : TextConcat(lines, line));
-    }
-    return ScratchReturn(mark, lines);
+        if (entry.failed()) {
+            st = entry.status();
+        } else {
+            file.Put(key, entry); // kept by the file: the scratch copy can go
+        }
+        ScratchRelease(entryMark);
+    });
+    if (st != status::kOk) return ScratchReturn(mark, TextRef::Failed(st));
+    return ScratchReturn(mark, file.Lines());
 }
 
 StatusCode MergeAndRun(TextRef path, TextRef items) {
     const ScratchLevel mark = ScratchMark();
     TextRef entries =
         FileLength(path) > 0 ? FileReadAllJoined(path, TextRef(&kEntrySeparator, 1)) : TextRef();
-    if (!entries.failed()) entries = MergedEntries(entries, items);
-    const TextRef lines = entries.failed() ? entries : EntryLines(entries);
+    const TextRef lines = entries.failed() ? entries : MergedLines(entries, items);
     StatusCode st = lines.failed() ? lines.status() : FileSave(path, kRewritePosition, lines);
     if (st == status::kOk) st = RunProcedure(path, path);
     ScratchRelease(mark);

@@ -12,6 +12,7 @@
 #include "runtime/text/text_ops.h"
 #include "script/builtin_functions.h"
 #include "script/builtin_support.h"
+#include "script/builtins.h"
 #include "script/evaluator.h"
 #include "script/relations.h"
 
@@ -123,9 +124,13 @@ StatusCode RunSum(const TextRef (&piece)[kSumPieces], FixedNumber* sum) {
     const TextRef& expr = piece[0];
     const TextRef& var = piece[1];
     if (var.empty()) return status::kSyntax;
-    const std::int16_t to = EvalInteger(piece[3]);
+    // A bound or counter that does not read as an integer has been reported as a failed
+    // assertion; the sum gives up with the reason rather than answer a number.
+    StatusCode st = status::kOk;
+    const std::int16_t to = EvalInteger(piece[3], &st);
+    if (st != status::kOk) return st;
     const TextRef start = AssignmentText(var, piece[2]);
-    StatusCode st = start.failed() ? start.status() : EvalStatus(start);
+    st = start.failed() ? start.status() : EvalStatus(start);
     if (st != status::kOk) return st;
     const TextRef step = AssignmentText(var, TextConcat(var, "+1"_t));
     if (step.failed()) return step.status();
@@ -133,14 +138,16 @@ StatusCode RunSum(const TextRef (&piece)[kSumPieces], FixedNumber* sum) {
     // or the name is no variable the step can change) would repeat for ever: 129 instead. A
     // 16-bit counter that keeps rising ends within 65536 steps.
     std::int32_t previous = INT32_MIN;
-    for (std::int16_t counter = EvalInteger(var); counter <= to; counter = EvalInteger(var)) {
+    for (;;) {
+        const std::int16_t counter = EvalInteger(var, &st);
+        if (st != status::kOk) return st;
+        if (counter > to) return status::kOk;
         if (counter <= previous) return status::kLoopFailure;
         previous = counter;
         st = AddValue(expr, sum);
         if (st == status::kOk) st = EvalStatus(step);
         if (st != status::kOk) return st;
     }
-    return status::kOk;
 }
 
 // --- FN$FLDS -------------------------------------------------------------------------------------
@@ -229,6 +236,12 @@ StatusCode Slots(const BuiltinCall& call) {
     const auto g = static_cast<SlotGroup>(group);
     const bool stack = group >= kFirstStackGroup;
     if (!stack && slot < 0) return status::kSyntax;
+    if (withValue && !stack && g == slotgroup::kEnvironment && slot == kFunctionListSlot) {
+        // The function list: one that is not the built-in list (with added names) would leave
+        // every built-in function unknown for the rest of the session.
+        st = CheckFunctionList(value);
+        if (st != status::kOk) return st;
+    }
     if (withValue) {
         st = stack ? SlotPush(g, value) : SlotSet(g, static_cast<SlotIndex>(slot), value);
         if (st != status::kOk) return st;

@@ -244,15 +244,34 @@ StatusCode RegisterFunction(TextRef name, BuiltinHandler handler) {
     const TextRef list = SlotGet(slotgroup::kEnvironment, kFunctionListSlot);
     const std::uint32_t number = std::uint32_t{ListCount(list, kListSeparator)} + 1;
     const std::uint32_t added = number - kBuiltinFunctionCount - 1;
-    if (st == status::kOk && (number <= kBuiltinFunctionCount || added >= kMaxAddedFunctions)) {
-        st = status::kDataOutBound;
-    }
     if (st == status::kOk) st = ScratchConcat(list, ","_t);
     if (st == status::kOk) st = ScratchConcat(ScratchTop(), name);
+    if (st == status::kOk) st = CheckFunctionList(ScratchTop());
     if (st == status::kOk) st = SlotSet(slotgroup::kEnvironment, kFunctionListSlot, ScratchTop());
     if (st == status::kOk) g_added[added] = handler;
     ScratchRelease(mark);
     return st;
+}
+
+StatusCode CheckFunctionList(TextRef list) {
+    if (list.failed()) return list.status();
+    if (list.empty()) return status::kOk;
+    const std::string_view builtin(kBuiltinFunctionList);
+    const std::string_view text = list.view();
+    if (text.substr(0, builtin.size()) != builtin) return status::kDataOutBound;
+    if (text.size() == builtin.size()) return status::kOk;
+    if (text[builtin.size()] != kListSeparator) return status::kDataOutBound;
+    std::string_view rest = text.substr(builtin.size() + 1);
+    for (std::uint16_t added = 1;; ++added) {
+        if (added > kMaxAddedFunctions) return status::kDataOutBound;
+        const std::size_t end = rest.find(kListSeparator);
+        const std::string_view name = rest.substr(0, end);
+        if (name.empty() || name.find_first_of("'\"") != std::string_view::npos) {
+            return status::kSyntax;
+        }
+        if (end == std::string_view::npos) return status::kOk;
+        rest.remove_prefix(end + 1);
+    }
 }
 
 void ClearRegisteredFunctions() {

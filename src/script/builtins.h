@@ -118,6 +118,12 @@ StatusCode CallBuiltin(const TokenCursor& cursor);
 // list first when empty). 168 beyond kMaxAddedFunctions or when the list is not the built-in
 // one followed by added names; 147 for an empty name or one holding a separator.
 StatusCode RegisterFunction(TextRef name, BuiltinHandler handler);
+// Whether list may become the active list (environment slot 8), as RegisterFunction keeps it: 0
+// for the empty text (the built-in list applies) or the built-in list followed by at most
+// kMaxAddedFunctions names; 168 when it does not begin with the built-in list or names more; 147
+// for an added name that is empty or holds a quote. A script writing slot 8 is checked with it,
+// so that it cannot take the built-in functions away for the rest of the session.
+StatusCode CheckFunctionList(TextRef list);
 // Forgets the handlers of added functions (the list in slot 8 belongs to the SlotStore).
 void ClearRegisteredFunctions();
 

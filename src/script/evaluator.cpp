@@ -196,8 +196,8 @@ StatusCode PushArrayElement(const TokenCursor& c) {
     const StatusCode got = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArrayGet(ArrayName(c), i, &element);
     });
-    // The store creates no array on reading; an undeclared one cannot be read.
-    if (got == status::kVarName) return status::kInternal;
+    // The store creates no array on reading: an undeclared one answers 157 (VARNAMEERROR), the
+    // name being no variable, rather than an internal failure.
     if (got != status::kOk) return got;
     return PushByNameKind(name, element);
 }
@@ -330,7 +330,7 @@ StatusCode AssignElement(const TokenCursor& target, TextRef value, bool isText) 
     const StatusCode set = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArraySet(ArrayName(target), i, text);
     });
-    return set == status::kVarName ? status::kDimStruct : set;
+    return set; // an undeclared array: 157, as when it is read
 }
 
 StatusCode AssignField(const TokenCursor& target, TextRef value, bool isText) {
@@ -614,18 +614,21 @@ StatusCode EvalCondition(TextRef text) {
     return holds ? 1 : 0;
 }
 
-std::int16_t EvalInteger(TextRef text) {
+std::int16_t EvalInteger(TextRef text, StatusCode* failure) {
     const ScratchLevel mark = ScratchMark();
     std::uint16_t kind = 0;
-    const StatusCode st = Evaluate(text, &kind);
+    StatusCode st = Evaluate(text, &kind);
     std::int64_t whole = 0;
-    bool ok = st < status::kFirstError && kind == 0;
-    if (ok) {
+    if (st < status::kFirstError) {
+        st = kind != 0 ? status::kIncompatibleTypes : status::kOk;
+    }
+    if (st == status::kOk) {
         whole = FixedToWhole(NumberValue(ScratchTop()), FixedDecimals());
-        ok = whole >= INT16_MIN && whole <= INT16_MAX;
+        if (whole < INT16_MIN || whole > INT16_MAX) st = status::kDataOutBound;
     }
     ScratchRelease(mark);
-    if (!Assert(ok, text)) return 0;
+    if (failure != nullptr) *failure = st;
+    if (!Assert(st == status::kOk, text)) return 0;
     return static_cast<std::int16_t>(whole);
 }
 

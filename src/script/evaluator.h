@@ -54,8 +54,9 @@ StatusCode EvalValue(TextRef text, bool* isText);
 StatusCode EvalCondition(TextRef text);
 // The value as a 16-bit integer (value / 10^D, rounded half away from zero). An error, a text
 // result or a value outside -32768..32767 is reported as a failed assertion naming the text, and
-// then answers 0.
-std::int16_t EvalInteger(TextRef text);
+// then answers 0; failure, when given, receives why, so that the caller gives up with it: the
+// evaluation's own status, 128 for a text, 168 for a value out of range (0 when it succeeded).
+std::int16_t EvalInteger(TextRef text, StatusCode* failure = nullptr);
 // The raw FixedNumber; 0 on an error or a text result.
 FixedNumber EvalNumber(TextRef text);
 // A number in its shortest decimal form, or the text value; the failed TextRef of the status on

@@ -1,12 +1,15 @@
-# Runs a command and compares its standard output and exit status with what is expected.
+# Runs a command and compares its standard output, byte for byte, and its exit status with what
+# is expected.
 #   cmake -DCOMMAND="prog;arg;..." -DEXPECTED=file -DEXPECTED_STATUS=n -DACTUAL=file -P run_and_compare.cmake
-execute_process(COMMAND ${COMMAND} OUTPUT_VARIABLE output RESULT_VARIABLE status)
-file(WRITE "${ACTUAL}" "${output}")
-file(READ "${EXPECTED}" expected)
+# The output goes to the ACTUAL file untouched (a CMake string would stop at a NUL byte).
+execute_process(COMMAND ${COMMAND} OUTPUT_FILE "${ACTUAL}" RESULT_VARIABLE status)
 if(NOT status STREQUAL "${EXPECTED_STATUS}")
+    file(READ "${ACTUAL}" output)
     message(FATAL_ERROR "exit status ${status}, expected ${EXPECTED_STATUS}\n${output}")
 endif()
-if(NOT output STREQUAL expected)
-    execute_process(COMMAND diff -u "${EXPECTED}" "${ACTUAL}" OUTPUT_VARIABLE difference)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${EXPECTED}" "${ACTUAL}"
+                RESULT_VARIABLE differ)
+if(differ)
+    execute_process(COMMAND diff -u --text "${EXPECTED}" "${ACTUAL}" OUTPUT_VARIABLE difference)
     message(FATAL_ERROR "output differs from ${EXPECTED}:\n${difference}")
 endif()

@@ -1,12 +1,17 @@
 // Loading dictionaries from files: layout, default indexes, limits, line kinds, missing files,
 // includes, and the first error keeping what came before.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "dictionary/dictionary.h"
 #include "dictionary_fixture.h"
+#include "host/text_files.h"
 #include "runtime/store/error_detail.h"
 #include "runtime/text/error_trail.h"
 #include "runtime/text/scratch_stack.h"
@@ -258,6 +263,56 @@ TEST_F(LoadTest, MissingRelFileIsNoErrorAndLeavesNoTrail) {
     EXPECT_EQ(FileCount(), 1);
     EXPECT_EQ(RecordedError().status, 0);
     EXPECT_EQ(Str(ErrorDetail()), "");
+}
+
+// Only a REL.DAT that is not there is normal. One that is there but gives nothing would cost the
+// dictionary its indexes and relations without a word.
+TEST_F(LoadTest, RelFileThatIsThereButIsNoFileFailsTheLoad) {
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    ASSERT_TRUE(std::filesystem::create_directory(folder_.File("TTREL.DAT")));
+    EXPECT_EQ(Load("TT"), status::kOpen);
+    EXPECT_EQ(FileCount(), 1) << "what DICC.DAT gave stays";
+    EXPECT_EQ(RecordedError().status, status::kOpen);
+    EXPECT_EQ(RecordedError().step, step::kStreamInit);
+    EXPECT_EQ(Str(ErrorDetail()), folder_.File("TTREL.DAT"));
+}
+
+TEST_F(LoadTest, RelFileThatIsAFifoIsRefusedWithoutWaiting) {
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    const std::string fifo = folder_.File("TTREL.DAT");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Held open for reading and writing here, so that even an open that waits for a writer comes
+    // back: what is checked is the answer.
+    const int held = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(held, 0);
+    EXPECT_EQ(Load("TT"), status::kOpen);
+    EXPECT_EQ(Str(ErrorDetail()), fifo);
+    ::close(held);
+}
+
+TEST_F(LoadTest, RelFileThatMayNotBeReadFailsWithPermissionDenied) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    folder_.WriteLines("TTREL.DAT", {"31<0001002>"});
+    std::filesystem::permissions(folder_.File("TTREL.DAT"), std::filesystem::perms::none);
+    EXPECT_EQ(Load("TT"), status::kPermissionDenied);
+    EXPECT_EQ(Str(ErrorDetail()), folder_.File("TTREL.DAT"));
+}
+
+TEST_F(LoadTest, LineOverTheLineLimitNamesItsFileAndLine) {
+    const std::string longName(kLineBufferSize, 'n'); // with the field columns: over the limit
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax", "0100<      4>A" + longName});
+    EXPECT_EQ(Load("TT"), status::kStringTooLong);
+    EXPECT_EQ(RecordedError().step, step::kInputLines);
+    EXPECT_EQ(Str(ErrorDetail()), folder_.File("TTDICC.DAT") + " (Line:3)");
+    EXPECT_EQ(TotalFieldCount(), 1) << "the lines before it were loaded";
+
+    ASSERT_EQ(ClearDictionary(), status::kOk);
+    folder_.WriteLines("TTDICC.DAT", {"01* *  a", "0100<      4>Ax"});
+    folder_.WriteLines("TTREL.DAT", {"61:R1", std::string(600, 'r')});
+    EXPECT_EQ(Load("TT"), status::kStringTooLong);
+    EXPECT_EQ(Str(ErrorDetail()), folder_.File("TTREL.DAT") + " (Line:2)");
+    EXPECT_EQ(Str(RelationText(1)), "R1");
 }
 
 TEST_F(LoadTest, MissingDiccFileFailsWithTheFolderLineInTheDetail) {

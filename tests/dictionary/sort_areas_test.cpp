@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dictionary/sort_areas.h"
+#include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
@@ -35,6 +36,17 @@ protected:
         return out;
     }
 };
+
+// A script that never kills its area leaves it to the runtime: the shutdown frees it with the
+// rest, instead of naming it as a leak and leaving the store and the stack allocated.
+TEST_F(SortAreaTest, AreasStillOpenAreFreedAtShutdown) {
+    SortHandle a = NewArea(4, 4);
+    SortHandle b = NewArea(8, 2);
+    ASSERT_EQ(SortAdd(&a, "x"_t), sortadd::kAtEnd);
+    ASSERT_EQ(SortAdd(&b, "abcdefgh"_t), sortadd::kAtEnd);
+    EXPECT_EQ(SlotStoreShutdown(), status::kOk);
+    EXPECT_FALSE(PoolReady()) << "the store, the stack and the pool came down";
+}
 
 // --- The one-step list sort ----------------------------------------------------------------------
 

@@ -1,5 +1,8 @@
 // Numbered text files: opening modes, the line reader, whole-file helpers, failed writes, loaders.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -192,6 +195,70 @@ TEST_F(TextFilesTest, OpenFailuresAndWhatTheyLeaveInTheErrorTrail) {
     EXPECT_EQ(FileOpen(TextView(dir_.path()), openflag::kNoPlus), status::kFileNotFound)
         << "a folder is not a text file";
     EXPECT_EQ(FileOpen(Path("no/such/folder.txt"), 1), status::kFileNotFound);
+}
+
+// Reading takes only regular files. A FIFO that nobody writes would hold the open for good, and
+// a device gives nothing a definition could be read from.
+TEST_F(TextFilesTest, ReadingModesTakeOnlyRegularFiles) {
+    const std::string fifo = dir_.File("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::uint16_t reading[] = {openflag::kNoPlus, openflag::kReadWrite, 0,
+                                     openflag::kQuiet | openflag::kNoPlus | openflag::kReadWrite};
+    // The opens run in a child, so an open that waits fails the test instead of hanging it.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int wrong = 0;
+        for (const std::uint16_t flags : reading) {
+            if (FileOpen(TextView(fifo), flags) != status::kFileNotFound) ++wrong;
+        }
+        ::_exit(wrong);
+    }
+    int outcome = 0;
+    pid_t done = 0;
+    for (int waited = 0; waited < 500 && done == 0; ++waited) { // 5 s
+        done = ::waitpid(child, &outcome, WNOHANG);
+        if (done == 0) ::usleep(10000);
+    }
+    if (done == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &outcome, 0);
+        FAIL() << "an open of a FIFO waited for a writer";
+    }
+    ASSERT_TRUE(WIFEXITED(outcome));
+    EXPECT_EQ(WEXITSTATUS(outcome), 0) << "opens of the FIFO that were not refused";
+
+    const TextRef device = "/dev/null"_t;
+    for (const std::uint16_t flags : reading) {
+        EXPECT_EQ(FileOpen(device, flags), status::kFileNotFound) << flags;
+    }
+    const ScratchLevel mark = ScratchMark();
+    EXPECT_EQ(FileReadAll(device, 0, kWholeFile).status(), status::kFileNotFound);
+    ScratchRelease(mark);
+    EXPECT_EQ(ReadLines(device, 0, 0, 30), kIoFailed);
+    // Writing to a device stays possible: only what is read must be a file.
+    const std::uint16_t sink = FileOpen(device, openflag::kCreate);
+    EXPECT_LT(sink, kFileTableSize);
+    FileClose(sink);
+}
+
+TEST_F(TextFilesTest, WhyAFileDoesNotOpenForReading) {
+    dir_.Write("plain.txt", "x");
+    ASSERT_EQ(::mkfifo(dir_.File("pipe").c_str(), 0600), 0);
+    ClearRecordedError();
+    EXPECT_EQ(FileReadRefusal(Path("plain.txt")), status::kOk);
+    EXPECT_EQ(FileReadRefusal(Path("PLAIN.TXT")), status::kOk) << "found without case";
+    EXPECT_EQ(FileReadRefusal(Path("none.txt")), status::kFileNotFound);
+    EXPECT_EQ(FileReadRefusal(Path("none/x.txt")), status::kFileNotFound);
+    EXPECT_EQ(FileReadRefusal(TextView(dir_.path())), status::kOpen) << "a folder";
+    EXPECT_EQ(FileReadRefusal(Path("pipe")), status::kOpen) << "a FIFO";
+    EXPECT_EQ(FileReadRefusal("/dev/null"_t), status::kOpen) << "a device";
+    EXPECT_EQ(FileReadRefusal(""_t), status::kData);
+    EXPECT_EQ(RecordedError().status, 0) << "records nothing";
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(dir_.File("plain.txt"), std::filesystem::perms::none);
+        EXPECT_EQ(FileReadRefusal(Path("plain.txt")), status::kPermissionDenied);
+    }
 }
 
 TEST_F(TextFilesTest, AnExistingFileThatWillNotOpenIsNeverTruncated) {

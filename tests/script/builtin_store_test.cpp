@@ -34,6 +34,33 @@ TEST_F(StoreFunctionsTest, IndexedGroups) {
     EXPECT_EQ(Eval("FN$TRIM(FN$PARM(_$(.envvar;.dialog);2);'FIT')"), "'B'");
 }
 
+// The function list lives in environment slot 8, which _$ can write. A list that is not the
+// built-in one (followed by added names) would make every built-in unknown for good: refused.
+TEST_F(StoreFunctionsTest, WritingTheFunctionListIsCheckedAsRegisteringIs) {
+    const std::string builtin = kBuiltinFunctionList;
+    std::string sixteen = builtin;
+    for (int i = 1; i <= kMaxAddedFunctions; ++i) sixteen += ",F" + std::to_string(i);
+    ExpectBuiltRows({
+        {"_$(0;8;'FOO')", "error 168"},
+        {"_$(0;8;'X," + builtin + "')", "error 168"},         // not at the start
+        {"_$(0;8;'" + builtin.substr(3) + "')", "error 168"}, // one taken away
+        {"_$(0;8;'" + builtin + "FOO')", "error 168"},        // the last name changed
+        {"_$(0;8;'" + sixteen + ",F17')", "error 168"},       // seventeen added
+        {"_$(0;8;'" + builtin + ",')", "error 147"},          // an empty name
+        {"_$(0;8;'" + builtin + ",A,,B')", "error 147"},
+        {"_$(0;8;\"" + builtin + ",'Q'\")", "error 147"}, // a quoted name
+    });
+    EXPECT_EQ(Str(SlotGet(slotgroup::kEnvironment, kFunctionListSlot)), "") << "nothing written";
+    EXPECT_EQ(Eval("FN$MIDS('abc';2)"), "'bc'") << "the built-in functions are still there";
+
+    EXPECT_EQ(Eval("FN#SLEN(_$(0;8;'" + sixteen + "'))"), FixedString(sixteen.size() * 100, 2));
+    EXPECT_EQ(FunctionNumber("F16"_t), 49);
+    EXPECT_EQ(Eval("F1(2)"), "error 147") << "a name without a handler";
+    EXPECT_EQ(Eval("_$(0;8;'')"), "''") << "empty: the built-in list applies";
+    EXPECT_EQ(FunctionNumber("F1"_t), 0);
+    EXPECT_EQ(Eval("FN$MIDS('abc';2)"), "'bc'");
+}
+
 TEST_F(StoreFunctionsTest, StackGroups) {
     ExpectRows({
         {"_$()", "''"}, // group 30, empty
@@ -160,6 +187,19 @@ TEST_F(StoreFunctionsTest, Sums) {
         {"FN#ACUM(1;i)", "error 147"}, // nothing to start the counter from
     });
     EXPECT_EQ(Var("i"), "1");
+}
+
+// A bound that does not read as an integer is a failed assertion, and the sum fails with the
+// reason instead of answering a number as if it had run.
+TEST_F(StoreFunctionsTest, ASumWhoseBoundIsNoIntegerFailsWithTheReason) {
+    ExpectRows({
+        {"FN#ACUM(1;_x;1;'a')", "error 128"},   // a text
+        {"FN#ACUM(1;_x;1;40000)", "error 168"}, // beyond 16 bits
+        {"FN#ACUM(1;_x;1;2*'a')", "error 128"}, // an evaluation that fails
+    });
+    ASSERT_EQ(ui.shownBoxes().size(), 3u) << "each is still reported as an assertion";
+    EXPECT_EQ(ui.shownBoxes().front().caption, "Assertion Fail");
+    EXPECT_EQ(ui.shownBoxes().front().text, "'a'");
 }
 
 TEST_F(StoreFunctionsTest, ASumThatKeepsMovingItsCounterBackIsStopped) {

@@ -267,7 +267,7 @@ TEST_F(BuiltinsTest, TheActiveListComesFromTheEnvironmentSlot) {
     // FN$MIDS is now number 2, whose handler is FN#FLEN's (one argument only); FN#SLEN is no
     // function.
     EXPECT_EQ(Eval("FN$MIDS('abc';2)"), "error 147");
-    EXPECT_EQ(Eval("FN#SLEN('abc')"), "error 141");
+    EXPECT_EQ(Eval("FN#SLEN('abc')"), "error 157");
     EXPECT_EQ(FunctionNumber("'a,b',C"_t), 0);
     ASSERT_EQ(SlotSet(slotgroup::kEnvironment, kFunctionListSlot, "'a,b',C"_t), status::kOk);
     EXPECT_EQ(FunctionNumber("C"_t), 2); // a quoted item is one item

@@ -65,6 +65,25 @@ TEST_F(EntryPointsTest, EvalIntegerRoundsAndReportsFailuresAsAssertions) {
     }
 }
 
+// A caller gives up on a failed assertion; it learns why from the status EvalInteger hands back.
+TEST_F(EntryPointsTest, EvalIntegerTellsTheCallerWhyItFailed) {
+    struct Row {
+        const char* text;
+        std::int16_t value;
+        StatusCode failure;
+    };
+    const std::vector<Row> rows = {
+        {"7/2", 4, 0},      {"", 0, 0},     {"-32768", -32768, 0},
+        {"'a'", 0, 128},    {"1+", 0, 147}, {"40000", 0, 168},
+        {"-40000", 0, 168}, {"(2", 0, 129}, {"x$=1", 0, 128},
+    };
+    for (const Row& row : rows) {
+        StatusCode failure = 0xFFFF;
+        EXPECT_EQ(EvalInteger(TextView(row.text), &failure), row.value) << "text: " << row.text;
+        EXPECT_EQ(failure, row.failure) << "text: " << row.text;
+    }
+}
+
 TEST_F(EntryPointsTest, EvalValueTellsTheKindWhateverTheStatus) {
     struct Row {
         const char* text;
@@ -293,8 +312,8 @@ TEST_F(EntryPointsTest, UserCallsGoToHookTwoByTheKindOfTheirName) {
     EXPECT_EQ(Eval("_F$(1)"), "'seven'");
     EXPECT_EQ(Eval("_G#(0)*2"), "3.00");
     EXPECT_EQ(Eval("_BAD(0)"), "error 148");
-    EXPECT_EQ(Eval("_H(1)"), "error 141"); // declined: an array, and none is declared
-    EXPECT_EQ(Eval("F(1)"), "error 141");  // only "_" names are offered to the hook
+    EXPECT_EQ(Eval("_H(1)"), "error 157"); // declined: an array, and none is declared
+    EXPECT_EQ(Eval("F(1)"), "error 157");  // only "_" names are offered to the hook
     EXPECT_EQ(g_calledName, "_H");
 }
 

@@ -173,7 +173,17 @@ TEST_F(EvaluatorTest, SystemVariablesAreIntegers) {
         {"_DEVWID*2", "160.00"},
         {"_PRECIS=3;1/3", "0.333"}, // from the next operation on, three decimals
         {"_PRECIS=2;_PRECIS", "2.00"},
+        // Every number is scaled by 10^_PRECIS, which has room for 0 to 4 decimals only.
+        {"_PRECIS=-3", "error 168"},
+        {"_PRECIS=5", "error 168"},
+        {"_PRECIS=4.5", "error 168"}, // rounds to 5
+        {"_PRECIS", "2.00"},          // left as it was
+        {"1", "1.00"},
     });
+    EXPECT_EQ(IntVarGet(sysvar::kPrecis), 2);
+    EXPECT_EQ(Eval("_PRECIS=0;_PRECIS"), "0");
+    EXPECT_EQ(EvalStatus(TextView("_PRECIS=4")), status::kOk);
+    EXPECT_EQ(Eval("1/3"), "0.3333") << "both ends of the range are taken";
 }
 
 TEST_F(EvaluatorTest, StatementSequences) {
@@ -258,8 +268,8 @@ TEST_F(EvaluatorTest, ArraysDimReadWriteAndBounds) {
         {"T$(1)=5", "5.00"}, // a number goes into a text element as its text
         {"T$(1)", "'5   '"},
         {"T$(1)='abcde'", "error 146"}, // too wide for the element: refused, not cut
-        {"B(1)", "error 141"},          // an array never declared cannot be read
-        {"B(1)=5", "error 149"},        // nor assigned to
+        {"B(1)", "error 157"},          // an array never declared cannot be read
+        {"B(1)=5", "error 157"},        // nor assigned to
         {"FN#SLEN(1)=2", "error 147"},  // a built-in name that is no array
         {"_#(2)=5", "5.00"},            // ... and one that is: the accumulators
     });

@@ -25,6 +25,9 @@ inline constexpr int kTried = 1;  // looked for a language file, nothing usable 
 inline constexpr int kLoaded = 2; // at least one language message loaded
 } // namespace catalog
 
+// The languages there are message files for (DU_ZERA_xx.MSJ), as a comma list of their codes.
+inline constexpr char kLanguageCodes[] = "EN,ES,FR,DE,IT";
+
 // At most this many messages can be found in all loaded files together; a file of this many
 // lines or more is not loaded at all.
 inline constexpr std::uint16_t kMaxLoadedMessages = 256;

@@ -224,6 +224,9 @@ void SlotStoreSetTablesRelease(TablesReleaseFn release) { g_store.releaseTables 
 StatusCode SlotStoreShutdown() {
     if (g_store.releaseTables != nullptr) g_store.releaseTables();
     if (!PoolReady()) return status::kOk;
+    // A sort work area lives until its script kills it, and its handle text is its only
+    // reference: areas still open now die with the runtime instead of counting as a leak.
+    BlockFreeTag(tag::kSortArea);
     const std::uint16_t live = PoolShutdown(false);
     if (live != tag::kSlotStore) return live;
     BlockFree(tag::kSlotStore, g_store.block);

@@ -79,9 +79,10 @@ StatusCode SlotPopTo(SlotGroup group, std::uint16_t n);
 std::uint32_t SlotFreeBytes();
 std::uint16_t SlotsInUse();
 
-// Releases the runtime variables' tables (registered by their owner), then the store block and the
-// ScratchStack blocks, then the pool. Answers the tag of a block still live when the store block
-// is not the last one standing (a leak), else the pool's final answer (0).
+// Releases the runtime variables' tables (registered by their owner) and the sort work areas still
+// open, then the store block and the ScratchStack blocks, then the pool. Answers the tag of a block
+// still live when the store block is not the last one standing (a leak), else the pool's final
+// answer (0).
 using TablesReleaseFn = void (*)();
 void SlotStoreSetTablesRelease(TablesReleaseFn release);
 StatusCode SlotStoreShutdown();

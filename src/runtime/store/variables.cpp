@@ -132,6 +132,8 @@ StatusCode StoreInteger(std::uint16_t n, TextRef text) {
     std::int16_t v = 0;
     const StatusCode st = ToInteger(text, &v);
     if (st != status::kOk) return st;
+    // The number of decimals every number is scaled by: the scale 10^D has room for 0 to 4.
+    if (n == sysvar::kPrecis && (v < 0 || v > kMaxDecimals)) return status::kDataOutBound;
     return TableSet(table::kIntValues, n, &v, sizeof v) ? status::kOk : status::kStructMemory;
 }
 

@@ -108,6 +108,15 @@ StatusCode BlockFree(std::uint16_t tag, const void* block) {
     return BlockFreeHandle(tag, static_cast<BlockHandle>(entry - g_pool.table));
 }
 
+std::uint16_t BlockFreeTag(std::uint16_t tag) {
+    std::uint16_t freed = 0;
+    for (std::uint16_t i = 0; i < g_pool.entryCount; ++i) {
+        const BlockEntry& entry = g_pool.table[i];
+        if (entry.block != nullptr && entry.tag == tag && BlockFree(tag, entry.block) == 0) ++freed;
+    }
+    return freed;
+}
+
 char* BlockRealloc(std::uint16_t tag, char* old, std::uint32_t oldLength, std::uint32_t newSize) {
     if (oldLength > newSize) return nullptr;
     if (old != nullptr && EntryOf(old) == nullptr) return nullptr;

@@ -32,6 +32,7 @@ inline constexpr std::uint16_t kScratch = 2;
 inline constexpr std::uint16_t kSlotStore = 3;
 inline constexpr std::uint16_t kTypedTable = 29;
 inline constexpr std::uint16_t kArray = 33;
+inline constexpr std::uint16_t kSortArea = 34; // the entries of a script's sort work area
 } // namespace tag
 
 inline constexpr std::uint16_t kDefaultHandleCapacity = 64;
@@ -76,6 +77,8 @@ char* BlockAlloc(std::uint16_t tag, std::uint32_t size);
 StatusCode BlockFreeHandle(std::uint16_t tag, BlockHandle handle);
 // 154 when no entry holds the pointer; otherwise lowers the live count and frees as above.
 StatusCode BlockFree(std::uint16_t tag, const void* block);
+// Frees every live block of tag, as BlockFree does; answers how many there were.
+std::uint16_t BlockFreeTag(std::uint16_t tag);
 // Grows a block: new zero-filled block of newSize, the first oldLength bytes copied, old freed.
 // Null (and the old block untouched) when oldLength exceeds newSize or memory is refused.
 char* BlockRealloc(std::uint16_t tag, char* old, std::uint32_t oldLength, std::uint32_t newSize);

@@ -52,23 +52,20 @@ private:
 // The first byte of the set at or after from. Without plain, quoted runs are stepped over whole:
 // only the stretch before the next quote is searched, then the search resumes after the quote
 // that closes it. An unclosed quote ends the search, so it hides everything after it.
+//
+// One walk from `from`: the search stops at the first hit, so walking a list item by item costs
+// one pass over the list, not one pass over its rest per item.
 std::uint16_t FindFirstOf(TextRef t, std::uint32_t from, const ByteSet& set, bool plain) {
     const std::uint32_t length = t.size();
-    std::uint32_t pos = from;
-    while (pos < length) {
-        std::uint32_t quote = pos;
-        if (!plain) {
-            while (quote < length && !IsQuote(t.data[quote])) ++quote;
-        } else {
-            quote = length;
+    for (std::uint32_t i = from; i < length; ++i) {
+        const char c = t.data[i];
+        if (!plain && IsQuote(c)) {
+            const void* close = std::memchr(t.data + i + 1, c, length - i - 1);
+            if (close == nullptr) return kNotFound;
+            i = static_cast<std::uint32_t>(static_cast<const char*>(close) - t.data);
+            continue;
         }
-        for (std::uint32_t i = pos; i < quote; ++i) {
-            if (set.Has(t.data[i])) return static_cast<std::uint16_t>(i);
-        }
-        if (quote >= length) return kNotFound;
-        const void* close = std::memchr(t.data + quote + 1, t.data[quote], length - quote - 1);
-        if (close == nullptr) return kNotFound;
-        pos = static_cast<std::uint32_t>(static_cast<const char*>(close) - t.data) + 1;
+        if (set.Has(c)) return static_cast<std::uint16_t>(i);
     }
     return kNotFound;
 }

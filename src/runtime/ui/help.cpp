@@ -7,6 +7,7 @@
 #include "host/paths.h"
 #include "host/processes.h"
 #include "host/text_files.h"
+#include "runtime/messages/language_files.h"
 #include "runtime/messages/messages.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/scratch_stack.h"
@@ -27,7 +28,7 @@ constexpr SlotIndex kHelpFolderSlot = 7;
 // The application's prefix: the first characters of its name.
 constexpr int kPrefixLength = 2;
 
-constexpr TextRef kLanguages = "EN,ES,FR,DE,IT"_t;
+constexpr TextRef kLanguages = TextView(kLanguageCodes);
 constexpr TextRef kLanguageSuffixes = "_en,_es,_fr,_de,_it"_t;
 constexpr TextRef kGenericIndex = "index.html"_t;
 constexpr std::uint16_t kPathLimit = kMaxPathLength;

@@ -108,6 +108,21 @@ TEST_F(BlockPoolTest, CountsAndShutdownNameTheHighestLiveBlock) {
     EXPECT_EQ(BlockFree(77, extra), status::kOk);
 }
 
+TEST_F(BlockPoolTest, FreeingATagFreesItsBlocksAndNoOther) {
+    const std::int16_t live = PoolSnapshot().liveCount;
+    char* first = BlockAlloc(tag::kSortArea, 8);
+    char* other = BlockAlloc(77, 8);
+    char* second = BlockAlloc(tag::kSortArea, 24);
+    ASSERT_TRUE(first != nullptr && other != nullptr && second != nullptr);
+    EXPECT_EQ(BlockFreeTag(tag::kSortArea), 2);
+    EXPECT_EQ(BlockSize(first), 0u);
+    EXPECT_EQ(BlockSize(second), 0u);
+    EXPECT_EQ(BlockSize(other), 8u);
+    EXPECT_EQ(PoolSnapshot().liveCount, live + 1) << "each block freed lowers the live count";
+    EXPECT_EQ(BlockFreeTag(tag::kSortArea), 0);
+    EXPECT_EQ(BlockFree(77, other), status::kOk);
+}
+
 TEST(BlockPoolLifecycle, ShutdownWithForceFreesEverythingAndInitStartsAgain) {
     PoolConfigure(4, kKeepValue, 8);
     ASSERT_EQ(PoolInit(), status::kOk);
