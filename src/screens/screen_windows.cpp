@@ -742,6 +742,10 @@ void CloseScreen(std::uint16_t screen) {
 }
 
 std::uint16_t CurrentScreen() { return g_currentScreen; }
+
+void ScreenMakeCurrent(std::uint16_t screen) {
+    if (ScreenRec(screen) != nullptr) g_currentScreen = screen;
+}
 std::uint16_t ScreenCount() { return TableCount(table::kScreens); }
 std::uint16_t OpenScreenCount() { return InUse<ScreenRecord>(table::kScreens); }
 std::uint16_t OpenWindowCount() { return InUse<WindowRecord>(table::kWindows); }

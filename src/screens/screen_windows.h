@@ -129,6 +129,8 @@ StatusCode OpenScreen(std::uint16_t fieldCount, TextRef definition, TextRef attr
 // Frees a screen (and closes its windows). Nothing for a number not in use.
 void CloseScreen(std::uint16_t screen);
 std::uint16_t CurrentScreen();
+// Makes an open screen current again (a prompt closing over it); nothing for one not open.
+void ScreenMakeCurrent(std::uint16_t screen);
 std::uint16_t ScreenCount();     // records in table 4, free places included
 std::uint16_t OpenScreenCount(); // records in use
 std::uint16_t OpenWindowCount(); // windows in use
