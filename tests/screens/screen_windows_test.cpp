@@ -10,6 +10,8 @@
 #include "runtime/store/slot_store.h"
 #include "runtime/store/variables.h"
 #include "screen_fixture.h"
+#include "screens/screen_output.h"
+#include "support/temp_folder.h"
 
 namespace vodarir {
 namespace {
@@ -467,6 +469,56 @@ TEST_F(ScreenCountsTest, TheMemoryReportCountsScreensAndWindows) {
                                 "\r\n\tWindows (current / total):\t01\t02";
     ASSERT_GE(report.size(), closing.size());
     EXPECT_EQ(report.substr(report.size() - closing.size()), closing);
+}
+
+} // namespace
+} // namespace vodarir
+
+namespace vodarir {
+namespace {
+
+using namespace literals;
+
+class ScreenOutputTest : public testing::ScreenTest {
+protected:
+    testing::TempFolder folder;
+    void Output(const std::string& path) {
+        ASSERT_EQ(SlotSet(slotgroup::kEnvironment, 1, TextView("prog /OUTPUT=" + path)),
+                  status::kOk);
+    }
+};
+
+TEST_F(ScreenOutputTest, ValuesAreQuotedSoThatTheLineReadsBack) {
+    const struct {
+        const char* value;
+        const char* written;
+    } rows[] = {
+        {"Ana", "'Ana'"},
+        {"O'Brien", "\"O'Brien\""},
+        {"say \"hi\"", "'say \"hi\"'"},
+        {"O'Brien \"Bob\"", "\"O'Brien \"\"Bob\"\"\""},
+        {"", "''"},
+    };
+    for (const auto& r : rows) {
+        ScratchScope scope;
+        EXPECT_EQ(testing::Str(OutputValue(TextView(r.value))), r.written) << r.value;
+    }
+}
+
+TEST_F(ScreenOutputTest, TheCurrentScreensValuesGoToTheOutputFileWhenAsked) {
+    const std::string path = folder.File("out.txt");
+    Output(path);
+    OpenWith(3, testing::FieldLine(1, 1, 10, 'A') + Fields(2), "FD$='A$,B$,C$'");
+    ASSERT_EQ(ScreenFieldSet(1, "O'Brien"_t), status::kOk);
+    ASSERT_EQ(ScreenFieldSet(3, "12"_t), status::kOk);
+    IntVarSet(kOutputHandleVariable, 0);
+    EXPECT_EQ(OutputScreenValues(), 0) << "_OUTHND is 0: nothing";
+    EXPECT_FALSE(folder.Exists("out.txt"));
+    IntVarSet(kOutputHandleVariable, 1);
+    EXPECT_EQ(OutputScreenValues(), 1);
+    EXPECT_EQ(folder.Read("out.txt"), "\"O'Brien\",'','12'\r\n");
+    ScreensReset();
+    EXPECT_EQ(OutputScreenValues(), 0) << "no screen: nothing";
 }
 
 } // namespace
