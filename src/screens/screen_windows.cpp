@@ -1044,6 +1044,7 @@ StatusCode BuiltinScreenEvent(std::uint16_t event) {
         return screenresult::kNoMove;
     }
     case screenevent::kCaptured:
+    case screenevent::kClose:
     case screenevent::kCheckFailed:
     case screenevent::kFieldEntered:
     case screenevent::kFocus:
@@ -1051,8 +1052,14 @@ StatusCode BuiltinScreenEvent(std::uint16_t event) {
     case screenevent::kFirstActivation:
         // Notifications of what already happened: nothing to do, and nothing wrong.
         return status::kOk;
-    default:
-        return status::kData;
+    default: {
+        // Say which event had nothing to handle it, not what failed before.
+        ScratchScope scope;
+        return LogErrorText(status::kData,
+                            TextFormat(32, "Evento %u/%u", unsigned{EventNumber(event)},
+                                       unsigned{EventParameter(event)}),
+                            false);
+    }
     }
 }
 
