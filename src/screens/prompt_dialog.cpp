@@ -41,7 +41,6 @@ constexpr std::uint16_t kPromptRowMargin = 1;
 constexpr std::uint16_t kPromptExtraRows = 2;
 constexpr std::uint16_t kMaxCell = 99;
 constexpr std::string_view kNumericTypes = "NL123456789";
-constexpr std::string_view kTextTypes = "ABCDFPTV";
 // Operators of the comparisons of a limit dialog, by the word of message 0080.
 constexpr std::string_view kLimitOperators[] = {"", ">", "<", "==", ">=", "<=", "<>"};
 constexpr std::uint16_t kDefaultComparison = 3;

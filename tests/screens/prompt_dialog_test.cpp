@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "diagnostics/assert.h"
 #include "diagnostics/log.h"
 #include "platform/scripted/scripted_ui.h"
 #include "runtime/store/error_detail.h"
@@ -12,6 +13,8 @@
 #include "script/evaluator.h"
 #include "script/prompt_spec.h"
 #include "support/temp_folder.h"
+
+using vodarir::testing::FieldLine;
 
 namespace vodarir {
 namespace {
@@ -279,6 +282,100 @@ TEST_F(ButtonBarTest, PageDownIsButtonFiveAndEnterOnAButtonAccepts) {
     EXPECT_EQ(action.events.back(), EventValue(screenevent::kButton, kAcceptButton));
     ui.key(w, 3005, vk::Escape);
     EXPECT_EQ(action.events.back(), EventValue(screenevent::kEscape, 0));
+}
+
+} // namespace
+} // namespace vodarir
+
+namespace vodarir {
+namespace {
+
+using namespace literals;
+namespace vk = platform::vk;
+
+class ScreenControlTest : public testing::ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        ASSERT_EQ(
+            SlotSet(slotgroup::kRuntimeMessages, kLogPathSlot, TextView(folder.File("log.txt"))),
+            status::kOk);
+    }
+    testing::TempFolder folder;
+};
+
+TEST_F(ScreenControlTest, InLineEditsAreSevenEighthsHighWithoutAnEdgeAndOnTop) {
+    for (const std::uint8_t mode : {screenmode::kInline, screenmode::kInlineAlt}) {
+        const platform::WindowId w = OpenWith(1, FieldLine(2, 10, 6, 'A'), "", mode);
+        const platform::ShownControl* c = ui.control(w, 2000);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->rect, (platform::Rect{ColumnX(10), RowY(2), 48, 16 - 2})) << int{mode};
+        EXPECT_FALSE(c->style & platform::kBorder);
+        EXPECT_TRUE(c->style & platform::kOnTop);
+        ScreensReset();
+    }
+    // A one-character field is still 15 pixels wide, and the edit never starts left of pixel 1.
+    const platform::WindowId w = OpenWith(1, FieldLine(1, 1, 1, 'A'), "");
+    EXPECT_EQ(ui.control(w, 2000)->rect, (platform::Rect{1, 1, 15, 16}));
+}
+
+TEST_F(ScreenControlTest, ModeOneMakesNoControlsAndEmptiesGroup38) {
+    ASSERT_EQ(SlotSet(38, 0, "grid"_t), status::kOk);
+    const platform::WindowId w = OpenWith(2, Fields(2), "", screenmode::kNoControls);
+    EXPECT_FALSE(ui.hasControl(w, 2000));
+    EXPECT_EQ(testing::Str(SlotGet(38, 0)), "");
+    EXPECT_EQ(ScreenInfo(CurrentScreen()).windowMode, screenmode::kNoControls);
+}
+
+TEST_F(ScreenControlTest, CompatBit512LeavesTheEditsToThemselves) {
+    IntVarFlags(sysvar::kCompat, 512, true);
+    testing::RecordingAction action;
+    const platform::WindowId w = OpenWith(2, Fields(2), "");
+    ScreenActionSet(&testing::RecordingAction::Act, nullptr, &action);
+    ui.key(w, 2000, vk::F2);
+    EXPECT_TRUE(action.events.empty()) << "no field procedure: no key events";
+    IntVarFlags(sysvar::kCompat, 512, false);
+}
+
+TEST_F(ScreenControlTest, PrivateMessagesBecomeEvents18And23) {
+    testing::RecordingAction action;
+    action.answer = [](std::uint16_t) -> StatusCode { return 0; };
+    const platform::WindowId w = OpenWith(1, Fields(1), "");
+    ScreenActionSet(&testing::RecordingAction::Act, nullptr, &action);
+    ui.focusControl(w, 2000);
+    ui.post(w, kMessageToWindow, 7);
+    ui.post(w, kMessageToControl, 0);
+    ui.pumpPending();
+    EXPECT_TRUE(action.saw(EventValue(screenevent::kWindowMessage, 7)));
+    EXPECT_TRUE(action.saw(screenevent::kPosted));
+}
+
+TEST_F(ScreenControlTest, AChainGivesTheEventsThatFollowUntilMinusOne) {
+    static std::vector<std::uint16_t> seen;
+    seen.clear();
+    const platform::WindowId w = OpenWith(1, Fields(1), "");
+    ASSERT_NE(w, platform::kNoWindow);
+    ScreenActionSet(
+        [](std::uint16_t e, void*) -> StatusCode {
+            seen.push_back(e);
+            return 2; // bit 2 is cleared: the chain goes on
+        },
+        [](std::int32_t first, std::int32_t last, std::uint16_t e) -> std::int32_t {
+            return e < last ? e + first : -1;
+        },
+        nullptr);
+    ScreenChainValues(10, 45);
+    EXPECT_EQ(DispatchToWindow(20), 0);
+    EXPECT_EQ(seen, (std::vector<std::uint16_t>{20, 30, 40, 50}));
+}
+
+TEST_F(ScreenControlTest, InstallingAnActionWithoutAWindowIsAFailedAssertion) {
+    ScreenActionSet(nullptr, nullptr, nullptr);
+    ASSERT_EQ(ui.shownBoxes().size(), 1u);
+    EXPECT_EQ(ui.shownBoxes()[0].caption, "Assertion Fail");
+    EXPECT_EQ(ui.shownBoxes()[0].text, "ScreenActionSet");
+    EXPECT_EQ(ScreenSetWin(0), kAssertionStatus);
+    EXPECT_EQ(ui.shownBoxes().back().text, "ScreenSetWin");
 }
 
 } // namespace
