@@ -342,7 +342,7 @@ StatusCode MakeButtonBar(platform::WindowId window, TextRef codes, TextRef label
         const platform::ControlSpec spec{platform::ControlKind::Button, ids[i], rects[i],
                                          label.view(), platform::kTabStop};
         if (!CurrentUi().createControl(window, spec)) return status::kWindowsControl;
-        SetControlFont(fontkind::kRuntime, window, ids[i]);
+        if (TopCellFont() != platform::kNoFont) SetControlFont(fontkind::kRuntime, window, ids[i]);
         Subclass(ids[i], ControlProcedure::ListOrButton);
     }
     return status::kOk;
@@ -408,7 +408,9 @@ PromptResult RunPrompt(TextRef specText, TextRef title, std::uint16_t flags) {
             result.status = status::kWindowsControl;
         } else {
             for (const ControlId id : {kAcceptCommand, kCancelCommand}) {
-                SetControlFont(fontkind::kRuntime, native, id);
+                if (TopCellFont() != platform::kNoFont) {
+                    SetControlFont(fontkind::kRuntime, native, id);
+                }
                 Subclass(id, ControlProcedure::ListOrButton);
             }
         }

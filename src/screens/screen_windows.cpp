@@ -891,7 +891,9 @@ StatusCode CreateFieldControl(std::uint16_t n, ScreenField& field, int x, int y,
     field.control = id;
     Subclass(id, ControlProcedure::Field);
     CurrentUi().setEditLimit(native, id, field.maxLength);
-    SetControlFont(fontkind::kRuntime, native, id);
+    // A runtime window's controls are born in the fixed-pitch font; only a cell font made since
+    // has to be given to them (each font change makes the face lay the control out again).
+    if (TopCellFont() != platform::kNoFont) SetControlFont(fontkind::kRuntime, native, id);
     return status::kOk;
 }
 
