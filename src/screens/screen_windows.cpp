@@ -63,6 +63,7 @@ constexpr std::size_t kRecordField = 7;
 constexpr std::size_t kRecordLength = 9;
 constexpr std::size_t kFieldRecordMinimum = 12;
 constexpr std::uint16_t kMaxCellPosition = 99;
+constexpr int kMaxChainedEvents = 256;
 
 struct ScreenBlock {
     std::vector<ScreenField> fields;
@@ -991,13 +992,16 @@ StatusCode DispatchToWindow(std::uint16_t event) {
     if (w->action == nullptr || (w->flags & kWindowBuiltin) != 0) return BuiltinScreenEvent(event);
     const std::uint16_t number = g_currentWindow;
     std::uint16_t next = event;
-    for (int guard = 0; guard < 0x100; ++guard) {
-        const WindowRecord* now = WindowRec(number);
-        if (now == nullptr || now->action == nullptr) return status::kOk;
-        StatusCode result = now->action(next, now->extra);
+    // A chain that never says -1 is cut off rather than looping for ever.
+    for (int guard = 0; guard < kMaxChainedEvents; ++guard) {
+        const WindowRecord* live = WindowRec(number);
+        if (live == nullptr || live->action == nullptr) return status::kOk;
+        // A copy: the action may open windows, and the table's records move when it grows.
+        const WindowRecord now = *live;
+        StatusCode result = now.action(next, now.extra);
         if (result < screenresult::kShown) result &= static_cast<StatusCode>(~2u);
-        if ((result != 0 && result != 2) || now->chain == nullptr) return result;
-        const std::int32_t following = now->chain(now->chainFirst, now->chainSecond, next);
+        if (result != 0 || now.chain == nullptr) return result;
+        const std::int32_t following = now.chain(now.chainFirst, now.chainSecond, next);
         if (following < 0 || following > 0xFFFF) return result;
         next = static_cast<std::uint16_t>(following);
     }
