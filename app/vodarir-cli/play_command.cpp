@@ -15,7 +15,15 @@
 #include "designer/main_dialog.h"
 #include "designer/vodarir_app.h"
 #include "platform/scripted/scripted_ui.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/text/scratch_stack.h"
+#include "runtime/ui/win_basics.h"
 #include "scenario.h"
+#include "screens/prompt_dialog.h"
+#include "screens/screen_output.h"
+#include "screens/screen_windows.h"
+#include "script/evaluator.h"
+#include "script/prompt_spec.h"
 
 namespace vodarir::cli {
 
@@ -112,6 +120,21 @@ public:
         case Kind::List:
             list(step.text);
             break;
+        case Kind::Prompt:
+            prompt(step);
+            break;
+        case Kind::Screen:
+            screen(step);
+            break;
+        case Kind::Field:
+            field(step.number);
+            break;
+        case Kind::Slot:
+            slot(step.number, step.dialogKind);
+            break;
+        case Kind::Eval:
+            eval(step.text);
+            break;
         case Kind::Act:
             break;
         }
@@ -122,17 +145,23 @@ public:
     std::vector<UiAction> acts(const std::vector<ScenarioStep>& steps) {
         std::vector<UiAction> out;
         for (std::size_t i = 0; i < steps.size(); ++i) {
-            if (steps[i].kind != ScenarioStep::Kind::Act) {
+            if (!IsAct(steps[i])) {
                 out.push_back(run(steps[i]));
                 continue;
             }
             std::size_t next = i + 1;
             for (; next < steps.size() && IsAnswer(steps[next]); ++next)
                 out.push_back(run(steps[next]));
-            out.push_back(steps[i].act);
+            out.push_back(steps[i].kind == ScenarioStep::Kind::Act ? steps[i].act : run(steps[i]));
             i = next - 1;
         }
         return out;
+    }
+
+    // Steps whose answers (a modal block above all) are written after them.
+    static bool IsAct(const ScenarioStep& step) {
+        using Kind = ScenarioStep::Kind;
+        return step.kind == Kind::Act || step.kind == Kind::Prompt || step.kind == Kind::Screen;
     }
 
     static bool IsAnswer(const ScenarioStep& step) {
@@ -163,6 +192,79 @@ private:
             ui_.note("  " + line);
             at = stop;
         }
+    }
+    // Runs a prompt dialog and writes what it answered and what the slots hold afterwards.
+    void prompt(const ScenarioStep& step) {
+        ScratchScope scope;
+        const PromptResult r = RunPrompt(TextView(step.text), TextView(step.title),
+                                         static_cast<std::uint16_t>(step.number));
+        ui_.note("prompt [" + step.title + "] -> status " + std::to_string(r.status) + " key " +
+                 std::to_string(r.closingKey) + " answers " + r.answers);
+        for (const SlotIndex slot : {kAnswerConditionSlot, kAnswerSpecSlot, kAnswersSlot}) {
+            ui_.note("  9." + std::to_string(slot) + " [" +
+                     std::string(SlotGet(kAnswerGroup, slot).view()) + "]");
+        }
+    }
+    // Opens a screen window from its texts, runs it until it closes and writes its values.
+    void screen(const ScenarioStep& step) {
+        ScratchScope scope;
+        std::uint16_t number = 0;
+        StatusCode st = OpenScreen(static_cast<std::uint16_t>(step.number), TextView(step.text),
+                                   TextView(step.attributes), 0, &number);
+        if (st == status::kOk) {
+            st = OpenScreenWindow(static_cast<std::uint16_t>(step.dialogKind), 0,
+                                  TextView("Screen"), nullptr);
+        }
+        if (st == status::kOk) st = ScreenSetWin(0);
+        if (st != status::kOk) {
+            ui_.note("screen -> status " + std::to_string(st));
+            CloseScreen(number);
+            return;
+        }
+        const platform::WindowId native = CurrentNativeWindow();
+        WinShowTop();
+        const std::int32_t first = NextField(0, +1);
+        if (const ScreenField* f =
+                ScreenFieldOf(number, static_cast<std::uint16_t>(first > 0 ? first : 0));
+            f != nullptr && f->control != platform::kNoControl) {
+            ui_.setFocus(native, f->control);
+        }
+        PumpUntilQuit(native);
+        ScreenMakeCurrent(number);
+        std::string values;
+        for (std::uint16_t n = 1; n <= ScreenInfo(number).fieldCount; ++n) {
+            const ScreenField* f = ScreenFieldOf(number, n);
+            values += (n > 1 ? "," : "") + std::string(OutputValue(TextView(f->value)).view());
+        }
+        ui_.note("screen -> " + values);
+        CloseScreen(number);
+    }
+    void field(int n) {
+        const std::uint16_t screen = CurrentScreen();
+        const ScreenField* f =
+            n < 1 || n > 0xFFFF ? nullptr : ScreenFieldOf(screen, static_cast<std::uint16_t>(n));
+        ui_.note("field " + std::to_string(n) +
+                 (f == nullptr ? std::string(" (none)") : " = [" + f->value + "]"));
+    }
+    void slot(int group, int index) {
+        const bool exists = group >= 0 && index >= 0 && group < 0xFFFF && index < 0xFFFF &&
+                            index < SlotCount(static_cast<SlotGroup>(group));
+        ui_.note("slot " + std::to_string(group) + "." + std::to_string(index) +
+                 (exists ? " = [" +
+                               std::string(SlotGet(static_cast<SlotGroup>(group),
+                                                   static_cast<SlotIndex>(index))
+                                               .view()) +
+                               "]"
+                         : std::string(" (none)")));
+    }
+    void eval(const std::string& expression) {
+        ScratchScope scope;
+        const TextRef value = expression.size() > kMaxTextLength
+                                  ? TextRef::Failed(status::kStringTooLong)
+                                  : EvalText(TextView(expression));
+        ui_.note("eval " + expression + " = " +
+                 (value.failed() ? "error " + std::to_string(value.status())
+                                 : "[" + std::string(value.view()) + "]"));
     }
     void list(const std::string& name) {
         std::vector<std::string> names;
@@ -231,7 +333,7 @@ std::vector<std::string> Play(const Scenario& s, const fs::path& work) {
     // look (snapshot, show, list) written there looks once the dialog waits for the first act.
     std::vector<ScenarioStep> rest;
     std::size_t first = 0;
-    for (; first < s.steps.size() && s.steps[first].kind != ScenarioStep::Kind::Act; ++first) {
+    for (; first < s.steps.size() && !Player::IsAct(s.steps[first]); ++first) {
         if (Player::IsAnswer(s.steps[first]))
             player.perform(s.steps[first], platform::kNoWindow);
         else

@@ -144,6 +144,7 @@ private:
     bool setup(const std::vector<std::string>& w, std::string* error);
     bool question(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
     bool action(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
+    bool window(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
 
     Scenario* scenario_;
     std::vector<ScenarioStep> open_; // modal blocks being read, innermost last
@@ -224,6 +225,51 @@ bool Parser::question(const std::vector<std::string>& w, ScenarioStep* step, std
     if (none) return true;
     if (!TextOf(w[1], &step->text)) {
         *error = "bad text";
+        return false;
+    }
+    return true;
+}
+
+bool Parser::window(const std::vector<std::string>& w, ScenarioStep* step, std::string* error) {
+    const std::string& verb = w[0];
+    if (verb == "prompt") {
+        step->kind = ScenarioStep::Kind::Prompt;
+        if (w.size() < 3 || w.size() > 4 || !TextOf(w[1], &step->text) ||
+            !TextOf(w[2], &step->title) || (w.size() == 4 && !Number(w[3], &step->number))) {
+            *error = "usage: prompt SPECIFICATION TITLE [FLAGS]";
+            return false;
+        }
+        return true;
+    }
+    if (verb == "screen") {
+        step->kind = ScenarioStep::Kind::Screen;
+        if (w.size() < 4 || w.size() > 5 || !Number(w[1], &step->number) ||
+            !TextOf(w[2], &step->text) || !TextOf(w[3], &step->attributes) ||
+            (w.size() == 5 && !Number(w[4], &step->dialogKind))) {
+            *error = "usage: screen COUNT DEFINITION ATTRIBUTES [KIND]";
+            return false;
+        }
+        return true;
+    }
+    if (verb == "slot") {
+        step->kind = ScenarioStep::Kind::Slot;
+        if (w.size() != 3 || !Number(w[1], &step->number) || !Number(w[2], &step->dialogKind)) {
+            *error = "usage: slot GROUP INDEX";
+            return false;
+        }
+        return true;
+    }
+    if (verb == "eval") {
+        step->kind = ScenarioStep::Kind::Eval;
+        if (w.size() != 2 || !TextOf(w[1], &step->text)) {
+            *error = "usage: eval EXPRESSION";
+            return false;
+        }
+        return true;
+    }
+    step->kind = ScenarioStep::Kind::Field;
+    if (w.size() != 2 || !Number(w[1], &step->number)) {
+        *error = "usage: field N";
         return false;
     }
     return true;
@@ -340,7 +386,10 @@ bool Parser::line(int number, const std::string& raw, std::string* error) {
         open_.push_back(std::move(step));
         return true;
     }
-    if (verb == "snapshot") {
+    if (verb == "prompt" || verb == "screen" || verb == "field" || verb == "slot" ||
+        verb == "eval") {
+        if (!window(w, &step, error)) return false;
+    } else if (verb == "snapshot") {
         step.kind = ScenarioStep::Kind::Snapshot;
     } else if (verb == "answer" || verb == "file" || verb == "folder" || verb == "popup") {
         if (!question(w, &step, error)) return false;

@@ -24,12 +24,22 @@ struct ScenarioStep {
         Snapshot, // the window's controls into the transcript
         Show,     // a file's bytes into the transcript (`text` names it)
         List,     // the names in a folder into the transcript
+        Prompt,   // a prompt dialog run: `text` the specification, `title`, `number` the flags
+        Screen,   // a screen window run: `number` fields, `text` definition, `attributes`,
+                  // `dialogKind` its dialog kind
+        Field,    // the value of field `number` of the current screen into the transcript
+        Slot,     // SlotStore slot `number`.`dialogKind` into the transcript
+        Eval,     // the value of expression `text` into the transcript
     };
     Kind kind = Kind::Act;
     int line = 0;
     platform::UiAction act;
     platform::BoxAnswer answer = platform::BoxAnswer::Ok;
     std::string text;                // cp1252; paths as written
+    std::string title;               // Prompt
+    std::string attributes;          // Screen
+    int number = 0;                  // Prompt: flags; Screen: field count; Field: field
+    int dialogKind = 2;              // Screen
     std::vector<ScenarioStep> block; // Modal
 };
 

@@ -49,9 +49,8 @@ constexpr char kGuardPattern[kGuardSize] = {'\0', '!', '!', '\0'};
 constexpr char kAdviceLayout[] = "Memory Advice:%u%% at least wasted";
 constexpr TextRef kMismatchMessage = "Memory Struct Comparation do not match"_t;
 constexpr TextRef kLineEnd = "\r\n"_t;
-// Runtime screens and windows are not kept yet beyond their tables: none is current.
-constexpr unsigned kCurrentScreens = 0;
-constexpr unsigned kCurrentWindows = 0;
+// The runtime screens stand above this layer: they tell which screen and window are current.
+CurrentScreensFn g_currentScreens = nullptr;
 
 struct Snapshot {
     const BlockEntry* table = nullptr;
@@ -185,11 +184,16 @@ TextRef UsageReport(TextRef prefix) {
     for (std::uint16_t n = 1; n <= kStructureCount; ++n) {
         report = Append(mark, report, StructureLine(n));
     }
+    unsigned screen = 0;
+    unsigned window = 0;
+    if (g_currentScreens != nullptr) g_currentScreens(&screen, &window);
     return Append(mark, report,
-                  TextFormat(Room(sizeof kClosingLayout, 4), kClosingLayout, kCurrentScreens,
-                             unsigned{TableCount(table::kScreens)}, kCurrentWindows,
+                  TextFormat(Room(sizeof kClosingLayout, 4), kClosingLayout, screen,
+                             unsigned{TableCount(table::kScreens)}, window,
                              unsigned{TableCount(table::kWindows)}));
 }
+
+void MemoryReportSetCurrentScreens(CurrentScreensFn fn) { g_currentScreens = fn; }
 
 TextRef StructurePointers(std::uint16_t number) {
     const ScratchLevel mark = ScratchMark();

@@ -50,6 +50,10 @@ StatusCode MemoryCheck(std::uint8_t mode);
 // prefix, CR LF and the usage report: the pool and ScratchStack figures, one line per structure
 // and the counts of screens and windows. Never fails short of a full ScratchStack.
 TextRef UsageReport(TextRef prefix);
+// The numbers of the current runtime screen and window (0: none) for the report's closing block;
+// the runtime screens install it, and without it both read 0.
+using CurrentScreensFn = void (*)(unsigned* screen, unsigned* window);
+void MemoryReportSetCurrentScreens(CurrentScreensFn fn);
 
 // The pointer column of structure number (1..12): the addresses of its first kListedElements
 // elements, the 32-bit value just after its storage in hexadecimal, and " OK." when that value is

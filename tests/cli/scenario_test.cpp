@@ -111,6 +111,29 @@ TEST(ScenarioParse, AWholeScenarioIsReadInOrder) {
     EXPECT_EQ(s.steps[9].line, 22);
 }
 
+TEST(ScenarioParse, RuntimeWindowsAreActsWithTheirOwnValues) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("folder .\nprompt \"'a':'A5'\" \"T\" 3\nmodal T\n  field 1\nend\n"
+                              "screen 2 \"1 1 1 0 0 5A\" \"FD$='X$'\" 4\nslot 9 7\neval \"1+1\"\n",
+                              &s, &error))
+        << error;
+    ASSERT_EQ(s.steps.size(), 6u);
+    EXPECT_EQ(s.steps[1].kind, ScenarioStep::Kind::Prompt);
+    EXPECT_EQ(s.steps[1].text, "'a':'A5'");
+    EXPECT_EQ(s.steps[1].title, "T");
+    EXPECT_EQ(s.steps[1].number, 3);
+    ASSERT_EQ(s.steps[2].block.size(), 1u);
+    EXPECT_EQ(s.steps[2].block[0].kind, ScenarioStep::Kind::Field);
+    EXPECT_EQ(s.steps[3].kind, ScenarioStep::Kind::Screen);
+    EXPECT_EQ(s.steps[3].number, 2);
+    EXPECT_EQ(s.steps[3].attributes, "FD$='X$'");
+    EXPECT_EQ(s.steps[3].dialogKind, 4);
+    EXPECT_EQ(s.steps[4].kind, ScenarioStep::Kind::Slot);
+    EXPECT_EQ(s.steps[4].dialogKind, 7);
+    EXPECT_EQ(s.steps[5].kind, ScenarioStep::Kind::Eval);
+}
+
 TEST(ScenarioParse, MistakesNameTheirLine) {
     struct Row {
         const char* text;
@@ -134,6 +157,13 @@ TEST(ScenarioParse, MistakesNameTheirLine) {
         {"write a/../../x \"x\"\n", "line 1: the target a/../../x is outside the work folder"},
         {"write /tmp/x \"x\"\n", "line 1: the target /tmp/x is outside the work folder"},
         {"copy ../a ../b\n", "line 1: the target ../b is outside the work folder"},
+        {"prompt \"'a':'A5'\"\n", "line 1: usage: prompt SPECIFICATION TITLE [FLAGS]"},
+        {"prompt \"x\" \"T\" many\n", "line 1: usage: prompt SPECIFICATION TITLE [FLAGS]"},
+        {"screen x \"\" \"\"\n", "line 1: usage: screen COUNT DEFINITION ATTRIBUTES [KIND]"},
+        {"screen 1 \"\"\n", "line 1: usage: screen COUNT DEFINITION ATTRIBUTES [KIND]"},
+        {"field\n", "line 1: usage: field N"},
+        {"slot 30\n", "line 1: usage: slot GROUP INDEX"},
+        {"eval\n", "line 1: usage: eval EXPRESSION"},
     };
     for (const Row& row : rows) {
         Scenario s;

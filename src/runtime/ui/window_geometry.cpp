@@ -35,6 +35,13 @@ int RowsToPixels(std::int64_t rows) {
 
 ScreenGeometry ActiveGeometry() { return Active(); }
 
+GeometryRecords GeometrySave() { return {g_default, g_override}; }
+
+void GeometryRestore(const GeometryRecords& records) {
+    g_default = records.defaults;
+    g_override = records.override;
+}
+
 void GeometryReset() {
     g_default = kDefaultGeometry;
     g_override = ScreenGeometry{};

@@ -28,6 +28,13 @@ struct ScreenGeometry {
 };
 
 ScreenGeometry ActiveGeometry();
+// Both records, for a caller that changes the geometry for a while and puts it back.
+struct GeometryRecords {
+    ScreenGeometry defaults;
+    ScreenGeometry override;
+};
+GeometryRecords GeometrySave();
+void GeometryRestore(const GeometryRecords& records);
 // Back to 80 × 25 without margins and no override (runtime start, tests).
 void GeometryReset();
 // Sets the margins of the active record; kGeometryKeep keeps a value.
