@@ -226,12 +226,13 @@ private:
     // A field that would not read back: said, with the column and the line, and the dialog stays
     // open on that column so the user can mend it.
     void refuse(const AppListProblem& problem) {
-        const ScratchLevel mark = ScratchMark();
-        const TextRef line = TextFormat(24, "%zu", problem.line);
-        MsgBox(TextFill(kMaxMessageLength, MsgText(kFieldWouldSplit),
-                        {TextView(AppColumnLabel(problem.column)), line}),
-               MsgText(kWarningCaption), boxkind::kWarning);
-        ScratchRelease(mark);
+        {
+            ScratchScope scope;
+            const TextRef line = TextFormat(24, "%zu", problem.line);
+            MsgBox(TextFill(kMaxMessageLength, MsgText(kFieldWouldSplit),
+                            {TextView(AppColumnLabel(problem.column)), line}),
+                   MsgText(kWarningCaption), boxkind::kWarning);
+        }
         Ui().setFocus(window_, kColumns[static_cast<std::size_t>(problem.column)].id);
     }
 
@@ -287,7 +288,7 @@ TextRef TargetPath(WindowId dialog) {
 }
 
 void WriteList(WindowId dialog, const AppSelection& value, const std::vector<std::string>& loaded) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef target = TargetPath(dialog);
     if (!target.empty() && !RefuseReadOnly(target)) {
         const std::string file = AppListFromSelection(value, loaded);
@@ -302,16 +303,16 @@ void WriteList(WindowId dialog, const AppSelection& value, const std::vector<std
             if (st != status::kOk) StatusReport(st);
         }
     }
-    ScratchRelease(mark);
 }
 
 void ShowSelector(WindowId dialog, const std::vector<std::string>& lines) {
-    const ScratchLevel mark = ScratchMark();
-    const TextRef caption = AppSelectCaption();
-    const std::optional<AppSelection> edited =
-        RunAppSelect(dialog, AppSelectionFromLines(lines),
-                     caption.failed() ? std::string_view() : caption.view(), lines);
-    ScratchRelease(mark);
+    std::optional<AppSelection> edited;
+    {
+        ScratchScope scope;
+        const TextRef caption = AppSelectCaption();
+        edited = RunAppSelect(dialog, AppSelectionFromLines(lines),
+                              caption.failed() ? std::string_view() : caption.view(), lines);
+    }
     if (edited) WriteList(dialog, *edited, lines);
 }
 
@@ -331,7 +332,7 @@ StatusCode SetupAppFolders(int mode) {
         return status::kData;
     }
     const bool replace = base == foldermode::kAppsFolder;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = status::kOk;
     if (replace || SlotGet(slotgroup::kEnvironment, kDefinitionsSlot).empty()) {
         const TextRef folder = replace ? PathResolve(CurrentFolder(), kAppsFolder) : RunPath(2);
@@ -351,7 +352,6 @@ StatusCode SetupAppFolders(int mode) {
             NoteFirstError(1, step::kFileSystem, st, st);
         }
     }
-    ScratchRelease(mark);
     return st;
 }
 
@@ -402,15 +402,11 @@ std::string_view AppColumnLabel(int column) {
 }
 
 std::optional<std::vector<std::string>> ReadAppList(TextRef path) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef bytes = FileReadAll(path, 0, kWholeFile);
-    if (bytes.failed()) {
-        ScratchRelease(mark);
-        return std::nullopt;
-    }
+    if (bytes.failed()) return std::nullopt;
     std::vector<std::string> lines;
     for (const std::string_view line : FileLines(bytes.view())) lines.emplace_back(line);
-    ScratchRelease(mark);
     return lines;
 }
 
@@ -428,24 +424,25 @@ std::optional<AppSelection> RunAppSelect(WindowId owner, const AppSelection& val
 // ---- The commands ---------------------------------------------------------------------------
 
 TextRef AppSelectCaption() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef base = DesignerSlot(designerslot::kAppListBase);
     const TextRef shown = base.empty() ? MsgText(kNewName) : TextDup(base);
-    return ScratchReturn(mark, TextFill(kMaxCaptionLength, MsgText(kCaption), {shown}));
+    return scope.Return(TextFill(kMaxCaptionLength, MsgText(kCaption), {shown}));
 }
 
 void AppSelectView(WindowId dialog) {
-    const ScratchLevel mark = ScratchMark();
-    const TextRef base = TextDup(DesignerSlot(designerslot::kAppListBase));
     std::vector<std::string> lines;
     bool readable = true;
-    if (!base.empty()) {
-        std::optional<std::vector<std::string>> read =
-            ReadAppList(WithKindExtension(base, extension::kAppList));
-        readable = read.has_value();
-        if (read) lines = std::move(*read);
+    {
+        ScratchScope scope;
+        const TextRef base = TextDup(DesignerSlot(designerslot::kAppListBase));
+        if (!base.empty()) {
+            std::optional<std::vector<std::string>> read =
+                ReadAppList(WithKindExtension(base, extension::kAppList));
+            readable = read.has_value();
+            if (read) lines = std::move(*read);
+        }
     }
-    ScratchRelease(mark);
     if (readable) ShowSelector(dialog, lines);
 }
 
@@ -455,15 +452,14 @@ void AppSelectNew(WindowId dialog) {
 }
 
 void AppSelectOpen(WindowId dialog) {
-    const ScratchLevel mark = ScratchMark();
-    const TextRef chosen = ChooseDefinitionFile(dialog, false, dialogtype::kAppList);
-    if (chosen.empty()) {
-        ScratchRelease(mark);
-        return;
+    std::optional<std::vector<std::string>> lines;
+    {
+        ScratchScope scope;
+        const TextRef chosen = ChooseDefinitionFile(dialog, false, dialogtype::kAppList);
+        if (chosen.empty()) return;
+        SetDesignerSlot(designerslot::kAppListBase, BasePath(chosen));
+        lines = ReadAppList(chosen);
     }
-    SetDesignerSlot(designerslot::kAppListBase, BasePath(chosen));
-    std::optional<std::vector<std::string>> lines = ReadAppList(chosen);
-    ScratchRelease(mark);
     if (lines) ShowSelector(dialog, *lines);
 }
 

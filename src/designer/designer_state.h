@@ -7,14 +7,18 @@
 // ParkedText): the store's whole pool is 64 KB, shared with the environment, the language file and
 // the dictionary, so a long script parked there would either not fit or starve the runtime.
 //
-// Invariants of DesignerState:
-//  1. builtKind is the kind whose controls are in the main dialog (0: none, the idle picture).
-//  2. currentKind is the kind of the last OpenEditor call that passed its kind check.
-//  3. Bit k - 1 of modifiedMask is set exactly while kind k has changes nobody saved or dropped.
-//  4. screenNumber is 0 or between 1 and screenCount.
-//  5. documentLinesNotKept lists the lines of the file the document text was opened from that a
-//     save would change or drop; it is emptied by the first save that goes through and by a new
-//     document.
+// Invariants of DesignerState (CheckInvariants holds the record to those it can see):
+//  1. builtKind is the kind whose controls are in the main dialog (kNone: the idle picture); it is
+//     one of the kinds of EditorKind.
+//  2. currentKind is the kind of the last OpenEditor call that passed its kind check; one of the
+//     kinds too.
+//  3. Bit k - 1 of modifiedMask is set exactly while kind k has changes nobody saved or dropped;
+//     no bit beyond the last kind is ever set.
+//  4. modifiedFlag is 0 or 1.
+//  5. screenNumber is 0 or between 1 and screenCount.
+//  6. documentLinesNotKept lists the lines of the file the document text was opened from that a
+//     save would change or drop, each from 1, in ascending order; it is emptied by the first save
+//     that goes through and by a new document.
 #pragma once
 
 #include <cstdint>
@@ -26,16 +30,36 @@
 
 namespace vodarir {
 
-using EditorKind = std::uint16_t;
+// The kinds of definition the designer edits. The numbers are the program's own (the titles of
+// message 1001 are entered by them, the modified mask has bit number - 1); they are read from and
+// written to the runtime only through KindNumber and KindFromNumber.
+enum class EditorKind : std::uint16_t {
+    None = 0,
+    FileStructure = 1,
+    Screen = 2,
+    Document = 3,
+    Script = 4,
+    AppSelection = 5,
+};
 namespace editorkind {
-inline constexpr EditorKind kNone = 0;
-inline constexpr EditorKind kFileStructure = 1;
-inline constexpr EditorKind kScreen = 2;
-inline constexpr EditorKind kDocument = 3;
-inline constexpr EditorKind kScript = 4;
-inline constexpr EditorKind kAppSelection = 5;
-inline constexpr EditorKind kLast = 5;
+inline constexpr EditorKind kNone = EditorKind::None;
+inline constexpr EditorKind kFileStructure = EditorKind::FileStructure;
+inline constexpr EditorKind kScreen = EditorKind::Screen;
+inline constexpr EditorKind kDocument = EditorKind::Document;
+inline constexpr EditorKind kScript = EditorKind::Script;
+inline constexpr EditorKind kAppSelection = EditorKind::AppSelection;
+inline constexpr EditorKind kLast = EditorKind::AppSelection;
 } // namespace editorkind
+constexpr std::uint16_t KindNumber(EditorKind kind) { return static_cast<std::uint16_t>(kind); }
+// The kind of a number, or kNone for a number that names none.
+constexpr EditorKind KindFromNumber(unsigned number) {
+    return number <= KindNumber(editorkind::kLast) ? static_cast<EditorKind>(number)
+                                                   : editorkind::kNone;
+}
+// Whether the value is one of the kinds above (kNone included).
+constexpr bool KnownKind(EditorKind kind) {
+    return KindNumber(kind) <= KindNumber(editorkind::kLast);
+}
 
 // Slots of group 10.
 namespace designerslot {
@@ -77,6 +101,10 @@ DesignerState& Designer();
 // Every field back to 0, and the parked texts emptied.
 void DesignerStateClear();
 
+// The first broken invariant of the record, said in words; true (and the message untouched) when
+// every one holds.
+bool CheckInvariants(const DesignerState& state, std::string* message);
+
 // The slot of a kind's base path (1, 2, 5, 7, 9); 0 for any other kind.
 SlotIndex KindSlot(EditorKind kind);
 TextRef DesignerSlot(SlotIndex slot);
@@ -93,13 +121,19 @@ std::uint16_t ExtensionNumber(TextRef extension);
 TextRef ExtensionText(std::uint16_t number);
 
 // MarkModified operations.
+enum class MarkOp : std::uint8_t {
+    Query,     // is the current kind's bit set?
+    Mark,      // sets the current kind's bit and the modified flag
+    Clear,     // clears the current kind's bit
+    ClearFlag, // clears the modified flag
+};
 namespace markop {
-inline constexpr int kMark = 1;      // sets the current kind's bit and the modified flag
-inline constexpr int kClear = 2;     // clears the current kind's bit
-inline constexpr int kClearFlag = 3; // clears the modified flag
-inline constexpr int kQuery = 0;     // any other value: is the current kind's bit set?
+inline constexpr MarkOp kMark = MarkOp::Mark;
+inline constexpr MarkOp kClear = MarkOp::Clear;
+inline constexpr MarkOp kClearFlag = MarkOp::ClearFlag;
+inline constexpr MarkOp kQuery = MarkOp::Query;
 } // namespace markop
-bool MarkModified(int operation);
+bool MarkModified(MarkOp operation);
 bool KindModified(EditorKind kind);
 
 // The answer one command passes from step to step, so 0018 is asked at most once.

@@ -67,11 +67,10 @@ std::string Padded(int value, int width) {
 StatusCode CheckLoadSize(TextRef path) {
     const std::int64_t size = FileLength(path);
     if (size <= static_cast<std::int64_t>(kMaxEditorText)) return status::kOk;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef detail = TextConcat(
         path, TextFormat(64, " (%lld > %zu bytes)", static_cast<long long>(size), kMaxEditorText));
     LogErrorText(status::kStringTooLong, detail, true);
-    ScratchRelease(mark);
     return NoteFirstError(1, step::kLoadFileStr, status::kStringTooLong, status::kStringTooLong);
 }
 
@@ -141,12 +140,11 @@ StatusCode DocumentFileFromText(std::string_view text, std::string* file) {
             const std::size_t last = line.find_last_not_of(kBlanks);
             const int column = static_cast<int>(first) + 1;
             if (row > kMaxDocumentRow || column > kMaxDocumentColumn) {
-                const ScratchLevel mark = ScratchMark();
+                ScratchScope scope;
                 LogErrorText(status::kDataOutBound,
                              TextFormat(64, "(%d, %d) > (%d, %d)", row, column, kMaxDocumentRow,
                                         kMaxDocumentColumn),
                              true);
-                ScratchRelease(mark);
                 st = status::kDataOutBound;
                 break;
             }
@@ -283,23 +281,20 @@ std::vector<std::size_t> DocumentLinesNotKept(std::string_view file) {
 
 void NoteDocumentLinesNotKept() {
     if (Designer().documentLinesNotKept.empty()) return;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), boxkind::kWarning);
-    ScratchRelease(mark);
 }
 
 bool ConfirmDocumentLinesNotKept() {
     if (Designer().documentLinesNotKept.empty()) return true;
-    const ScratchLevel mark = ScratchMark();
-    const bool yes = AskYesNo(LinesNotKeptText(kLinesNotKeptQuestion));
-    ScratchRelease(mark);
-    return yes;
+    ScratchScope scope;
+    return AskYesNo(LinesNotKeptText(kLinesNotKeptQuestion));
 }
 
 // ---- Documents ----------------------------------------------------------------------------------
 
 StatusCode LoadDocument(WindowId dialog, TextRef path) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     std::string text;
     std::vector<std::size_t> lost;
     StatusCode st = status::kOk;
@@ -314,12 +309,11 @@ StatusCode LoadDocument(WindowId dialog, TextRef path) {
         Ui().setText(dialog, designerctl::kEdit, text);
         Designer().documentLinesNotKept = std::move(lost);
     }
-    ScratchRelease(mark);
     return st;
 }
 
 StatusCode SaveDocument(WindowId dialog, TextRef basePath) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = SetDesignerSlot(designerslot::kDocumentBase, basePath);
     std::string text;
     std::string file;
@@ -329,7 +323,6 @@ StatusCode SaveDocument(WindowId dialog, TextRef basePath) {
         const TextRef base = TextDup(DesignerSlot(designerslot::kDocumentBase));
         st = WriteWhole(WithKindExtension(base, extension::kDocument), file);
     }
-    ScratchRelease(mark);
     return st;
 }
 
@@ -341,10 +334,12 @@ void DocumentTextChanged(WindowId dialog) {
     if (!text || at >= text->size() || static_cast<unsigned char>((*text)[at]) != kMaskDelimiter) {
         return;
     }
-    const ScratchLevel mark = ScratchMark();
-    const std::uint16_t choice = ChooseItem(
-        TextView(kFunctionSelectorTitle), TextView(kFunctionSelectorItems), chooseflag::kOwnWindow);
-    ScratchRelease(mark);
+    std::uint16_t choice = 0;
+    {
+        ScratchScope scope;
+        choice = ChooseItem(TextView(kFunctionSelectorTitle), TextView(kFunctionSelectorItems),
+                            chooseflag::kOwnWindow);
+    }
     constexpr std::uint16_t kChoices = std::size(kDocumentMarkers);
     if (choice == 0 || choice > kChoices) return; // cancelled: the bar stays
     (*text)[at] = static_cast<char>(kDocumentMarkers[choice - 1].editor);
@@ -355,19 +350,18 @@ void DocumentTextChanged(WindowId dialog) {
 // ---- Scripts ------------------------------------------------------------------------------------
 
 StatusCode LoadScript(WindowId dialog, TextRef path) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = PathOnDisk(path).failed() ? status::kOk : CheckLoadSize(path);
     if (st == status::kOk) {
         const TextRef bytes = FileReadAll(path, 0, kWholeFile);
         st = bytes.status();
         if (st == status::kOk) Ui().setText(dialog, designerctl::kEdit, bytes.view());
     }
-    ScratchRelease(mark);
     return st;
 }
 
 StatusCode SaveScript(WindowId dialog, TextRef basePath) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = SetDesignerSlot(designerslot::kScriptBase, basePath);
     std::string text;
     if (st == status::kOk) st = TakeEditorText(dialog, &text);
@@ -375,7 +369,6 @@ StatusCode SaveScript(WindowId dialog, TextRef basePath) {
         const TextRef base = TextDup(DesignerSlot(designerslot::kScriptBase));
         st = WriteWhole(WithKindExtension(base, extension::kScript), text);
     }
-    ScratchRelease(mark);
     return st;
 }
 

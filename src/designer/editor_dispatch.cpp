@@ -5,9 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "designer/document_editor.h"
 #include "diagnostics/memory_report.h"
-#include "dictionary/dictionary.h"
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "host/unique_names.h"
@@ -34,8 +32,6 @@ constexpr char kTitles[] = "1001 %s File Structure (%s%s),%s Screen Design (%s #
 constexpr char kNewName[] = "1006 New";
 constexpr char kScreenButtons[] =
     "1005 Field Attributes,Screen Attributes,Previous Screen,Next Screen";
-constexpr char kNewScreenFile[] =
-    "1004 New File?. Answering NO will append a Screen to current file";
 constexpr char kSaveAnyway[] = "1013 No data modified. Do you want to save anyway?";
 constexpr char kReadOnlyFile[] =
     "1052 %s is read-only: it was not saved. Allow writing to it or save under another name.";
@@ -48,9 +44,6 @@ constexpr std::uint16_t kMaxFilterLength = 1024;
 constexpr std::uint16_t kMaxMessageLength = 1024;
 // The backup copy moves a file in blocks of this size.
 constexpr std::uint16_t kBackupBlock = 12288;
-
-KindEditorHooks g_hooks[editorkind::kLast + 1];
-const KindEditorHooks kNoHooks;
 
 platform::Ui& Ui() { return platform::CurrentUi(); }
 
@@ -71,6 +64,7 @@ bool CreateMainEdit(WindowId dialog, platform::Rect rect, std::string_view text)
 }
 
 StatusCode CreateScreenLayout(WindowId dialog, platform::Size client) {
+    ScratchScope scope;
     const TextRef captions = MsgText(kScreenButtons);
     for (ControlId id = designerctl::kFirstScreenButton; id <= designerctl::kLastScreenButton;
          ++id) {
@@ -99,114 +93,57 @@ StatusCode CreateTextLayout(WindowId dialog, platform::Size client, EditorKind k
     return status::kOk;
 }
 
-// Keeps the text of the layout about to go. False (nothing destroyed yet) when it cannot be kept.
-StatusCode KeepOldLayoutText(WindowId dialog, EditorKind built) {
-    if (built == editorkind::kFileStructure) {
+// Keeps the text of the layout about to go. Its status (nothing destroyed yet) when it cannot be
+// kept.
+StatusCode KeepOldLayoutText(WindowId dialog, const EditorKindRow* built) {
+    const Layout layout = built != nullptr ? built->layout : Layout::Idle;
+    if (layout == Layout::Lists) {
         ListViewDestroy(kAllListViewSlots);
         return status::kOk;
     }
-    if (built != editorkind::kScreen && built != editorkind::kDocument &&
-        built != editorkind::kScript) {
-        return status::kOk;
-    }
+    if (layout != Layout::ScreenEdit && layout != Layout::TextEdit) return status::kOk;
     std::optional<std::string> text = EditorText(dialog);
     if (!text) return status::kOk;
     if (text->size() > kMaxEditorText) return status::kStringTooLong;
-    if (built == editorkind::kScreen) {
+    if (layout == Layout::ScreenEdit) {
         return SetDesignerSlot(designerslot::kScreenText, TextView(*text));
     }
-    SetParkedText(built, std::move(*text));
+    SetParkedText(built->kind, std::move(*text));
     return status::kOk;
 }
 
 // ---- OpenEditor's steps -----------------------------------------------------------------------
 
 StatusCode MakeWorkBase(TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef part = name.empty() ? MsgText(kNewName) : PathPart(name, pathpart::kName);
     const TextRef work = TempPath(TextJoin(UniqueName(), "."_t, part));
-    StatusCode st = work.status();
-    if (st == status::kOk) {
-        FileDelete(work); // a file of exactly this name would be mistaken for a work file
-        st = SetDesignerSlot(designerslot::kWorkBase, work);
-    }
-    ScratchRelease(mark);
-    return st;
-}
-
-// The new-screen step; false when the user kept the current screen file (the command ends).
-bool NewScreenStep(Discard* answer) {
-    DesignerState& state = Designer();
-    const ScratchLevel mark = ScratchMark();
-    const bool newFile = state.screenCount != 0 && AskYesNo(MsgText(kNewScreenFile));
-    ScratchRelease(mark);
-    if (!newFile) {
-        ++state.screenCount;
-        state.screenNumber = state.screenCount;
-    } else {
-        *answer = ConfirmDiscard(*answer);
-        if (!Discards(*answer)) return false;
-        SetDesignerSlot(designerslot::kScreenBase, TextRef());
-        state.screenCount = 1;
-        state.screenNumber = 1;
-        DeleteWorkFiles();
-    }
-    if (KindEditor(editorkind::kScreen).reset != nullptr) KindEditor(editorkind::kScreen).reset();
-    SetDesignerSlot(designerslot::kScreenText, TextRef());
-    return true;
-}
-
-// Empties a document or script, in the edit (when shown) and in its parked copy.
-void ClearText(WindowId dialog, EditorKind kind) {
-    SetParkedText(kind, std::string());
-    if (Designer().builtKind == kind) Ui().setText(dialog, designerctl::kEdit, {});
-}
-
-StatusCode LoadByKind(WindowId dialog, EditorKind kind, TextRef name) {
-    const ScratchLevel mark = ScratchMark();
-    StatusCode st = status::kOk;
-    switch (kind) {
-    case editorkind::kFileStructure:
-        st = LoadDictionary(TextRef(), PathPart(name, pathpart::kName), TextRef());
-        break;
-    case editorkind::kScreen:
-        if (KindEditor(kind).load != nullptr) st = KindEditor(kind).load(dialog, name);
-        break;
-    case editorkind::kDocument:
-        st = LoadDocument(dialog, WithKindExtension(BasePath(name), extension::kDocument));
-        break;
-    case editorkind::kScript:
-        st = LoadScript(dialog, WithKindExtension(BasePath(name), extension::kScript));
-        break;
-    default:
-        break;
-    }
-    ScratchRelease(mark);
-    return st;
+    if (work.failed()) return work.status();
+    FileDelete(work); // a file of exactly this name would be mistaken for a work file
+    return SetDesignerSlot(designerslot::kWorkBase, work);
 }
 
 void SetEditorTitle(WindowId dialog) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef title = EditorTitle();
     const std::string_view shown = title.failed() ? std::string_view() : title.view();
     if (Ui().title(dialog) != shown) Ui().setTitle(dialog, shown);
-    ScratchRelease(mark);
 }
 
 // Once a definition is open: the title, and what its kind shows.
-StatusCode ShowOpened(WindowId dialog, EditorKind kind) {
+StatusCode ShowOpened(WindowId dialog, const EditorKindRow& row) {
     SetEditorTitle(dialog);
-    if (kind == editorkind::kScreen) {
+    if (row.layout == Layout::ScreenEdit) {
         Ui().setText(dialog, designerctl::kEdit, DesignerSlot(designerslot::kScreenText).view());
     }
-    if (KindEditor(kind).shown != nullptr) return KindEditor(kind).shown(dialog);
+    if (row.actions.shown != nullptr) return row.actions.shown(dialog);
     return status::kOk;
 }
 
 // ---- The file dialog's table --------------------------------------------------------------------
 
 struct DialogTypeRow {
-    int type;
+    DialogType type;
     const char* filterMessage;
     std::uint16_t extension;
     const char* fixedName; // after the prefix; null: the pattern is the initial name
@@ -223,9 +160,9 @@ constexpr std::array<DialogTypeRow, 9> kDialogTypes = {{
     {dialogtype::kStructureAny, "0061", extension::kStructureAlt, nullptr},
 }};
 
-const DialogTypeRow* DialogType(int type) {
+const DialogTypeRow* DialogTypeOf(DialogType type) {
     for (const DialogTypeRow& row : kDialogTypes) {
-        if (row.type == (type & dialogtype::kTypeMask)) return &row;
+        if (row.type == type) return &row;
     }
     return nullptr;
 }
@@ -253,6 +190,7 @@ TextRef FilterList(const DialogTypeRow* row) {
 // ---- The backup copy ----------------------------------------------------------------------------
 
 StatusCode CopyBlocks(FileNumber from, FileNumber to) {
+    ScratchScope scope;
     char* buffer = ScratchAllocPtr(kBackupBlock, kNoFill);
     if (buffer == nullptr) return status::kOutOfMemory;
     const std::int64_t size = FileSize(from);
@@ -268,28 +206,18 @@ StatusCode CopyBlocks(FileNumber from, FileNumber to) {
 }
 
 // The extensions of the files a save of the built layout's kind replaces.
-std::vector<std::uint16_t> SavedExtensions() {
-    switch (Designer().builtKind) {
-    case editorkind::kFileStructure:
-        return {extension::kStructure};
-    case editorkind::kScreen:
-        return {extension::kParameters, extension::kScreen};
-    case editorkind::kDocument:
-        return {extension::kDocument};
-    case editorkind::kScript:
-        return {extension::kScript};
-    default:
-        return {};
-    }
+std::array<std::uint16_t, 2> SavedExtensions() {
+    const EditorKindRow* row = KindRow(Designer().builtKind);
+    return row != nullptr ? row->savedExtensions : std::array<std::uint16_t, 2>{};
 }
 
 // Backs up the files a save is about to replace: those of the target, which is not the file being
 // edited when the user saves under another name.
 StatusCode SaveBackups(TextRef target) {
     for (const std::uint16_t ext : SavedExtensions()) {
-        const ScratchLevel mark = ScratchMark();
+        if (ext == extension::kNone) continue;
+        ScratchScope scope;
         const StatusCode st = BackupFile(WithKindExtension(target, ext));
-        ScratchRelease(mark);
         if (st != status::kOk) return st;
     }
     return status::kOk;
@@ -298,43 +226,22 @@ StatusCode SaveBackups(TextRef target) {
 // Whether one of the files a save would replace is read-only (then said, and nothing is saved).
 bool TargetReadOnly(TextRef target) {
     for (const std::uint16_t ext : SavedExtensions()) {
-        const ScratchLevel mark = ScratchMark();
-        const bool refused = RefuseReadOnly(WithKindExtension(target, ext));
-        ScratchRelease(mark);
-        if (refused) return true;
+        if (ext == extension::kNone) continue;
+        ScratchScope scope;
+        if (RefuseReadOnly(WithKindExtension(target, ext))) return true;
     }
     return false;
 }
 
 } // namespace
 
-// ---- Hooks
-// ----------------------------------------------------------------------------------------
-
-void InstallKindEditor(EditorKind kind, const KindEditorHooks& hooks) {
-    if (kind == editorkind::kFileStructure || kind == editorkind::kScreen) g_hooks[kind] = hooks;
-}
-
-const KindEditorHooks& KindEditor(EditorKind kind) {
-    return kind <= editorkind::kLast ? g_hooks[kind] : kNoHooks;
-}
-
-bool KindAvailable(EditorKind kind) {
-    if (kind == editorkind::kFileStructure || kind == editorkind::kScreen) {
-        const KindEditorHooks& h = g_hooks[kind];
-        return h.write != nullptr && (h.load != nullptr || h.shown != nullptr);
-    }
-    return kind >= editorkind::kDocument && kind <= editorkind::kLast;
-}
-
 void DeleteWorkFiles() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef work = TextDup(DesignerSlot(designerslot::kWorkBase));
     if (!work.empty()) { // failures are of no interest: the files may never have been made
         FileDelete(WithKindExtension(work, extension::kScreen));
         FileDelete(WithKindExtension(work, extension::kParameters));
     }
-    ScratchRelease(mark);
 }
 
 std::optional<std::string> EditorText(WindowId dialog) {
@@ -349,24 +256,24 @@ TextRef BasePath(TextRef path) {
 
 StatusCode BuildLayout(WindowId dialog) {
     DesignerState& state = Designer();
-    if (state.builtKind == state.currentKind && state.builtKind != editorkind::kFileStructure) {
-        return status::kOk;
-    }
-    const StatusCode kept = KeepOldLayoutText(dialog, state.builtKind);
+    const EditorKindRow* current = KindRow(state.currentKind);
+    const Layout layout = current != nullptr ? current->layout : Layout::Idle;
+    if (state.builtKind == state.currentKind && layout != Layout::Lists) return status::kOk;
+    const StatusCode kept = KeepOldLayoutText(dialog, KindRow(state.builtKind));
     if (kept != status::kOk) return kept;
     Ui().destroyControls(dialog, platform::ChildFilter::All);
     state.builtKind = editorkind::kNone;
     const platform::Size client = Ui().clientSize(dialog);
     StatusCode st = status::kOk;
-    switch (state.currentKind) {
-    case editorkind::kScreen:
+    switch (layout) {
+    case Layout::ScreenEdit:
         st = CreateScreenLayout(dialog, client);
         break;
-    case editorkind::kDocument:
-    case editorkind::kScript:
+    case Layout::TextEdit:
         st = CreateTextLayout(dialog, client, state.currentKind);
         break;
-    default:
+    case Layout::Idle:
+    case Layout::Lists:
         // The idle picture is decoration: a dialog without it works the same.
         ShowBackgroundImage(dialog);
         break;
@@ -377,32 +284,34 @@ StatusCode BuildLayout(WindowId dialog) {
 
 TextRef EditorTitle() {
     const DesignerState& state = Designer();
-    const ScratchLevel mark = ScratchMark();
-    const TextRef format = ListItem(MsgText(kTitles), ',', state.currentKind);
-    if (format.empty()) return ScratchReturn(mark, TextRef());
+    ScratchScope scope;
+    // The kinds' titles are entered by their numbers; a kind past the message's entries has none.
+    const TextRef format = ListItem(MsgText(kTitles), ',', KindNumber(state.currentKind));
+    if (format.empty()) return scope.Return(TextRef());
     const SlotIndex slot = KindSlot(state.currentKind);
     const TextRef base = DesignerSlot(slot);
     const TextRef name = base.empty() ? MsgText(kNewName) : PathPart(base, pathpart::kName);
-    const TextRef number = state.currentKind == editorkind::kScreen
+    const EditorKindRow* row = KindRow(state.currentKind);
+    const TextRef number = row != nullptr && row->layout == Layout::ScreenEdit
                                ? TextFormat(5, "%u", unsigned{state.screenNumber})
                                : TextRef();
     const TextRef title = TextFill(kMaxTitleLength, format,
                                    {SlotGet(slotgroup::kEnvironment, kProductSlot), name, number});
-    return ScratchReturn(mark, title);
+    return scope.Return(title);
 }
 
 // ---- OpenEditor ---------------------------------------------------------------------------------
 
 StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode c = status::kOk;
     // The memory advice comes first and shows its own box; only a real failure stops the command.
     const StatusCode memory = MemoryCheck(memcheck::kAdvice);
     if (memory >= status::kFirstError) c = memory;
-    const SlotIndex slot = KindSlot(kind);
+    const EditorKindRow* row = KindRow(kind);
     const EditorKind previousKind = Designer().currentKind;
     if (c == status::kOk) {
-        if (slot == 0)
+        if (row == nullptr)
             c = status::kData;
         else
             Designer().currentKind = kind;
@@ -412,6 +321,7 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
         // The old layout stays: its kind stays the one its edits mark modified.
         if (c != status::kOk && Designer().builtKind != kind) Designer().currentKind = previousKind;
     }
+    const SlotIndex slot = row != nullptr ? row->slot : 0;
     // The name the kind had: when the user keeps the definition, or it fails to load, the name
     // goes back with it, so a later Save never writes one file's text over another file.
     const bool storeName = c == status::kOk && (flags & stepflag::kStoreName) != 0;
@@ -423,38 +333,19 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
     }
     Discard answer = Discard::NotAsked;
     bool kept = false; // the user refused to drop the definition
-    if (c == status::kOk && (flags & stepflag::kNewStructure) != 0) {
-        answer = ConfirmDiscard(answer);
-        if (Discards(answer)) {
-            c = ClearDictionary();
-            if (c == status::kOk) MarkModified(markop::kClear);
-        } else {
-            kept = true;
-        }
-    }
-    if (c == status::kOk && (flags & stepflag::kNewScreen) != 0 && !NewScreenStep(&answer)) {
-        ScratchRelease(mark);
-        return status::kOk; // the user kept the screen file: nothing else happens
-    }
-    for (const auto& [flag, textKind] : {std::pair{stepflag::kNewDocument, editorkind::kDocument},
-                                         std::pair{stepflag::kNewScript, editorkind::kScript}}) {
-        if (c != status::kOk || (flags & flag) == 0) continue;
-        answer = ConfirmDiscard(answer);
-        if (Discards(answer)) {
-            ClearText(dialog, textKind);
-            // The new text has no file yet: a Save must ask for one, not write over the last.
-            SetDesignerSlot(slot, TextRef());
-            if (textKind == editorkind::kDocument) Designer().documentLinesNotKept.clear();
-            MarkModified(markop::kClear);
-        } else {
-            kept = true;
-        }
+    // The new steps, in the kinds' order: each kind's own flag starts that kind anew.
+    for (const EditorKindRow& newRow : EditorKinds()) {
+        if (c != status::kOk || newRow.openStep == 0 || (flags & newRow.openStep) == 0) continue;
+        if (newRow.actions.startNew == nullptr) continue;
+        const NewResult result = newRow.actions.startNew(dialog, &answer, &c);
+        if (result == NewResult::EndCommand) return status::kOk; // the user kept it: nothing else
+        if (result == NewResult::Kept) kept = true;
     }
     bool loaded = false;
     if ((flags & stepflag::kLoad) != 0 && c == status::kOk) {
         answer = ConfirmDiscard(answer);
         if (Discards(answer)) {
-            c = LoadByKind(dialog, kind, name);
+            if (row->actions.load != nullptr) c = row->actions.load(dialog, name);
             loaded = c == status::kOk;
             if (loaded) MarkModified(markop::kClear);
         } else {
@@ -463,29 +354,28 @@ StatusCode OpenEditor(WindowId dialog, EditorKind kind, std::uint16_t flags, Tex
     }
     if (storeName && (kept || c >= status::kFirstError)) SetDesignerSlot(slot, previousName);
     if (c == status::kOk) {
-        c = ShowOpened(dialog, kind);
-        // Once the document is on screen under its name: what of its file a save would not keep.
-        if (c == status::kOk && loaded && kind == editorkind::kDocument) NoteDocumentLinesNotKept();
+        c = ShowOpened(dialog, *row);
+        // Once the definition is on screen under its name: what its kind says of a fresh load.
+        if (c == status::kOk && loaded && row->actions.loaded != nullptr) row->actions.loaded();
     } else {
         // The layout or the name may have changed before the failure: the title says what is
         // shown now.
         SetEditorTitle(dialog);
     }
     if (c != status::kOk) StatusReport(c);
-    ScratchRelease(mark);
     return c;
 }
 
 // ---- File dialogs -------------------------------------------------------------------------------
 
-TextRef ChooseDefinitionFile(WindowId owner, bool save, int type) {
-    const ScratchLevel mark = ScratchMark();
+TextRef ChooseDefinitionFile(WindowId owner, bool save, DialogType type, DialogFlags flags) {
+    ScratchScope scope;
     const TextRef startFolder = CurrentFolder();
     const TextRef appName = SlotGet(slotgroup::kEnvironment, kAppNameSlot);
-    const bool usePrefix = (type & dialogtype::kAppPrefix) != 0;
+    const bool usePrefix = HasFlag(flags, DialogFlags::AppPrefix);
     const TextRef prefix =
         usePrefix && !appName.empty() ? TextSub(TextDup(appName), 0, kAppPrefixLength) : "??"_t;
-    const DialogTypeRow* row = DialogType(type);
+    const DialogTypeRow* row = DialogTypeOf(type);
     platform::FileDialogSpec spec;
     spec.mode = save ? platform::FileDialogMode::Save : platform::FileDialogMode::Open;
     spec.filters = FiltersOf(FilterList(row));
@@ -502,43 +392,35 @@ TextRef ChooseDefinitionFile(WindowId owner, bool save, int type) {
         if (save) spec.defaultExtension = std::string(ext.view());
     }
     const std::string chosen = Ui().chooseFile(owner, spec);
-    if (chosen.empty() || chosen.size() > kMaxTextLength) {
-        ScratchRelease(mark);
-        return TextRef();
-    }
+    if (chosen.empty() || chosen.size() > kMaxTextLength) return TextRef();
     const TextRef path = TextDup(TextView(chosen));
-    if ((type & dialogtype::kRestoreFolder) != 0) {
+    if (HasFlag(flags, DialogFlags::RestoreFolder)) {
         ChangeFolder(startFolder);
     } else {
         const TextRef folder = PathPart(path, pathpart::kDrive | pathpart::kFolder);
         if (!folder.empty()) ChangeFolder(folder);
     }
-    return ScratchReturn(mark, path);
+    return scope.Return(path);
 }
 
 // ---- Saving -------------------------------------------------------------------------------------
 
 void ShowWarning(StatusCode st) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     MsgBox(StatusText(st), MsgText(kWarningCaption), boxkind::kWarning);
-    ScratchRelease(mark);
 }
 
 bool RefuseReadOnly(TextRef path) {
     if (!FileReadOnly(path)) return false;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     MsgBox(TextFill(kMaxMessageLength, MsgText(kReadOnlyFile), {PathAbsolute(path)}),
            MsgText(kWarningCaption), boxkind::kWarning);
-    ScratchRelease(mark);
     return true;
 }
 
 StatusCode BackupFile(TextRef path) {
-    const ScratchLevel mark = ScratchMark();
-    if (PathOnDisk(path).failed()) {
-        ScratchRelease(mark);
-        return status::kOk; // nothing to replace, nothing to keep
-    }
+    ScratchScope scope;
+    if (PathOnDisk(path).failed()) return status::kOk; // nothing to replace, nothing to keep
     const TextRef folder = AppFolder(appfolder::kBackup);
     StatusCode st = MakeFolders(folder);
     TextRef copy;
@@ -547,93 +429,68 @@ StatusCode BackupFile(TextRef path) {
         copy = CreateUniqueFile(folder, before, PathPart(path, pathpart::kExtension));
         st = copy.status();
     }
-    if (st == status::kOk) {
-        const std::uint16_t from = FileOpen(path, openflag::kNoPlus);
-        const std::uint16_t to = FileOpen(copy, openflag::kCreate);
-        if (from >= status::kFirstError)
-            st = from;
-        else if (to >= status::kFirstError)
-            st = to;
-        else
-            st = CopyBlocks(from, to);
-        if (from < status::kFirstError) FileClose(from);
-        if (to < status::kFirstError) FileClose(to);
-        if (st != status::kOk) {
-            LogErrorText(st, copy, true);
-            FileDelete(copy); // half a copy is no backup
-        }
+    if (st != status::kOk) return st;
+    const std::uint16_t from = FileOpen(path, openflag::kNoPlus);
+    const std::uint16_t to = FileOpen(copy, openflag::kCreate);
+    if (from >= status::kFirstError)
+        st = from;
+    else if (to >= status::kFirstError)
+        st = to;
+    else
+        st = CopyBlocks(from, to);
+    if (from < status::kFirstError) FileClose(from);
+    if (to < status::kFirstError) FileClose(to);
+    if (st != status::kOk) {
+        LogErrorText(st, copy, true);
+        FileDelete(copy); // half a copy is no backup
     }
-    ScratchRelease(mark);
     return st;
 }
 
-TextRef SaveDefinition(WindowId owner, SlotIndex slot, bool askName, int type) {
-    const ScratchLevel mark = ScratchMark();
-    if (!MarkModified(markop::kQuery) && !AskYesNo(MsgText(kSaveAnyway))) {
-        ScratchRelease(mark);
-        return TextRef();
-    }
+TextRef SaveDefinition(WindowId owner, SlotIndex slot, bool askName, DialogType type) {
+    ScratchScope scope;
+    if (!MarkModified(markop::kQuery) && !AskYesNo(MsgText(kSaveAnyway))) return TextRef();
     TextRef target = TextDup(DesignerSlot(slot));
     const bool ask = askName || target.empty();
     if (ask) {
         const TextRef chosen = ChooseDefinitionFile(owner, true, type);
-        if (chosen.empty()) {
-            ScratchRelease(mark);
-            return TextRef();
-        }
+        if (chosen.empty()) return TextRef();
         target = BasePath(chosen);
     }
-    if (TargetReadOnly(target)) {
-        ScratchRelease(mark);
-        return TextRef();
-    }
+    if (TargetReadOnly(target)) return TextRef();
     const StatusCode backup = SaveBackups(target);
     if (backup != status::kOk) {
         ShowWarning(backup);
-        ScratchRelease(mark);
         return TextRef();
     }
     if (ask) SetDesignerSlot(slot, target);
     MarkModified(markop::kClear);
-    return ScratchReturn(mark, target);
+    return scope.Return(target);
 }
 
 void SaveCommand(WindowId dialog, EditorKind kind, bool askName) {
-    const ScratchLevel mark = ScratchMark();
-    if (kind == editorkind::kDocument || kind == editorkind::kScript) {
-        OpenEditor(dialog, kind, stepflag::kLayout, TextRef());
+    ScratchScope scope;
+    const EditorKindRow* row = KindRow(kind);
+    if (row == nullptr) return;
+    if (row->showBeforeSave) OpenEditor(dialog, kind, stepflag::kLayout, TextRef());
+    if (Designer().currentKind != kind) return; // the switch failed and was reported
+    if (row->actions.beforeSave != nullptr && !row->actions.beforeSave()) return;
+    // A save that fails writes nothing, so the definition keeps the name it had: a later Save
+    // must not write a file the user never saw saved.
+    const TextRef previousName = TextDup(DesignerSlot(row->slot));
+    const TextRef base = SaveDefinition(dialog, row->slot, askName, row->dialog);
+    if (base.empty()) return;
+    const StatusCode st =
+        row->actions.write != nullptr ? row->actions.write(dialog, base) : status::kOk;
+    if (st != status::kOk) {
+        // What is on screen is still not on disk: closing must ask again.
+        MarkModified(markop::kMark);
+        SetDesignerSlot(row->slot, previousName);
+        StatusReport(st);
+    } else if (row->actions.saved != nullptr) {
+        row->actions.saved();
     }
-    if (Designer().currentKind != kind) { // the switch failed and was reported
-        ScratchRelease(mark);
-        return;
-    }
-    if (kind == editorkind::kDocument && !ConfirmDocumentLinesNotKept()) {
-        ScratchRelease(mark);
-        return;
-    }
-    // A save that fails writes nothing, so the text keeps the name it had: a later Save must not
-    // write a file the user never saw saved.
-    const TextRef previousName = TextDup(DesignerSlot(KindSlot(kind)));
-    const TextRef base = SaveDefinition(dialog, KindSlot(kind), askName, kind);
-    StatusCode st = status::kOk;
-    if (!base.empty()) {
-        if (kind == editorkind::kDocument)
-            st = SaveDocument(dialog, base);
-        else if (kind == editorkind::kScript)
-            st = SaveScript(dialog, base);
-        else if (KindEditor(kind).write != nullptr)
-            st = KindEditor(kind).write(dialog, base);
-        if (st != status::kOk) {
-            // What is on screen is still not on disk: closing must ask again.
-            MarkModified(markop::kMark);
-            SetDesignerSlot(KindSlot(kind), previousName);
-            StatusReport(st);
-        } else if (kind == editorkind::kDocument) {
-            Designer().documentLinesNotKept.clear(); // the user agreed once, and it is done
-        }
-        SetEditorTitle(dialog); // a new name shows in the title
-    }
-    ScratchRelease(mark);
+    SetEditorTitle(dialog); // a new name shows in the title
 }
 
 } // namespace vodarir

@@ -5,9 +5,8 @@
 // Every function here runs inside one command of the main dialog, on the user-interface thread.
 // Texts answered are placed on the ScratchStack (caller's level discipline).
 //
-// Kinds whose editors come with later work (file structures, screens) plug in through
-// KindEditorHooks; until a kind's hooks are installed its menu items stay disabled and the
-// dispatcher does for it only what needs no such editor.
+// What differs from kind to kind is a row of the kinds' table (editor_kinds.h); the steps here
+// read it and name no kind of their own.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "designer/designer_state.h"
+#include "designer/editor_kinds.h"
 #include "platform/ui.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
@@ -53,31 +53,6 @@ inline constexpr std::size_t kMaxEditorText = kMaxTextLength;
 // The longest window title.
 inline constexpr std::uint16_t kMaxTitleLength = 384;
 
-// What an editor that arrives with later work gives the dispatcher. Null members do nothing.
-struct KindEditorHooks {
-    // The load step of flag 0x80 (kind 2: the screen load in its from-file mode).
-    StatusCode (*load)(platform::WindowId dialog, TextRef name) = nullptr;
-    // After the title (kind 1: fill the file-structure lists).
-    StatusCode (*shown)(platform::WindowId dialog) = nullptr;
-    // The new-screen step's emptying of the field table.
-    void (*reset)() = nullptr;
-    // The kind's writer, after SaveDefinition answered the target base path.
-    StatusCode (*write)(platform::WindowId dialog, TextRef basePath) = nullptr;
-    // Edit-change of edit 2500, commands 1500..1699, list-view notifications in its layout.
-    void (*textChanged)(platform::WindowId dialog) = nullptr;
-    void (*command)(platform::WindowId dialog, platform::ControlId id) = nullptr;
-    void (*listNotify)(platform::WindowId dialog, platform::ControlId id, int code,
-                       int row) = nullptr;
-    // The kind's report command (File > Report, Screen > Report).
-    void (*report)(platform::WindowId dialog) = nullptr;
-};
-// Installs (or, with empty hooks, removes) the hooks of kind 1 or 2.
-void InstallKindEditor(EditorKind kind, const KindEditorHooks& hooks);
-const KindEditorHooks& KindEditor(EditorKind kind);
-// Whether the kind can be edited in this program (documents, scripts and selection lists always;
-// file structures and screens once their editors are installed).
-bool KindAvailable(EditorKind kind);
-
 // Runs the dispatcher's steps; answers the StatusCode it showed (0 when none).
 StatusCode OpenEditor(platform::WindowId dialog, EditorKind kind, std::uint16_t flags,
                       TextRef name);
@@ -90,29 +65,16 @@ TextRef EditorTitle();
 // Drive, folder and name of a path, without its extension.
 TextRef BasePath(TextRef path);
 
-// The open (save false) or save file dialog of a dialog type (low six bits; flag 0x40: the
-// application's prefix in the name; flag 0x80: the current directory is put back). Answers the
-// chosen path, or the empty text when cancelled. A chosen file's folder becomes the current
-// directory, so relative names (the backups folder, dictionary prefixes) resolve beside it.
-TextRef ChooseDefinitionFile(platform::WindowId owner, bool save, int type);
-namespace dialogtype {
-inline constexpr int kStructure = 1;
-inline constexpr int kScreen = 2;
-inline constexpr int kDocument = 3;
-inline constexpr int kScript = 4;
-inline constexpr int kAppList = 5;
-inline constexpr int kMenu = 6;
-inline constexpr int kPdf = 7;
-inline constexpr int kText = 8;
-inline constexpr int kStructureAny = 10;
-inline constexpr int kTypeMask = 0x3F;
-inline constexpr int kAppPrefix = 0x40;
-inline constexpr int kRestoreFolder = 0x80;
-} // namespace dialogtype
+// The open (save false) or save file dialog of a dialog type (with AppPrefix: the application's
+// prefix in the name; with RestoreFolder: the current directory is put back). Answers the chosen
+// path, or the empty text when cancelled. A chosen file's folder becomes the current directory,
+// so relative names (the backups folder, dictionary prefixes) resolve beside it.
+TextRef ChooseDefinitionFile(platform::WindowId owner, bool save, DialogType type,
+                             DialogFlags flags = DialogFlags::None);
 
 // The base path a save of the current kind writes to, or the empty text when nothing is to be
 // written (the user declined, cancelled, or the backup failed and was reported).
-TextRef SaveDefinition(platform::WindowId owner, SlotIndex slot, bool askName, int type);
+TextRef SaveDefinition(platform::WindowId owner, SlotIndex slot, bool askName, DialogType type);
 // Copies the file into the backups folder under name.<unique>.ext, whole, in blocks; creates the
 // backups folder when it is missing. 0 when the file does not exist.
 StatusCode BackupFile(TextRef path);

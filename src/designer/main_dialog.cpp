@@ -33,31 +33,26 @@ constexpr platform::WindowStyle kMainStyle = platform::kWinCaption | platform::k
 // RunPath's flag for the first argument.
 constexpr int kFirstArgument = 1;
 
-// The step flags of the menu's commands.
-using namespace stepflag;
-constexpr std::uint16_t kView = kLayout;                                                 // 1
-constexpr std::uint16_t kNewStructureSteps = kLayout | kStoreName | kNewStructure;       // 11
-constexpr std::uint16_t kOpenStructure = kNewStructureSteps | kLoad;                     // 139
-constexpr std::uint16_t kNewScreenSteps = kLayout | kStoreName | kWorkBase | kNewScreen; // 23
-constexpr std::uint16_t kOpenScreen = kLayout | kStoreName | kWorkBase | kLoad;          // 135
-constexpr std::uint16_t kNewDocumentSteps = kLayout | kNewDocument;                      // 33
-constexpr std::uint16_t kNewScriptSteps = kLayout | kNewScript;                          // 65
-constexpr std::uint16_t kOpenText = kLayout | kStoreName | kLoad;                        // 131
-
 platform::Ui& Ui() { return platform::CurrentUi(); }
 
 // ---- Menu commands (the message map) ----------------------------------------------------------
 
 using Handler = void (*)(WindowId dialog);
 
-template <EditorKind Kind, std::uint16_t Flags> void Open(WindowId dialog) {
-    OpenEditor(dialog, Kind, Flags, TextRef());
+const EditorKindRow& Row(EditorKind kind) { return *KindRow(kind); }
+
+template <EditorKind Kind> void View(WindowId dialog) {
+    OpenEditor(dialog, Kind, stepflag::kLayout, TextRef());
+}
+
+template <EditorKind Kind> void New(WindowId dialog) {
+    OpenEditor(dialog, Kind, Row(Kind).newSteps, TextRef());
 }
 
 // Open: the open dialog first; cancelling it cancels the command.
-template <EditorKind Kind, std::uint16_t Flags> void OpenChosen(WindowId dialog) {
-    const TextRef name = ChooseDefinitionFile(dialog, false, Kind);
-    if (!name.empty()) OpenEditor(dialog, Kind, Flags, name);
+template <EditorKind Kind> void OpenChosen(WindowId dialog) {
+    const TextRef name = ChooseDefinitionFile(dialog, false, Row(Kind).dialog);
+    if (!name.empty()) OpenEditor(dialog, Kind, Row(Kind).openSteps, name);
 }
 
 template <EditorKind Kind, bool AskName> void Save(WindowId dialog) {
@@ -68,9 +63,10 @@ template <EditorKind Kind> void Report(WindowId dialog) {
     if (KindEditor(Kind).report != nullptr) KindEditor(Kind).report(dialog);
 }
 
+// Screen > New goes on from the screen file being edited.
 void NewScreen(WindowId dialog) {
-    const TextRef base = TextDup(DesignerSlot(designerslot::kScreenBase));
-    OpenEditor(dialog, editorkind::kScreen, kNewScreenSteps, base);
+    const TextRef base = TextDup(DesignerSlot(Row(editorkind::kScreen).slot));
+    OpenEditor(dialog, editorkind::kScreen, Row(editorkind::kScreen).newSteps, base);
 }
 
 void ShowHelp(WindowId) { HelpShow(TextRef(), false); }
@@ -83,26 +79,26 @@ struct CommandRow {
 
 using namespace editorkind;
 constexpr std::array<CommandRow, 27> kCommands = {{
-    {menucmd::kFileView, Open<kFileStructure, kView>},
-    {menucmd::kFileNew, Open<kFileStructure, kNewStructureSteps>},
-    {menucmd::kFileOpen, OpenChosen<kFileStructure, kOpenStructure>},
+    {menucmd::kFileView, View<kFileStructure>},
+    {menucmd::kFileNew, New<kFileStructure>},
+    {menucmd::kFileOpen, OpenChosen<kFileStructure>},
     {menucmd::kFileReport, Report<kFileStructure>},
     {menucmd::kFileSave, Save<kFileStructure, false>},
     {menucmd::kFileSaveAs, Save<kFileStructure, true>},
-    {menucmd::kScreenView, Open<kScreen, kView>},
+    {menucmd::kScreenView, View<kScreen>},
     {menucmd::kScreenNew, NewScreen},
-    {menucmd::kScreenOpen, OpenChosen<kScreen, kOpenScreen>},
+    {menucmd::kScreenOpen, OpenChosen<kScreen>},
     {menucmd::kScreenReport, Report<kScreen>},
     {menucmd::kScreenSave, Save<kScreen, false>},
     {menucmd::kScreenSaveAs, Save<kScreen, true>},
-    {menucmd::kDocumentView, Open<kDocument, kView>},
-    {menucmd::kDocumentNew, Open<kDocument, kNewDocumentSteps>},
-    {menucmd::kDocumentOpen, OpenChosen<kDocument, kOpenText>},
+    {menucmd::kDocumentView, View<kDocument>},
+    {menucmd::kDocumentNew, New<kDocument>},
+    {menucmd::kDocumentOpen, OpenChosen<kDocument>},
     {menucmd::kDocumentSave, Save<kDocument, false>},
     {menucmd::kDocumentSaveAs, Save<kDocument, true>},
-    {menucmd::kScriptView, Open<kScript, kView>},
-    {menucmd::kScriptNew, Open<kScript, kNewScriptSteps>},
-    {menucmd::kScriptOpen, OpenChosen<kScript, kOpenText>},
+    {menucmd::kScriptView, View<kScript>},
+    {menucmd::kScriptNew, New<kScript>},
+    {menucmd::kScriptOpen, OpenChosen<kScript>},
     {menucmd::kScriptSave, Save<kScript, false>},
     {menucmd::kScriptSaveAs, Save<kScript, true>},
     {menucmd::kAppSelectView, AppSelectView},
@@ -115,9 +111,7 @@ constexpr std::array<CommandRow, 27> kCommands = {{
 // Whether the menu offers the command now (a disabled item is never carried out).
 bool CommandEnabled(platform::CommandId command) {
     for (const MainMenuItem& item : MainMenuItems()) {
-        if (item.command != command) continue;
-        if (item.kind == editorkind::kNone) return true;
-        return KindAvailable(item.kind) && (!item.report || KindEditor(item.kind).report);
+        if (item.command == command) return MenuItemEnabled(item);
     }
     return false;
 }
@@ -129,23 +123,8 @@ Handler FindHandler(platform::CommandId command) {
     return nullptr;
 }
 
-// Edit-change of edit 2500: the editor of the layout shown hears of it.
-void EditorTextChanged(WindowId dialog) {
-    switch (Designer().builtKind) {
-    case editorkind::kDocument:
-        MarkModified(markop::kMark);
-        DocumentTextChanged(dialog);
-        break;
-    case editorkind::kScript:
-        MarkModified(markop::kMark);
-        break;
-    case editorkind::kScreen:
-        if (KindEditor(kScreen).textChanged != nullptr) KindEditor(kScreen).textChanged(dialog);
-        break;
-    default:
-        break;
-    }
-}
+// The actions of the kind whose layout is shown: its controls' events go to them.
+const KindEditorHooks& ShownEditor() { return KindEditor(Designer().builtKind); }
 
 // The error detail belongs to the command that failed; one command's paths never show in the
 // next one's box.
@@ -179,12 +158,11 @@ int CVodarirDlg::DoModal() {
 }
 
 bool CVodarirDlg::OnInitDialog() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // The seam has no system menu to add an About item to, and no window icon: the desktop
     // program gives its windows the icon through the toolkit.
     ShowBackgroundImage(window_);
     if (!OpenCommandLineFile()) ChooseApplicationFolder();
-    ScratchRelease(mark);
     return true;
 }
 
@@ -201,28 +179,10 @@ bool CVodarirDlg::OpenCommandLineFile() {
     if (!folder.empty()) ChangeFolder(folder);
     const TextRef ext = TextSub(PathPart(argument, pathpart::kExtension), 1, -1);
     StartCommand();
-    switch (ExtensionNumber(ext)) {
-    case extension::kParameters:
-    case extension::kScreen:
-        if (KindAvailable(kScreen)) OpenEditor(window_, kScreen, kOpenScreen, argument);
-        break;
-    case extension::kStructure:
-    case extension::kStructureAlt:
-        if (KindAvailable(kFileStructure))
-            OpenEditor(window_, kFileStructure, kOpenStructure, argument);
-        break;
-    case extension::kDocument:
-        OpenEditor(window_, kDocument, kOpenText, argument);
-        break;
-    case extension::kScript:
-        OpenEditor(window_, kScript, kOpenText, argument);
-        break;
-    case extension::kAppList:
-        OpenEditor(window_, kAppSelection, kOpenText, argument);
-        AppSelectView(window_);
-        break;
-    default:
-        break;
+    const EditorKind kind = KindOfExtension(ExtensionNumber(ext));
+    if (kind != editorkind::kNone && KindAvailable(kind)) {
+        OpenEditor(window_, kind, KindRow(kind)->openSteps, argument);
+        if (KindEditor(kind).openedAtStart != nullptr) KindEditor(kind).openedAtStart(window_);
     }
     return true;
 }
@@ -254,24 +214,25 @@ void CVodarirDlg::EndDialog(int result) {
     Ui().endModal(window_, result);
 }
 
+namespace {
+
+// Whether the user lets unsaved changes go (asked only when there are any).
+bool LetChangesGo() {
+    if (Designer().modifiedMask == 0) return true;
+    ScratchScope scope;
+    return AskYesNo(MsgText(kDiscardQuestion));
+}
+
+} // namespace
+
 void CVodarirDlg::OnCancel() {
-    if (Designer().modifiedMask != 0) {
-        const ScratchLevel mark = ScratchMark();
-        const bool yes = AskYesNo(MsgText(kDiscardQuestion));
-        ScratchRelease(mark);
-        if (!yes) return;
-    }
+    if (!LetChangesGo()) return;
     DeleteWorkFiles();
     EndDialog(platform::kIdCancel);
 }
 
 bool CVodarirDlg::onClose() {
-    if (Designer().modifiedMask != 0) {
-        const ScratchLevel mark = ScratchMark();
-        const bool yes = AskYesNo(MsgText(kDiscardQuestion));
-        ScratchRelease(mark);
-        if (!yes) return false;
-    }
+    if (!LetChangesGo()) return false;
     // Answered (or nothing to lose): the close goes on to the cancel override, which now finds
     // nothing modified and asks nothing more.
     Designer().modifiedMask = 0;
@@ -281,31 +242,29 @@ bool CVodarirDlg::onClose() {
 }
 
 void CVodarirDlg::onCommand(ControlId id, int notification) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StartCommand();
     if (id == designerctl::kEdit) {
-        if (notification == platform::notify::EnChange) EditorTextChanged(window_);
+        if (notification == platform::notify::EnChange && ShownEditor().textChanged != nullptr) {
+            ShownEditor().textChanged(window_);
+        }
     } else if (id == platform::kIdOk && notification == platform::notify::BnClicked) {
         OnOK();
     } else if (id == platform::kIdCancel && notification == platform::notify::BnClicked) {
         OnCancel();
     } else if (id >= designerctl::kFirstScreenButton && id <= designerctl::kLastScreenCommand) {
-        if (KindEditor(kScreen).command != nullptr) KindEditor(kScreen).command(window_, id);
+        if (ShownEditor().command != nullptr) ShownEditor().command(window_, id);
     } else if (notification == platform::notify::BnClicked && CommandEnabled(id)) {
         if (const Handler handler = FindHandler(id)) handler(window_);
     }
-    ScratchRelease(mark);
 }
 
 void CVodarirDlg::onListNotify(ControlId id, int code, int row) {
     if (id != designerctl::kFileList && id != designerctl::kFieldList) return;
     if (code != platform::notify::NmDblClk && code != platform::notify::NmRClick) return;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StartCommand();
-    if (KindEditor(kFileStructure).listNotify != nullptr) {
-        KindEditor(kFileStructure).listNotify(window_, id, code, row);
-    }
-    ScratchRelease(mark);
+    if (ShownEditor().listNotify != nullptr) ShownEditor().listNotify(window_, id, code, row);
 }
 
 } // namespace vodarir

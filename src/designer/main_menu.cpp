@@ -43,13 +43,13 @@ constexpr std::array<MainMenuItem, 27> kMainMenuItems = {{
     {"&Help", "&About", kAbout, kNone, false},
 }};
 
-bool ItemEnabled(const MainMenuItem& item) {
+} // namespace
+
+bool MenuItemEnabled(const MainMenuItem& item) {
     if (item.kind == kNone) return true;
     if (!KindAvailable(item.kind)) return false;
     return !item.report || KindEditor(item.kind).report != nullptr;
 }
-
-} // namespace
 
 std::span<const MainMenuItem> MainMenuItems() { return kMainMenuItems; }
 
@@ -60,7 +60,7 @@ platform::Menu BuildMainMenu() {
             bar.push_back(platform::MenuPopup(item.popup, {}));
         }
         bar.back().items.push_back(
-            platform::MenuCommand(item.text, item.command, ItemEnabled(item)));
+            platform::MenuCommand(item.text, item.command, MenuItemEnabled(item)));
     }
     return bar;
 }

@@ -49,6 +49,9 @@ struct MainMenuItem {
     bool report; // a report command: enabled only when the kind offers reports
 };
 std::span<const MainMenuItem> MainMenuItems();
+// Whether the program can carry the item out now: always for items of no kind; for a kind's
+// items, once the kind is available (and, for a report, once the kind offers one).
+bool MenuItemEnabled(const MainMenuItem& item);
 
 // The menu bar of the main menu, each item enabled when the program can carry it out.
 platform::Menu BuildMainMenu();

@@ -2,6 +2,8 @@
 // asked at most once per command.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "designer/designer_state.h"
 #include "designer_fixture.h"
 
@@ -30,8 +32,8 @@ TEST_F(DesignerStateTest, ExtensionsAreLookedUpWithoutRegardToCase) {
 
 TEST_F(DesignerStateTest, EachKindHasItsOwnSlotAndOthersNone) {
     const SlotIndex expected[] = {0, 1, 2, 5, 7, 9, 0, 0};
-    for (EditorKind kind = 0; kind < 8; ++kind) {
-        EXPECT_EQ(KindSlot(kind), expected[kind]) << "kind " << kind;
+    for (unsigned number = 0; number < 8; ++number) {
+        EXPECT_EQ(KindSlot(static_cast<EditorKind>(number)), expected[number]) << "kind " << number;
     }
 }
 
@@ -88,6 +90,41 @@ TEST_F(DesignerStateTest, ParkedTextsAreKeptPerKindAndClearedWithTheRecord) {
     DesignerStateClear();
     EXPECT_EQ(ParkedText(editorkind::kDocument), "");
     EXPECT_EQ(Designer().modifiedMask, 0);
+}
+
+TEST_F(DesignerStateTest, TheInvariantsCatchABrokenRecord) {
+    std::string why;
+    EXPECT_TRUE(CheckInvariants(Designer(), &why)) << why;
+    Designer().currentKind = editorkind::kScript;
+    Designer().builtKind = editorkind::kScript;
+    MarkModified(markop::kMark);
+    Designer().screenCount = 2;
+    Designer().screenNumber = 2;
+    Designer().documentLinesNotKept = {3, 7};
+    ASSERT_TRUE(CheckInvariants(Designer(), &why)) << why;
+    struct Row {
+        const char* broken;
+        std::function<void(DesignerState&)> breakIt;
+    };
+    const Row rows[] = {
+        {"built kind", [](DesignerState& s) { s.builtKind = static_cast<EditorKind>(6); }},
+        {"current kind", [](DesignerState& s) { s.currentKind = static_cast<EditorKind>(40); }},
+        {"modified mask", [](DesignerState& s) { s.modifiedMask |= 1u << 5; }},
+        {"modified flag", [](DesignerState& s) { s.modifiedFlag = 2; }},
+        {"screen 3 of 2", [](DesignerState& s) { s.screenNumber = 3; }},
+        {"document line 3",
+         [](DesignerState& s) {
+             s.documentLinesNotKept = {7, 3};
+         }},
+        {"document line 0", [](DesignerState& s) { s.documentLinesNotKept = {0}; }},
+    };
+    for (const Row& row : rows) {
+        DesignerState state = Designer();
+        row.breakIt(state);
+        why.clear();
+        EXPECT_FALSE(CheckInvariants(state, &why)) << row.broken;
+        EXPECT_NE(why.find(row.broken), std::string::npos) << why;
+    }
 }
 
 } // namespace

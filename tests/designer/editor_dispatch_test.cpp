@@ -49,7 +49,8 @@ TEST_F(DispatchTest, TitlesNameTheProductTheKindAndTheFile) {
         Designer().screenNumber = row.screen;
         SetDesignerSlot(KindSlot(row.kind), TextView(row.base));
         const ScratchLevel mark = ScratchMark();
-        EXPECT_EQ(Str(EditorTitle()), row.expected) << "kind " << row.kind << " " << row.base;
+        EXPECT_EQ(Str(EditorTitle()), row.expected)
+            << "kind " << KindNumber(row.kind) << " " << row.base;
         ScratchRelease(mark);
     }
 }
@@ -152,7 +153,8 @@ TEST_F(DispatchTest, ViewingTheShownKindAgainKeepsItsControls) {
 }
 
 TEST_F(DispatchTest, AnyOtherKindIsRefusedWithTheErrorBox) {
-    EXPECT_EQ(open(9, stepflag::kLayout), status::kData);
+    // Only a number from outside could name one: the kinds are a closed set everywhere else.
+    EXPECT_EQ(open(static_cast<EditorKind>(9), stepflag::kLayout), status::kData);
     ASSERT_EQ(ui.shownBoxes().size(), 1u);
     EXPECT_EQ(ui.shownBoxes()[0].caption, "Alerta de Mensaje Fatal");
     EXPECT_EQ(Designer().currentKind, editorkind::kNone);
@@ -347,7 +349,8 @@ TEST_F(DispatchTest, EachDialogTypeHasItsFilterInitialNameAndExtension) {
     for (const Row& row : rows) {
         ui.queueFileChoice("");
         const ScratchLevel mark = ScratchMark();
-        EXPECT_TRUE(ChooseDefinitionFile(dialog, row.save, row.type).empty());
+        EXPECT_TRUE(
+            ChooseDefinitionFile(dialog, row.save, DialogTypeFromNumber(row.type).type).empty());
         ScratchRelease(mark);
         const platform::FileDialogSpec& spec = ui.shownFileDialogs().back().spec;
         EXPECT_EQ(spec.mode,
@@ -362,7 +365,7 @@ TEST_F(DispatchTest, EachDialogTypeHasItsFilterInitialNameAndExtension) {
         EXPECT_EQ(spec.defaultExtension, row.extension) << row.type;
     }
     ui.queueFileChoice("");
-    ChooseDefinitionFile(dialog, false, 9);
+    ChooseDefinitionFile(dialog, false, DialogTypeFromNumber(9).type);
     EXPECT_EQ(ui.shownFileDialogs().back().spec.initialName, "*");
     ASSERT_EQ(ui.shownFileDialogs().back().spec.filters.size(), 1u);
 }
@@ -372,12 +375,13 @@ TEST_F(DispatchTest, TheApplicationPrefixTakesThePlaceOfTheQuestionMarks) {
     for (const auto& [type, initial] : std::vector<std::pair<int, std::string>>{
              {0x41, "ALDICC.DAT"}, {0x44, "AL*.PRX"}, {0x46, "ALMENU.PPN"}, {1, "??DICC.DAT"}}) {
         ui.queueFileChoice("");
-        ChooseDefinitionFile(dialog, false, type);
+        const DialogRequest request = DialogTypeFromNumber(type);
+        ChooseDefinitionFile(dialog, false, request.type, request.flags);
         EXPECT_EQ(ui.shownFileDialogs().back().spec.initialName, initial) << type;
     }
     SlotSet(slotgroup::kEnvironment, 2, TextRef());
     ui.queueFileChoice("");
-    ChooseDefinitionFile(dialog, false, 0x41);
+    ChooseDefinitionFile(dialog, false, DialogType::Structure, DialogFlags::AppPrefix);
     EXPECT_EQ(ui.shownFileDialogs().back().spec.initialName, "??DICC.DAT");
 }
 
@@ -386,16 +390,17 @@ TEST_F(DispatchTest, AChosenFilesFolderBecomesTheCurrentDirectory) {
     const std::string start = std::filesystem::current_path().string();
     ui.queueFileChoice(folder.File("apps/ALPROC.PRX"));
     const ScratchLevel mark = ScratchMark();
-    EXPECT_EQ(Str(ChooseDefinitionFile(dialog, false, 4)), folder.File("apps/ALPROC.PRX"));
+    EXPECT_EQ(Str(ChooseDefinitionFile(dialog, false, DialogType::Script)),
+              folder.File("apps/ALPROC.PRX"));
     ScratchRelease(mark);
     EXPECT_EQ(std::filesystem::current_path(), folder.File("apps"));
     std::filesystem::current_path(start);
     ui.queueFileChoice(folder.File("apps/ALPROC.PRX"));
-    ChooseDefinitionFile(dialog, false, 4 | 0x80);
+    ChooseDefinitionFile(dialog, false, DialogType::Script, DialogFlags::RestoreFolder);
     ScratchRelease(mark);
     EXPECT_EQ(std::filesystem::current_path(), start) << "flag 0x80 puts the folder back";
     ui.queueFileChoice("");
-    ChooseDefinitionFile(dialog, false, 4);
+    ChooseDefinitionFile(dialog, false, DialogType::Script);
     EXPECT_EQ(std::filesystem::current_path(), start) << "a cancelled dialog moves nothing";
 }
 

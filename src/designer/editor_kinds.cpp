@@ -1,0 +1,272 @@
+// The table of the kinds of definition, and the actions of the kinds whose editors are built in.
+#include "designer/editor_kinds.h"
+
+#include "designer/app_selector.h"
+#include "designer/document_editor.h"
+#include "designer/editor_dispatch.h"
+#include "dictionary/dictionary.h"
+#include "host/paths.h"
+#include "host/text_files.h"
+#include "runtime/messages/messages.h"
+#include "runtime/text/scratch_stack.h"
+
+namespace vodarir {
+
+namespace {
+
+using platform::WindowId;
+using namespace stepflag;
+
+constexpr char kNewScreenFile[] =
+    "1004 New File?. Answering NO will append a Screen to current file";
+constexpr unsigned kDialogTypeMask = 0x3F;
+constexpr unsigned kDialogFlagsMask = 0xC0;
+
+platform::Ui& Ui() { return platform::CurrentUi(); }
+
+// ---- File structures --------------------------------------------------------------------------
+
+StatusCode LoadStructure(WindowId, TextRef name) {
+    ScratchScope scope;
+    return LoadDictionary(TextRef(), PathPart(name, pathpart::kName), TextRef());
+}
+
+NewResult NewStructure(WindowId, Discard* answer, StatusCode* status) {
+    *answer = ConfirmDiscard(*answer);
+    if (!Discards(*answer)) return NewResult::Kept;
+    *status = ClearDictionary();
+    if (*status == status::kOk) MarkModified(markop::kClear);
+    return NewResult::Done;
+}
+
+// ---- Screens ------------------------------------------------------------------------------------
+
+// The new-screen step: a file without screens gets one; otherwise 1004 asks whether to start a new
+// file (and 0018 whether to drop the old one) or to append a screen.
+NewResult NewScreen(WindowId, Discard* answer, StatusCode*) {
+    DesignerState& state = Designer();
+    bool newFile = false;
+    if (state.screenCount != 0) {
+        ScratchScope scope;
+        newFile = AskYesNo(MsgText(kNewScreenFile));
+    }
+    if (!newFile) {
+        ++state.screenCount;
+        state.screenNumber = state.screenCount;
+    } else {
+        *answer = ConfirmDiscard(*answer);
+        if (!Discards(*answer)) return NewResult::EndCommand;
+        SetDesignerSlot(designerslot::kScreenBase, TextRef());
+        state.screenCount = 1;
+        state.screenNumber = 1;
+        DeleteWorkFiles();
+    }
+    if (KindEditor(editorkind::kScreen).reset != nullptr) KindEditor(editorkind::kScreen).reset();
+    SetDesignerSlot(designerslot::kScreenText, TextRef());
+    return NewResult::Done;
+}
+
+// ---- Documents and scripts ----------------------------------------------------------------------
+
+// Empties a document or script, in the edit (when shown) and in its parked copy.
+void ClearText(WindowId dialog, EditorKind kind) {
+    SetParkedText(kind, std::string());
+    if (Designer().builtKind == kind) Ui().setText(dialog, designerctl::kEdit, {});
+}
+
+template <EditorKind Kind> NewResult NewText(WindowId dialog, Discard* answer, StatusCode*) {
+    *answer = ConfirmDiscard(*answer);
+    if (!Discards(*answer)) return NewResult::Kept;
+    ClearText(dialog, Kind);
+    // The new text has no file yet: a Save must ask for one, not write over the last.
+    SetDesignerSlot(KindRow(Kind)->slot, TextRef());
+    if (Kind == editorkind::kDocument) Designer().documentLinesNotKept.clear();
+    MarkModified(markop::kClear);
+    return NewResult::Done;
+}
+
+StatusCode LoadDocumentNamed(WindowId dialog, TextRef name) {
+    ScratchScope scope;
+    return LoadDocument(dialog, WithKindExtension(BasePath(name), extension::kDocument));
+}
+
+StatusCode LoadScriptNamed(WindowId dialog, TextRef name) {
+    ScratchScope scope;
+    return LoadScript(dialog, WithKindExtension(BasePath(name), extension::kScript));
+}
+
+void DocumentChanged(WindowId dialog) {
+    MarkModified(markop::kMark);
+    DocumentTextChanged(dialog);
+}
+
+void ScriptChanged(WindowId) { MarkModified(markop::kMark); }
+
+void DocumentSaved() { Designer().documentLinesNotKept.clear(); } // agreed once, and done
+
+// ---- The table ----------------------------------------------------------------------------------
+
+constexpr KindEditorHooks kStructureDefaults = [] {
+    KindEditorHooks h;
+    h.load = LoadStructure;
+    h.startNew = NewStructure;
+    return h;
+}();
+constexpr KindEditorHooks kScreenDefaults = [] {
+    KindEditorHooks h;
+    h.startNew = NewScreen;
+    return h;
+}();
+constexpr KindEditorHooks kDocumentActions = [] {
+    KindEditorHooks h;
+    h.load = LoadDocumentNamed;
+    h.loaded = NoteDocumentLinesNotKept;
+    h.startNew = NewText<editorkind::kDocument>;
+    h.beforeSave = ConfirmDocumentLinesNotKept;
+    h.write = SaveDocument;
+    h.saved = DocumentSaved;
+    h.textChanged = DocumentChanged;
+    return h;
+}();
+constexpr KindEditorHooks kScriptActions = [] {
+    KindEditorHooks h;
+    h.load = LoadScriptNamed;
+    h.startNew = NewText<editorkind::kScript>;
+    h.write = SaveScript;
+    h.textChanged = ScriptChanged;
+    return h;
+}();
+constexpr KindEditorHooks kAppListActions = [] {
+    KindEditorHooks h;
+    // A selection list named on the command line is shown in its selector at once.
+    h.openedAtStart = AppSelectView;
+    return h;
+}();
+
+constexpr std::uint16_t kView = kLayout;
+
+std::array<EditorKindRow, 5> g_rows = {{
+    {editorkind::kFileStructure,
+     designerslot::kStructureBase,
+     dialogtype::kStructure,
+     kNewStructure,
+     kLayout | kStoreName | kNewStructure,
+     kLayout | kStoreName | kNewStructure | kLoad,
+     {extension::kStructure, extension::kNone},
+     {extension::kStructure, extension::kStructureAlt},
+     Layout::Lists,
+     false,
+     true,
+     kStructureDefaults},
+    {editorkind::kScreen,
+     designerslot::kScreenBase,
+     dialogtype::kScreen,
+     kNewScreen,
+     kLayout | kStoreName | kWorkBase | kNewScreen,
+     kLayout | kStoreName | kWorkBase | kLoad,
+     {extension::kParameters, extension::kScreen},
+     {extension::kParameters, extension::kScreen},
+     Layout::ScreenEdit,
+     false,
+     true,
+     kScreenDefaults},
+    {editorkind::kDocument,
+     designerslot::kDocumentBase,
+     dialogtype::kDocument,
+     kNewDocument,
+     kLayout | kNewDocument,
+     kLayout | kStoreName | kLoad,
+     {extension::kDocument, extension::kNone},
+     {extension::kDocument, extension::kNone},
+     Layout::TextEdit,
+     true,
+     false,
+     kDocumentActions},
+    {editorkind::kScript,
+     designerslot::kScriptBase,
+     dialogtype::kScript,
+     kNewScript,
+     kLayout | kNewScript,
+     kLayout | kStoreName | kLoad,
+     {extension::kScript, extension::kNone},
+     {extension::kScript, extension::kNone},
+     Layout::TextEdit,
+     true,
+     false,
+     kScriptActions},
+    {editorkind::kAppSelection,
+     designerslot::kAppListBase,
+     dialogtype::kAppList,
+     0,
+     kView,
+     kLayout | kStoreName | kLoad,
+     {extension::kNone, extension::kNone},
+     {extension::kAppList, extension::kNone},
+     Layout::Idle,
+     false,
+     false,
+     kAppListActions},
+}};
+
+// The actions a kind starts with, and gets back when its installed ones are removed.
+KindEditorHooks DefaultActions(EditorKind kind) {
+    if (kind == editorkind::kFileStructure) return kStructureDefaults;
+    if (kind == editorkind::kScreen) return kScreenDefaults;
+    return KindEditorHooks{};
+}
+
+const KindEditorHooks kNoHooks;
+
+} // namespace
+
+DialogRequest DialogTypeFromNumber(unsigned number) {
+    DialogRequest request;
+    request.type = static_cast<DialogType>(number & kDialogTypeMask);
+    request.flags = static_cast<DialogFlags>(number & kDialogFlagsMask);
+    return request;
+}
+
+std::span<const EditorKindRow> EditorKinds() { return g_rows; }
+
+const EditorKindRow* KindRow(EditorKind kind) {
+    for (const EditorKindRow& row : g_rows) {
+        if (row.kind == kind) return &row;
+    }
+    return nullptr;
+}
+
+EditorKind KindOfExtension(std::uint16_t extension) {
+    if (extension == extension::kNone) return editorkind::kNone;
+    for (const EditorKindRow& row : g_rows) {
+        for (const std::uint16_t e : row.openedExtensions) {
+            if (e == extension) return row.kind;
+        }
+    }
+    return editorkind::kNone;
+}
+
+void InstallKindEditor(EditorKind kind, const KindEditorHooks& hooks) {
+    for (EditorKindRow& row : g_rows) {
+        if (row.kind != kind || !row.installable) continue;
+        const KindEditorHooks defaults = DefaultActions(kind);
+        row.actions = hooks;
+        // The steps the dispatcher has always done for the kind stay when the editor brings none.
+        if (row.actions.load == nullptr) row.actions.load = defaults.load;
+        if (row.actions.startNew == nullptr) row.actions.startNew = defaults.startNew;
+    }
+}
+
+const KindEditorHooks& KindEditor(EditorKind kind) {
+    const EditorKindRow* row = KindRow(kind);
+    return row != nullptr ? row->actions : kNoHooks;
+}
+
+bool KindAvailable(EditorKind kind) {
+    const EditorKindRow* row = KindRow(kind);
+    if (row == nullptr) return false;
+    if (!row->installable) return true;
+    const KindEditorHooks& h = row->actions;
+    return h.write != nullptr && (h.load != nullptr || h.shown != nullptr);
+}
+
+} // namespace vodarir
