@@ -267,4 +267,11 @@ void CVodarirDlg::onListNotify(ControlId id, int code, int row) {
     if (ShownEditor().listNotify != nullptr) ShownEditor().listNotify(window_, id, code, row);
 }
 
+bool CVodarirDlg::onKeyDown(ControlId control, platform::VirtualKey key, platform::Modifiers mods) {
+    if (ShownEditor().key == nullptr) return false;
+    ScratchScope scope;
+    StartCommand();
+    return ShownEditor().key(window_, control, key, mods);
+}
+
 } // namespace vodarir
