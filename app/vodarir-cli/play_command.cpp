@@ -70,6 +70,8 @@ std::string Escaped(std::string_view bytes) {
     return out;
 }
 
+void Replace(std::string& s, const std::string& from, const std::string& to);
+
 class Player {
 public:
     Player(PlayUi& ui, fs::path work) : ui_(ui), work_(std::move(work)) {}
@@ -111,6 +113,9 @@ public:
             break;
         case Kind::List:
             list(step.text);
+            break;
+        case Kind::Dict:
+            dict(step.text);
             break;
         case Kind::Act:
             break;
@@ -162,6 +167,21 @@ private:
             if (end != std::string::npos) line.replace(line.size() - 4, 4, "\\n");
             ui_.note("  " + line);
             at = stop;
+        }
+    }
+    // The model as `vodarir-cli dict` prints it, in a runtime of its own (the designer's is down).
+    void dict(const std::string& name) {
+        RuntimeSession session(0, nullptr);
+        ui_.note("dict " + name);
+        if (!session.ok()) {
+            ui_.note("  runtime did not start: " + std::to_string(session.status()));
+            return;
+        }
+        bool ok = false;
+        for (std::string record : DictionaryRecords(resolve(name), &ok)) {
+            Replace(record, "\t", " | ");
+            std::string bytes; // the transcript holds cp1252 until it is printed
+            ui_.note("  " + (Utf8ToCp1252(record, &bytes) ? bytes : record));
         }
     }
     void list(const std::string& name) {

@@ -24,6 +24,7 @@ struct ScenarioStep {
         Snapshot, // the window's controls into the transcript
         Show,     // a file's bytes into the transcript (`text` names it)
         List,     // the names in a folder into the transcript
+        Dict,     // the model of a dictionary file into the transcript (after the end only)
     };
     Kind kind = Kind::Act;
     int line = 0;
