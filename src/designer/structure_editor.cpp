@@ -229,9 +229,13 @@ void Activate(WindowId dialog, ControlId id, int row) {
 
 void InsertAt(WindowId dialog, ControlId id, int row) {
     if (IsFileList(id)) {
+        if (row < FileCount() && !g_editor.file.InsertableAt(row + 1)) {
+            SayHeldElsewhere(row + 1, g_editor.file.HeldBy(row + 1));
+            return;
+        }
         const std::optional<std::string> name = RunFileNew(dialog, "");
         if (!name) return;
-        if (Change(row + 1, [&](StructureFile& s) { return s.InsertFile(row + 1, *name); })) {
+        if (Change(0, [&](StructureFile& s) { return s.InsertFile(row + 1, *name); })) {
             g_editor.current = row + 1;
             ClampCurrent();
             RefreshLists(dialog, 0);

@@ -89,7 +89,7 @@ std::string FieldLineText(int file, const StructureField& field) {
 StructureFile StructureFile::FromLoad(DictionaryTexts texts, std::string_view prefix) {
     StructureFile s;
     s.prefix_ = std::string(prefix.substr(0, 2));
-    const std::string own = DictionaryFileName(s.prefix_, false);
+    const std::string own = DictionaryFileName(s.prefix_, DictionaryFile::Structure);
     std::vector<std::string> lines;
     std::vector<std::uint16_t> filesAfter;
     for (auto it = texts.begin(); it != texts.end(); ++it) {
@@ -147,7 +147,7 @@ StructureFile StructureFile::FromLoad(DictionaryTexts texts, std::string_view pr
 StatusCode StructureFile::Rebuild() const {
     DictionaryTexts texts = others_;
     DictionaryTextFile own;
-    own.name = DictionaryFileName(prefix_, false);
+    own.name = DictionaryFileName(prefix_, DictionaryFile::Structure);
     for (const StructureLine& line : lines_) own.lines.push_back(line.text);
     texts.push_back(std::move(own));
     StatusCode st = ClearDictionary();
@@ -195,9 +195,14 @@ std::optional<StructureFile::FilePlace> StructureFile::PlaceOf(int file) const {
 
 int StructureFile::FileCount() const { return static_cast<int>(Places().size()); }
 
+bool StructureFile::InsertableAt(int position) const {
+    const std::optional<FilePlace> place = PlaceOf(position);
+    return place && (place->own || lines_[place->line].id == place->id);
+}
+
 std::string StructureFile::HeldBy(int file) const {
     const std::optional<FilePlace> place = PlaceOf(file);
-    if (!place) return DictionaryFileName(prefix_, true);
+    if (!place) return DictionaryFileName(prefix_, DictionaryFile::Relations);
     if (place->own) return {};
     FileLine f;
     ParseFileLine(TextView(lines_[place->line].text), &f);
@@ -278,7 +283,7 @@ StatusCode StructureFile::InsertFile(int position, std::string_view name) {
     const std::optional<FilePlace> place = PlaceOf(position);
     if (!place) return status::kDataOutBound;
     // Before an include line only at its first file: its dictionary's files stay together.
-    if (!place->own && lines_[place->line].id != place->id) return status::kData;
+    if (!InsertableAt(position)) return status::kData;
     if (FileCount() >= kMaxDictionaryFiles) return status::kFileOutBound;
     const StructureFile before = *this;
     StructureLine line;

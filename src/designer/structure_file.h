@@ -82,6 +82,9 @@ public:
     // from an included dictionary (or from REL.DAT) cannot be changed here: HeldBy names the
     // application (the include line's name) or this file's REL.DAT; empty for a file of this file.
     std::string HeldBy(int file) const;
+    // Whether a file can be inserted at the position: before a file of this file, or before an
+    // included dictionary's first file (not between an included dictionary's files).
+    bool InsertableAt(int position) const;
     // The model's file count as these lines declare it (REL.DAT's files not counted).
     int FileCount() const;
 

@@ -107,9 +107,11 @@ using DictionaryTexts = std::vector<DictionaryTextFile>;
 // The file of that name in texts; null when there is none.
 const DictionaryTextFile* FindDictionaryText(const DictionaryTexts& texts, std::string_view name);
 DictionaryTextFile* FindDictionaryText(DictionaryTexts& texts, std::string_view name);
-// The name of a dictionary's DICC.DAT (entry 1) or REL.DAT (entry 2) for a prefix (its first two
-// characters count).
-std::string DictionaryFileName(std::string_view prefix, bool relations);
+// The files of a dictionary: its DICC.DAT (files and fields) and its REL.DAT (further indexes and
+// relations).
+enum class DictionaryFile : std::uint8_t { Structure, Relations };
+// The name of one of a dictionary's files for a prefix (its first two characters count).
+std::string DictionaryFileName(std::string_view prefix, DictionaryFile which);
 
 // LoadDictionary, keeping in `read` the lines of every file it read (the dictionary's own and
 // those of the dictionaries it includes), each under its name, in the order they were opened.

@@ -331,10 +331,10 @@ DictionaryTextFile* FindDictionaryText(DictionaryTexts& texts, std::string_view 
     return nullptr;
 }
 
-std::string DictionaryFileName(std::string_view prefix, bool relations) {
+std::string DictionaryFileName(std::string_view prefix, DictionaryFile which) {
     ScratchScope scope;
-    const TextRef entry =
-        ListItem(TextView(kDictionaryFileNames), ',', relations ? kRelEntry : kDiccEntry);
+    const TextRef entry = ListItem(TextView(kDictionaryFileNames), ',',
+                                   which == DictionaryFile::Relations ? kRelEntry : kDiccEntry);
     return std::string(prefix.substr(0, kPrefixLength)) + std::string(entry.view());
 }
 
