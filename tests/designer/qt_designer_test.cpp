@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 
 #include "designer/vodarir_app.h"
@@ -253,6 +255,11 @@ TEST_F(QtDesignerTest, TypingABarInADocumentOffersTheFunctions) {
          }});
 }
 
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
 // The list of a window whose header's first column starts with the text.
 QTreeWidget* ListTitled(QWidget* window, const QString& title) {
     for (QTreeWidget* t : window->findChildren<QTreeWidget*>()) {
@@ -320,14 +327,17 @@ TEST_F(QtDesignerTest, TheSamplesStructureIsEditedWithTheMouseAndTheKeyboard) {
          [&] {
              QTreeWidget* fields = ListTitled(main, QStringLiteral("Field Name"));
              if (fields == nullptr || fields->topLevelItemCount() != 4) return false;
-             QTimer::singleShot(0, [main] { main->close(); });
+             // An undo is a change to save: Save asks nothing and writes.
+             QTimer::singleShot(0, [main] { MenuAction(main, 57603)->trigger(); });
              return true;
          },
-         [&] { return ShownBox() != nullptr; },
+         [&] { return folder.Exists("Backups"); },
          [&] {
-             EXPECT_TRUE(ShownBox()->text().contains(QStringLiteral("Posible perdida")))
-                 << "an undo is a change to save";
-             ShownBox()->button(QMessageBox::Yes)->click();
+             EXPECT_EQ(ShownBox(), nullptr);
+             EXPECT_EQ(folder.Read("ALDICC.DAT"),
+                       ReadAll(fs::path(VODARIR_EXAMPLES_DIR) / "almacen" / "ALDICC.DAT"))
+                 << "changed and undone, the file is saved as it was, byte for byte";
+             QTimer::singleShot(0, [main] { main->close(); });
              return true;
          }});
 }
