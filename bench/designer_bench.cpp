@@ -1,5 +1,6 @@
-// The designer's editors on the scripted face: loading and saving a 60 KB script, and the
-// text-change handling of edit 2500 (the Document Function Selector's check) on a 16 KB document.
+// The designer's editors on the scripted face: loading and saving a 60 KB script, the
+// text-change handling of edit 2500 (the Document Function Selector's check) on a 16 KB document,
+// and the file-structure editor on a full dictionary (30 files, 60 fields each but the last).
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -12,11 +13,13 @@
 #include "designer/designer_state.h"
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
+#include "designer/structure_editor.h"
 #include "platform/scripted/scripted_ui.h"
 #include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
+#include "structure_bench.h"
 
 namespace vodarir {
 namespace {
@@ -121,6 +124,56 @@ void BM_DocumentSave16K(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DocumentSave16K);
+
+// One change of the structure and its undo, each a whole command: the structure file edited, the
+// model rebuilt from it, and both lists built again.
+void BM_StructureChangeAndUndo(benchmark::State& state) {
+    DesignerBench bench;
+    WriteFullStructure(bench.file(""));
+    // A structure is read from the current folder, as File > Open leaves it.
+    if (::chdir(bench.file("").c_str()) != 0) state.SkipWithError("no work folder");
+    OpenEditor(bench.dialog(), editorkind::kFileStructure, kOpenStructureSteps,
+               TextView(bench.file("BEDICC.DAT")));
+    const KindEditorHooks& editor = KindEditor(editorkind::kFileStructure);
+    for (auto _ : state) {
+        bench.ui().selectListRow(bench.dialog(), designerctl::kFieldList, 0);
+        editor.key(bench.dialog(), designerctl::kFieldList, platform::vk::Delete, 0);
+        editor.key(bench.dialog(), designerctl::kFieldList, 'Z', platform::kModControl);
+    }
+}
+BENCHMARK(BM_StructureChangeAndUndo)->Unit(benchmark::kMicrosecond);
+
+// Both lists built again from the model, as every change ends.
+void BM_StructureListsRebuild(benchmark::State& state) {
+    DesignerBench bench;
+    WriteFullStructure(bench.file(""));
+    // A structure is read from the current folder, as File > Open leaves it.
+    if (::chdir(bench.file("").c_str()) != 0) state.SkipWithError("no work folder");
+    OpenEditor(bench.dialog(), editorkind::kFileStructure, kOpenStructureSteps,
+               TextView(bench.file("BEDICC.DAT")));
+    for (auto _ : state) {
+        FillLists(bench.dialog(), ListMode::Files);
+        FillLists(bench.dialog(), ListMode::Fields);
+    }
+}
+BENCHMARK(BM_StructureListsRebuild)->Unit(benchmark::kMicrosecond);
+
+// Writing the full structure file (beside the old one, flushed, renamed over it).
+void BM_StructureSave(benchmark::State& state) {
+    DesignerBench bench;
+    WriteFullStructure(bench.file(""));
+    // A structure is read from the current folder, as File > Open leaves it.
+    if (::chdir(bench.file("").c_str()) != 0) state.SkipWithError("no work folder");
+    OpenEditor(bench.dialog(), editorkind::kFileStructure, kOpenStructureSteps,
+               TextView(bench.file("BEDICC.DAT")));
+    const KindEditorHooks& editor = KindEditor(editorkind::kFileStructure);
+    const std::string base = bench.file("BEDICC");
+    for (auto _ : state) {
+        const StatusCode st = editor.write(bench.dialog(), TextView(base));
+        benchmark::DoNotOptimize(st);
+    }
+}
+BENCHMARK(BM_StructureSave)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace vodarir

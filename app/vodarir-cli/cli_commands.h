@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
@@ -32,6 +33,10 @@ struct Command {
 };
 
 int RunDict(int argc, char** argv);
+// The model of the dictionary at path as `vodarir-cli dict` prints it, one record a line (columns
+// separated by tabs), its last line "ok ..." or the error; ok tells which. The runtime must be
+// started; the current folder is put back.
+std::vector<std::string> DictionaryRecords(const std::string& path, bool* ok);
 int RunPlay(int argc, char** argv);
 int RunEval(int argc, char** argv);
 

@@ -78,6 +78,8 @@ std::string Escaped(std::string_view bytes) {
     return out;
 }
 
+void Replace(std::string& s, const std::string& from, const std::string& to);
+
 class Player {
 public:
     Player(PlayUi& ui, fs::path work) : ui_(ui), work_(std::move(work)) {}
@@ -134,6 +136,9 @@ public:
             break;
         case Kind::Eval:
             eval(step.text);
+            break;
+        case Kind::Dict:
+            dict(step.text);
             break;
         case Kind::Act:
             break;
@@ -265,6 +270,21 @@ private:
         ui_.note("eval " + expression + " = " +
                  (value.failed() ? "error " + std::to_string(value.status())
                                  : "[" + std::string(value.view()) + "]"));
+    }
+    // The model as `vodarir-cli dict` prints it, in a runtime of its own (the designer's is down).
+    void dict(const std::string& name) {
+        RuntimeSession session(0, nullptr);
+        ui_.note("dict " + name);
+        if (!session.ok()) {
+            ui_.note("  runtime did not start: " + std::to_string(session.status()));
+            return;
+        }
+        bool ok = false;
+        for (std::string record : DictionaryRecords(resolve(name), &ok)) {
+            Replace(record, "\t", " | ");
+            std::string bytes; // the transcript holds cp1252 until it is printed
+            ui_.note("  " + (Utf8ToCp1252(record, &bytes) ? bytes : record));
+        }
     }
     void list(const std::string& name) {
         std::vector<std::string> names;

@@ -31,7 +31,7 @@ constexpr NamedKey kKeys[] = {
     {"Delete", vk::Delete}, {"F1", vk::F1},       {"F2", vk::F2},         {"F3", vk::F3},
     {"F4", vk::F4},         {"F5", vk::F5},       {"F6", vk::F6},         {"F7", vk::F7},
     {"F8", vk::F8},         {"F9", vk::F9},       {"F10", vk::F10},       {"F11", vk::F11},
-    {"F12", vk::F12},
+    {"F12", vk::F12},       {"Apps", vk::Apps},
 };
 
 struct NamedAnswer {
@@ -373,8 +373,18 @@ bool Parser::line(int number, const std::string& raw, std::string* error) {
         target().push_back(std::move(step));
         return true;
     }
+    if (verb == "dict") {
+        // The model is loaded into the runtime's one dictionary: only once the designer is done.
+        step.kind = ScenarioStep::Kind::Dict;
+        if (w.size() != 2 || !TextOf(w[1], &step.text) || !inAfter_) {
+            *error = "usage: dict FILE, after the end";
+            return false;
+        }
+        target().push_back(std::move(step));
+        return true;
+    }
     if (inAfter_) {
-        *error = "after the end only show and list";
+        *error = "after the end only show, list and dict";
         return false;
     }
     if (verb == "modal") {

@@ -30,6 +30,7 @@ struct ScenarioStep {
         Field,    // the value of field `number` of the current screen into the transcript
         Slot,     // SlotStore slot `number`.`dialogKind` into the transcript
         Eval,     // the value of expression `text` into the transcript
+        Dict,     // the model of a dictionary file into the transcript (after the end only)
     };
     Kind kind = Kind::Act;
     int line = 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "designer/editor_kinds.h"
+#include "designer/structure_editor.h"
 
 #include "runtime/messages/messages.h"
 #include "runtime/text/scratch_stack.h"
@@ -39,6 +40,7 @@ DesignerState& Designer() { return g_state; }
 
 void DesignerStateClear() {
     g_state = DesignerState{};
+    StructureEditorReset(); // the structure's history belongs to the same dialog
     g_parkedDocument.clear();
     g_parkedScript.clear();
 }

@@ -273,10 +273,11 @@ StatusCode BuildLayout(WindowId dialog) {
         st = CreateTextLayout(dialog, client, state.currentKind);
         break;
     case Layout::Idle:
-    case Layout::Lists:
         // The idle picture is decoration: a dialog without it works the same.
         ShowBackgroundImage(dialog);
         break;
+    case Layout::Lists:
+        break; // the kind's lists fill the dialog once it is shown: no picture half under them
     }
     state.builtKind = state.currentKind;
     return st;

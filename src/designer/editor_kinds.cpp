@@ -4,7 +4,7 @@
 #include "designer/app_selector.h"
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
-#include "dictionary/dictionary.h"
+#include "designer/structure_editor.h"
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/messages/messages.h"
@@ -23,21 +23,6 @@ constexpr unsigned kDialogTypeMask = 0x3F;
 constexpr unsigned kDialogFlagsMask = 0xC0;
 
 platform::Ui& Ui() { return platform::CurrentUi(); }
-
-// ---- File structures --------------------------------------------------------------------------
-
-StatusCode LoadStructure(WindowId, TextRef name) {
-    ScratchScope scope;
-    return LoadDictionary(TextRef(), PathPart(name, pathpart::kName), TextRef());
-}
-
-NewResult NewStructure(WindowId, Discard* answer, StatusCode* status) {
-    *answer = ConfirmDiscard(*answer);
-    if (!Discards(*answer)) return NewResult::Kept;
-    *status = ClearDictionary();
-    if (*status == status::kOk) MarkModified(markop::kClear);
-    return NewResult::Done;
-}
 
 // ---- Screens ------------------------------------------------------------------------------------
 
@@ -106,12 +91,6 @@ void DocumentSaved() { Designer().documentLinesNotKept.clear(); } // agreed once
 
 // ---- The table ----------------------------------------------------------------------------------
 
-constexpr KindEditorHooks kStructureDefaults = [] {
-    KindEditorHooks h;
-    h.load = LoadStructure;
-    h.startNew = NewStructure;
-    return h;
-}();
 constexpr KindEditorHooks kScreenDefaults = [] {
     KindEditorHooks h;
     h.startNew = NewScreen;
@@ -155,9 +134,9 @@ std::array<EditorKindRow, 5> g_rows = {{
      {extension::kStructure, extension::kNone},
      {extension::kStructure, extension::kStructureAlt},
      Layout::Lists,
+     true, // Save shows the lists first: the mark it clears and the backup are the structure's
      false,
-     true,
-     kStructureDefaults},
+     StructureEditorActions()},
     {editorkind::kScreen,
      designerslot::kScreenBase,
      dialogtype::kScreen,
@@ -210,7 +189,6 @@ std::array<EditorKindRow, 5> g_rows = {{
 
 // The actions a kind starts with, and gets back when its installed ones are removed.
 KindEditorHooks DefaultActions(EditorKind kind) {
-    if (kind == editorkind::kFileStructure) return kStructureDefaults;
     if (kind == editorkind::kScreen) return kScreenDefaults;
     return KindEditorHooks{};
 }

@@ -67,7 +67,7 @@ DialogRequest DialogTypeFromNumber(unsigned number);
 // What the main dialog shows while a kind is the built one.
 enum class Layout : std::uint8_t {
     Idle,       // the idle picture
-    Lists,      // the idle picture, under lists the kind builds itself; rebuilt on every call
+    Lists,      // lists the kind builds itself once shown; rebuilt on every call
     ScreenEdit, // the screen buttons over edit 2500, its text kept in designer slot 3
     TextEdit,   // edit 2500 over the whole client area, its text parked while another is shown
 };

@@ -9,6 +9,8 @@
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
 #include "designer/main_menu.h"
+#include "designer/structure_editor.h"
+#include "dictionary/dictionary.h"
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/messages/messages.h"
@@ -153,6 +155,10 @@ int CVodarirDlg::DoModal() {
     const int result = ended_ ? platform::kIdCancel : Ui().runModal(window_);
     if (Ui().windowExists(window_)) Ui().destroyWindow(window_);
     ListViewsReset(); // the list views went with the window
+    // The structure shown belongs to this dialog's life: a runtime started again in the same
+    // process (the command-line tool's looks after a scenario) starts from an empty dictionary.
+    ClearDictionary();
+    StructureEditorReset();
     window_ = platform::kNoWindow;
     return result;
 }
@@ -265,6 +271,13 @@ void CVodarirDlg::onListNotify(ControlId id, int code, int row) {
     ScratchScope scope;
     StartCommand();
     if (ShownEditor().listNotify != nullptr) ShownEditor().listNotify(window_, id, code, row);
+}
+
+bool CVodarirDlg::onKeyDown(ControlId control, platform::VirtualKey key, platform::Modifiers mods) {
+    if (ShownEditor().key == nullptr) return false;
+    ScratchScope scope;
+    StartCommand();
+    return ShownEditor().key(window_, control, key, mods);
 }
 
 } // namespace vodarir

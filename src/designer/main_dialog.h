@@ -37,6 +37,10 @@ public:
 
     void onCommand(platform::ControlId id, int notification) override;
     void onListNotify(platform::ControlId id, int code, int row) override;
+    // Keys go to the editor whose layout is shown (its lists' Enter, Insert, Delete, menu key,
+    // undo and redo).
+    bool onKeyDown(platform::ControlId control, platform::VirtualKey key,
+                   platform::Modifiers mods) override;
     bool onClose() override;
 
 private:

@@ -16,6 +16,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "runtime/store/slot_store.h"
 #include "runtime/text/status.h"
@@ -90,6 +93,34 @@ struct IndexDefinitionRecord {
 // all-or-nothing). 164 for a missing DICC.DAT (detail: the path, then "[folders]name"); a missing
 // REL.DAT is not an error. 129 for an include cycle or nesting deeper than kMaxNestedDictionaries.
 StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLocation);
+
+// The lines of dictionary files as the loader read them (line ends removed), by file name: the
+// prefix and the entry ("ALDICC.DAT", "VEREL.DAT"), matched without regard to case.
+struct DictionaryTextFile {
+    std::string name;
+    std::vector<std::string> lines;
+    // For a file a load read: the dictionary's file count after each line was acted on (what an
+    // include line brought shows here). Empty for texts made otherwise.
+    std::vector<std::uint16_t> filesAfter;
+};
+using DictionaryTexts = std::vector<DictionaryTextFile>;
+// The file of that name in texts; null when there is none.
+const DictionaryTextFile* FindDictionaryText(const DictionaryTexts& texts, std::string_view name);
+DictionaryTextFile* FindDictionaryText(DictionaryTexts& texts, std::string_view name);
+// The files of a dictionary: its DICC.DAT (files and fields) and its REL.DAT (further indexes and
+// relations).
+enum class DictionaryFile : std::uint8_t { Structure, Relations };
+// The name of one of a dictionary's files for a prefix (its first two characters count).
+std::string DictionaryFileName(std::string_view prefix, DictionaryFile which);
+
+// LoadDictionary, keeping in `read` the lines of every file it read (the dictionary's own and
+// those of the dictionaries it includes), each under its name, in the order they were opened.
+StatusCode LoadDictionaryKeepingTexts(TextRef folderList, TextRef prefix, TextRef defaultLocation,
+                                      DictionaryTexts* read);
+// LoadDictionary over texts kept in memory instead of the files: a DICC.DAT missing from them is
+// 164, a missing REL.DAT is none. The disk is not touched.
+StatusCode LoadDictionaryFromTexts(const DictionaryTexts& texts, TextRef prefix,
+                                   TextRef defaultLocation);
 
 // --- Building steps (loader and editor) ---------------------------------------------------------
 // Appends a file; the name is stored in lower case. 161 with 30 files.

@@ -45,6 +45,8 @@ struct HeldPrefix {
 struct LoadContext {
     TextRef folders; // copies on the ScratchStack, below every level the load takes
     TextRef defaultLocation;
+    const DictionaryTexts* from = nullptr; // the files' lines, when they come from memory
+    DictionaryTexts* keep = nullptr;       // where the lines read are kept, when asked
     HeldPrefix prefixes[kMaxNestedDictionaries];
     std::uint16_t depth = 0;
 };
@@ -155,20 +157,56 @@ StatusCode LineFailure(StatusCode st, TextRef path, std::uint32_t line) {
     return NoteFirstError(1, step::kInputLines, st, st);
 }
 
-// Reads lines until the end; the end of the file is a read failure at the file's size.
-StatusCode ReadLines(FileReader& reader, FileNumber number, TextRef path) {
+// Reads lines until the end; the end of the file is a read failure at the file's size. Each line
+// read is kept in entry `kept` of the load's kept texts when there is one (by its place: the
+// includes a line loads add entries and move them).
+StatusCode ReadLines(FileReader& reader, FileNumber number, TextRef path, std::size_t kept) {
+    DictionaryTexts* keep = reader.ctx.keep;
     for (std::uint32_t lineNumber = 1;; ++lineNumber) {
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         const TextRef line = FileReadLine(number, kCurrentPosition, kReadOneLine);
         if (line.failed()) {
-            ScratchRelease(mark);
             if (FilePos(number) >= FileSize(number)) return status::kOk;
             return LineFailure(line.status(), path, lineNumber);
         }
+        if (keep != nullptr) (*keep)[kept].lines.emplace_back(line.view());
         const StatusCode st = ActOnLine(reader, line);
-        ScratchRelease(mark);
+        if (st != status::kOk) return st;
+        if (keep != nullptr) (*keep)[kept].filesAfter.push_back(FileCount());
+    }
+}
+
+// The lines of a file kept in memory, each acted on as if read from the file.
+StatusCode ActOnLines(FileReader& reader, const DictionaryTextFile& file) {
+    std::uint32_t lineNumber = 0;
+    for (const std::string& text : file.lines) {
+        ++lineNumber;
+        if (text.size() > kLineBufferSize) return status::kStringTooLong; // no file could hold it
+        ScratchScope scope;
+        const StatusCode st = ActOnLine(reader, TextView(text));
+        if (st == status::kBadFileNumber) {
+            // The line names a file the dictionary does not hold (any more): say which line.
+            const TextRef where =
+                TextFormat(kLineDetailRoom, "%s (Line:%u)", file.name.c_str(), lineNumber);
+            LogErrorText(st, where.failed() ? TextRef() : where, false);
+        }
         if (st != status::kOk) return st;
     }
+    return status::kOk;
+}
+
+// A file of the load taken from memory: its lines, or for a missing DICC.DAT 164 with its name.
+StatusCode LoadFileFromTexts(FileReader& reader, TextRef name, std::uint16_t entry) {
+    const DictionaryTextFile* file = FindDictionaryText(*reader.ctx.from, name.view());
+    if (file == nullptr) {
+        return entry == kDiccEntry ? LogErrorText(status::kFileNotFound, name, true) : status::kOk;
+    }
+    reader.lastKind = -1;
+    StatusCode st = ActOnLines(reader, *file);
+    if (entry == kDiccEntry && st == status::kOk && reader.lastKind == linekind::kFileOrField) {
+        st = CompleteDefaultIndexes(FileCount());
+    }
+    return st;
 }
 
 // A REL.DAT that did not open: nothing there is normal (0); anything else (a folder of that name,
@@ -191,6 +229,11 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
         ScratchRelease(mark);
         return name.status();
     }
+    if (ctx.from != nullptr) {
+        const StatusCode st = LoadFileFromTexts(reader, name, entry);
+        ScratchRelease(mark);
+        return st;
+    }
     TextRef path = FindInFolders(ctx.folders, name);
     if (path.failed() || path.empty()) path = name;
     // A missing REL.DAT is normal: its open must not leave a failure in the error trail.
@@ -210,7 +253,12 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
         return st;
     }
     reader.lastKind = -1;
-    StatusCode st = ReadLines(reader, number, path);
+    std::size_t kept = 0;
+    if (ctx.keep != nullptr) {
+        kept = ctx.keep->size();
+        ctx.keep->push_back(DictionaryTextFile{std::string(name.view()), {}, {}});
+    }
+    StatusCode st = ReadLines(reader, number, path, kept);
     FileClose(number);
     if (entry == kDiccEntry && st == status::kOk && reader.lastKind == linekind::kFileOrField) {
         st = CompleteDefaultIndexes(FileCount());
@@ -233,9 +281,10 @@ StatusCode LoadLevel(LoadContext& ctx, TextRef prefix) {
     return st;
 }
 
-} // namespace
-
-StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLocation) {
+// One load from the start: the texts handed in are copied first, as callers may hand views into
+// the SlotStore, which every stored text moves.
+StatusCode RunLoad(TextRef folderList, TextRef prefix, TextRef defaultLocation,
+                   const DictionaryTexts* from, DictionaryTexts* keep) {
     if (folderList.failed()) return folderList.status();
     if (prefix.failed()) return prefix.status();
     if (defaultLocation.failed()) return defaultLocation.status();
@@ -244,6 +293,8 @@ StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLoc
     LoadContext ctx;
     ctx.folders = TextDup(folderList);
     ctx.defaultLocation = TextDup(defaultLocation);
+    ctx.from = from;
+    ctx.keep = keep;
     const TextRef ownPrefix = TextDup(prefix);
     StatusCode st = ctx.folders.failed()           ? ctx.folders.status()
                     : ctx.defaultLocation.failed() ? ctx.defaultLocation.status()
@@ -251,6 +302,54 @@ StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLoc
                                                    : LoadLevel(ctx, ownPrefix);
     ScratchRelease(mark);
     return st;
+}
+
+bool SameDictionaryName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+const DictionaryTextFile* FindDictionaryText(const DictionaryTexts& texts, std::string_view name) {
+    for (const DictionaryTextFile& file : texts) {
+        if (SameDictionaryName(file.name, name)) return &file;
+    }
+    return nullptr;
+}
+
+DictionaryTextFile* FindDictionaryText(DictionaryTexts& texts, std::string_view name) {
+    for (DictionaryTextFile& file : texts) {
+        if (SameDictionaryName(file.name, name)) return &file;
+    }
+    return nullptr;
+}
+
+std::string DictionaryFileName(std::string_view prefix, DictionaryFile which) {
+    ScratchScope scope;
+    const TextRef entry = ListItem(TextView(kDictionaryFileNames), ',',
+                                   which == DictionaryFile::Relations ? kRelEntry : kDiccEntry);
+    return std::string(prefix.substr(0, kPrefixLength)) + std::string(entry.view());
+}
+
+StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLocation) {
+    return RunLoad(folderList, prefix, defaultLocation, nullptr, nullptr);
+}
+
+StatusCode LoadDictionaryKeepingTexts(TextRef folderList, TextRef prefix, TextRef defaultLocation,
+                                      DictionaryTexts* read) {
+    return RunLoad(folderList, prefix, defaultLocation, nullptr, read);
+}
+
+StatusCode LoadDictionaryFromTexts(const DictionaryTexts& texts, TextRef prefix,
+                                   TextRef defaultLocation) {
+    return RunLoad(TextRef(), prefix, defaultLocation, &texts, nullptr);
 }
 
 } // namespace vodarir

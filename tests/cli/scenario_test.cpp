@@ -38,6 +38,7 @@ TEST(ScenarioText, KeysHaveTheirVirtualKeyCodes) {
     EXPECT_EQ(ScenarioKey("Return"), platform::vk::Return);
     EXPECT_EQ(ScenarioKey("Escape"), platform::vk::Escape);
     EXPECT_EQ(ScenarioKey("F4"), platform::vk::F4);
+    EXPECT_EQ(ScenarioKey("Apps"), platform::vk::Apps);
     EXPECT_EQ(ScenarioKey("PageDown"), platform::vk::Next);
     EXPECT_EQ(ScenarioKey("a"), 'A');
     EXPECT_EQ(ScenarioKey("7"), '7');
@@ -149,7 +150,8 @@ TEST(ScenarioParse, MistakesNameTheirLine) {
         {"dance\n", "line 1: unknown line 'dance'"},
         {"end\n", "line 1: end without modal"},
         {"modal A\nclick 1\n", "line 1: modal block without end"},
-        {"after\nmenu 1\n", "line 2: after the end only show and list"},
+        {"after\nmenu 1\n", "line 2: after the end only show, list and dict"},
+        {"dict ALDICC.DAT\n", "line 1: usage: dict FILE, after the end"},
         {"modal A\nafter\nend\n", "line 2: after stands alone, once, outside modal blocks"},
         {"write a \"x\" 0\n", "line 1: usage: write FILE TEXT [TIMES]"},
         // A scenario writes inside its work folder only.

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "designer/vodarir_app.h"
 #include "platform/qt/qt_ui.h"
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace vodarir {
 namespace {
@@ -104,7 +107,8 @@ class QtDesignerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         before_ = fs::current_path();
-        for (const char* f : {"ALTOTAL.PRX", "ALPEDIDO.PDC", "ALAPPS.ZAA"}) {
+        for (const char* f :
+             {"ALTOTAL.PRX", "ALPEDIDO.PDC", "ALAPPS.ZAA", "ALDICC.DAT", "ALREL.DAT"}) {
             fs::copy_file(fs::path(VODARIR_EXAMPLES_DIR) / "almacen" / f, folder.File(f));
         }
         platform::SetUi(&ui);
@@ -142,7 +146,8 @@ TEST_F(QtDesignerTest, TheIdleDialogShowsItsPictureMenuAndAboutBox) {
              EXPECT_EQ(main->windowTitle(), QStringLiteral("Vodarir"));
              auto* bar = main->findChild<QMenuBar*>();
              EXPECT_NE(bar, nullptr);
-             EXPECT_FALSE(MenuAction(main, 57601)->isEnabled()) << "no structure editor yet";
+             EXPECT_TRUE(MenuAction(main, 57601)->isEnabled()) << "File > Open";
+             EXPECT_FALSE(MenuAction(main, 32774)->isEnabled()) << "no structure report yet";
              EXPECT_TRUE(MenuAction(main, 32787)->isEnabled());
              bool picture = false;
              for (QLabel* l : main->findChildren<QLabel*>()) {
@@ -246,6 +251,93 @@ TEST_F(QtDesignerTest, TypingABarInADocumentOffersTheFunctions) {
          [&] { return ShownBox() != nullptr; },
          [&] {
              ShownBox()->button(QMessageBox::Yes)->click();
+             return true;
+         }});
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The list of a window whose header's first column starts with the text.
+QTreeWidget* ListTitled(QWidget* window, const QString& title) {
+    for (QTreeWidget* t : window->findChildren<QTreeWidget*>()) {
+        if (t->isVisible() && t->headerItem()->text(0).trimmed().startsWith(title)) return t;
+    }
+    return nullptr;
+}
+
+// A double-click on a row of a list, where the user's pointer would be.
+void DoubleClickRow(QTreeWidget* list, int row) {
+    const QRect at = list->visualItemRect(list->topLevelItem(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at.center());
+}
+
+TEST_F(QtDesignerTest, TheSamplesStructureIsEditedWithTheMouseAndTheKeyboard) {
+    QWidget* main = nullptr;
+    QWidget* properties = nullptr;
+    Run(folder.File("ALDICC.DAT"),
+        {[&] { return (main = TopWindow(QStringLiteral("Vodarir File Structure"))) != nullptr; },
+         [&] {
+             QTreeWidget* files = ListTitled(main, QStringLiteral("File Name"));
+             EXPECT_NE(files, nullptr);
+             if (files == nullptr) return true;
+             EXPECT_EQ(files->topLevelItemCount(), 8);
+             EXPECT_EQ(files->topLevelItem(3)->text(0), QStringLiteral("familias"));
+             DoubleClickRow(files, 3);
+             return true;
+         },
+         [&] {
+             QTreeWidget* fields = ListTitled(main, QStringLiteral("Field Name"));
+             if (fields == nullptr || fields->topLevelItemCount() != 4) return false;
+             EXPECT_EQ(fields->topLevelItem(1)->text(0), QStringLiteral("DESCRIP"));
+             Shot(main, "designer-structure");
+             fields->setFocus();
+             fields->setCurrentItem(fields->topLevelItem(3)); // the "+" row
+             QTimer::singleShot(0, [fields] { QTest::keyClick(fields, Qt::Key_Insert); });
+             return true;
+         },
+         [&] {
+             return (properties = TopWindow(QStringLiteral("File Field Properties"))) != nullptr;
+         },
+         [&] {
+             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("PAIS"));
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3"));
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("C"));
+             Shot(properties, "designer-field-properties");
+             QTimer::singleShot(
+                 0, [properties] { Button(properties, QStringLiteral("OK"))->click(); });
+             return true;
+         },
+         [&] { return TopWindow(QStringLiteral("File Field Properties")) == nullptr; },
+         [&] {
+             QTreeWidget* fields = ListTitled(main, QStringLiteral("Field Name"));
+             if (fields == nullptr || fields->topLevelItemCount() != 5) return false;
+             EXPECT_EQ(fields->topLevelItem(3)->text(0), QStringLiteral("PAIS"));
+             EXPECT_EQ(fields->topLevelItem(3)->text(1), QStringLiteral("3"));
+             Shot(main, "designer-structure-edited");
+             fields->setFocus();
+             QTest::keyClick(fields, Qt::Key_Z, Qt::ControlModifier);
+             return true;
+         },
+         [&] {
+             QTreeWidget* fields = ListTitled(main, QStringLiteral("Field Name"));
+             if (fields == nullptr || fields->topLevelItemCount() != 4) return false;
+             // An undo is a change to save: Save asks nothing and writes.
+             QTimer::singleShot(0, [main] { MenuAction(main, 57603)->trigger(); });
+             return true;
+         },
+         [&] { return folder.Exists("Backups"); },
+         [&] {
+             EXPECT_EQ(ShownBox(), nullptr);
+             EXPECT_EQ(folder.Read("ALDICC.DAT"),
+                       ReadAll(fs::path(VODARIR_EXAMPLES_DIR) / "almacen" / "ALDICC.DAT"))
+                 << "changed and undone, the file is saved as it was, byte for byte";
+             QTimer::singleShot(0, [main] { main->close(); });
              return true;
          }});
 }

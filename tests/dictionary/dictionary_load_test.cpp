@@ -425,5 +425,40 @@ TEST_F(LoadTest, SamePrefixIncludedTwiceInSequenceIsNoCycle) {
     EXPECT_EQ(FileCount(), 2);
 }
 
+// ---- Loads kept in memory -------------------------------------------------------------------
+
+// A load that keeps what it read, nested dictionaries included, loads again from memory to the
+// same model without the files; what an include brought shows in the file counts after each line.
+TEST_F(LoadTest, TextsKeptByALoadLoadTheSameModelFromMemory) {
+    folder_.WriteLines("VEDICC.DAT", {"01* *  facturas", "0100<      8>NNUMFAC", "02* *  cobros",
+                                      "0200<      8>NNUMFAC"});
+    folder_.WriteLines("ALDICC.DAT", {"01* *  clientes", "0100<      6>CCODCLI", "02*$*  ventas",
+                                      "04* *  avisos", "0400<      4>NDIAS", "32<0001004>"});
+    folder_.WriteLines("ALREL.DAT", {"62:1R1K1=CODCLI"});
+    DictionaryTexts texts;
+    ASSERT_EQ(LoadDictionaryKeepingTexts(TextView(folder_.path()), "AL"_t, ""_t, &texts),
+              status::kOk);
+    const std::string loaded = DescribeDictionary();
+    ASSERT_EQ(texts.size(), 3u) << "ALDICC, VEDICC and ALREL; the missing VEREL is not kept";
+    const DictionaryTextFile* own = FindDictionaryText(texts, "aldicc.dat");
+    ASSERT_NE(own, nullptr) << "names are matched without case";
+    EXPECT_EQ(own->lines.size(), 6u);
+    EXPECT_EQ(own->filesAfter, (std::vector<std::uint16_t>{1, 1, 3, 4, 4, 4}));
+    std::filesystem::remove_all(folder_.path());
+    ASSERT_EQ(ClearDictionary(), status::kOk);
+    ASSERT_EQ(LoadDictionaryFromTexts(texts, "AL"_t, ""_t), status::kOk);
+    EXPECT_EQ(DescribeDictionary(), loaded);
+    ASSERT_EQ(ClearDictionary(), status::kOk);
+    EXPECT_EQ(LoadDictionaryFromTexts(texts, "XX"_t, ""_t), status::kFileNotFound);
+}
+
+// A line kept in memory that names a file the dictionary does not hold says which line it is.
+TEST_F(LoadTest, ALineFromMemoryNamingNoFileSaysWhere) {
+    DictionaryTexts texts = {{"ALDICC.DAT", {"01* *  a", "0100<      4>NA"}, {}},
+                             {"ALREL.DAT", {"31<0001004>", "63:1R1K1=A"}, {}}};
+    EXPECT_EQ(LoadDictionaryFromTexts(texts, "AL"_t, ""_t), status::kBadFileNumber);
+    EXPECT_EQ(Str(ErrorDetail()), "ALREL.DAT (Line:2)");
+}
+
 } // namespace
 } // namespace vodarir

@@ -3,6 +3,8 @@
 // byte, the 65535-byte limit on typing and on paste, the order of focus changes, modal loops.
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include <string>
 #include <vector>
 
@@ -294,6 +296,43 @@ TEST_P(FaceConformance, ReadOnlyAndDigitsOnlyEditsTakeOnlyWhatTheyMay) {
     caret(kB, 3);
     user().type(w_, kB, "5x");
     EXPECT_EQ(text(kB), "n/a5");
+}
+
+// The file-structure editor's lists answer to the keys of a desktop list: every key pressed in a
+// list view arrives as a key down of that list view, with its modifiers, and one the core consumes
+// goes no further (no character, no selection moved, no list notification).
+TEST_P(FaceConformance, AListViewHandsItsKeysToTheCoreFirst) {
+    add(ControlKind::ListView, kA, kTabStop | kBorder);
+    const ListColumn column{"Name", 200, Align::Left};
+    ASSERT_TRUE(ui().setListColumns(w_, kA, std::span<const ListColumn>(&column, 1)));
+    for (int r = 0; r < 3; ++r) {
+        ASSERT_TRUE(ui().insertListRow(w_, kA, r));
+        ASSERT_TRUE(ui().setListCell(w_, kA, r, 0, "row " + std::to_string(r)));
+    }
+    ASSERT_TRUE(ui().selectListRow(w_, kA, 1));
+    struct Press {
+        VirtualKey key;
+        Modifiers mods;
+    };
+    const Press presses[] = {{vk::Return, kModNone}, {vk::Insert, kModNone}, {vk::Delete, kModNone},
+                             {vk::Apps, kModNone},   {vk::F10, kModShift},   {'Z', kModControl},
+                             {'Y', kModControl},     {vk::Down, kModNone}};
+    for (const Press& p : presses) events_.consumeKeys.insert(p.key);
+    ASSERT_TRUE(ui().setFocus(w_, kA));
+    user().settle();
+    events_.lines.clear();
+    for (const Press& p : presses) user().key(w_, kA, p.key, p.mods);
+    user().settle();
+    const std::vector<std::string> downs = events_.only("down ");
+    ASSERT_EQ(downs.size(), std::size(presses));
+    for (std::size_t i = 0; i < std::size(presses); ++i) {
+        EXPECT_EQ(downs[i], "down " + std::to_string(kA) + " " +
+                                testing::EventRecorder::Hex(presses[i].key) + " " +
+                                std::to_string(presses[i].mods));
+    }
+    EXPECT_TRUE(events_.only("char ").empty());
+    EXPECT_TRUE(events_.only("list ").empty());
+    EXPECT_EQ(ui().listSelection(w_, kA), 1) << "a consumed Down moves nothing";
 }
 
 // ---- Every byte --------------------------------------------------------------------------------

@@ -26,7 +26,9 @@ constexpr QtKey kKeys[] = {
     {vk::Tab, Qt::Key_Tab, "\t"},         {vk::Return, Qt::Key_Return, "\r"},
     {vk::Escape, Qt::Key_Escape, "\x1B"}, {vk::Left, Qt::Key_Left, ""},
     {vk::Right, Qt::Key_Right, ""},       {vk::Home, Qt::Key_Home, ""},
-    {vk::End, Qt::Key_End, ""},
+    {vk::End, Qt::Key_End, ""},           {vk::Up, Qt::Key_Up, ""},
+    {vk::Down, Qt::Key_Down, ""},         {vk::Insert, Qt::Key_Insert, ""},
+    {vk::Apps, Qt::Key_Menu, ""},         {vk::F10, Qt::Key_F10, ""},
 };
 
 // The key a byte's character comes from: letters, digits and the blank have their own; the rest
@@ -75,6 +77,17 @@ public:
             // Shift+Tab arrives as its own key, as the keyboard sends it.
             const bool backtab = key == vk::Tab && (mods & kModShift) != 0;
             press(target, backtab ? Qt::Key_Backtab : k.key, held, QString::fromLatin1(k.text));
+            return;
+        }
+        if (key >= 'A' && key <= 'Z') { // a letter; with Ctrl its control character
+            Qt::KeyboardModifiers held = Qt::NoModifier;
+            if (mods & kModShift) held |= Qt::ShiftModifier;
+            if (mods & kModControl) held |= Qt::ControlModifier;
+            const char text = (mods & kModControl) != 0 ? static_cast<char>(key - 'A' + 1)
+                              : (mods & kModShift) != 0 ? static_cast<char>(key)
+                                                        : static_cast<char>(key - 'A' + 'a');
+            press(target, static_cast<Qt::Key>(Qt::Key_A + (key - 'A')), held,
+                  QString(QChar(text)));
             return;
         }
         ADD_FAILURE() << "the Qt driver has no key for virtual key " << key;

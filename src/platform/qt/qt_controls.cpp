@@ -139,8 +139,13 @@ QWidget* MakeListView(QWidget* parent, ControlStyle style) {
     t->setColumnCount(1);
     t->setHeaderLabels({QString()});
     if (style & kGridLines) {
-        t->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid palette(mid);"
-                                        " border-bottom: 1px solid palette(mid); }"));
+        // A style sheet on the items replaces their selected look too: it is said again, or a
+        // selected row's text turns white on the list's pale background.
+        t->setStyleSheet(
+            QStringLiteral("QTreeView::item { border-right: 1px solid palette(mid);"
+                           " border-bottom: 1px solid palette(mid); }"
+                           " QTreeView::item:selected { background: palette(highlight);"
+                           " color: palette(highlighted-text); }"));
     }
     if (!(style & kBorder)) t->setFrameShape(QFrame::NoFrame);
     return t;

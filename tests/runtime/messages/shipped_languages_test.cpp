@@ -77,6 +77,11 @@ const std::vector<ReferenceText>& DesignerReferences() {
          "%s is read-only: it was not saved. Allow writing to it or save under another name."},
         {1053, "In column %s on line %s a comma (or a quote) would split the text into other "
                "fields when the list is read again. Remove it and press OK."},
+        {1054, "A name cannot hold \"*\" or a line break: the structure file would read it back "
+               "as another line. Remove it and press OK."},
+        {1055, "This name is too long for a line of the structure file: at most %s characters."},
+        {1056, "File %s belongs to the dictionary of %s, which this structure file includes: "
+               "change it there."},
     };
     return references;
 }
