@@ -77,8 +77,14 @@ StatusCode CreateScreenLayout(WindowId dialog, platform::Size client) {
         spec.style = platform::kTabStop;
         if (!Ui().createControl(dialog, spec)) return status::kWindowsControl;
     }
-    const platform::Rect rect{0, kScreenEditTop, client.width,
-                              std::max(0, client.height - kScreenEditTop)};
+    // The status line under the text: the caret's cell and the field under it.
+    const int statusTop = std::max(kScreenEditTop, client.height - kScreenStatusHeight);
+    ControlSpec line;
+    line.kind = ControlKind::StaticText;
+    line.id = designerctl::kScreenStatus;
+    line.rect = {4, statusTop + 2, std::max(0, client.width - 8), kScreenStatusHeight - 4};
+    if (!Ui().createControl(dialog, line)) return status::kWindowsControl;
+    const platform::Rect rect{0, kScreenEditTop, client.width, statusTop - kScreenEditTop};
     const TextRef text = DesignerSlot(designerslot::kScreenText);
     return CreateMainEdit(dialog, rect, text.view()) ? status::kOk : status::kWindowsControl;
 }
@@ -113,15 +119,6 @@ StatusCode KeepOldLayoutText(WindowId dialog, const EditorKindRow* built) {
 }
 
 // ---- OpenEditor's steps -----------------------------------------------------------------------
-
-StatusCode MakeWorkBase(TextRef name) {
-    ScratchScope scope;
-    const TextRef part = name.empty() ? MsgText(kNewName) : PathPart(name, pathpart::kName);
-    const TextRef work = TempPath(TextJoin(UniqueName(), "."_t, part));
-    if (work.failed()) return work.status();
-    FileDelete(work); // a file of exactly this name would be mistaken for a work file
-    return SetDesignerSlot(designerslot::kWorkBase, work);
-}
 
 void SetEditorTitle(WindowId dialog) {
     ScratchScope scope;
@@ -234,6 +231,15 @@ bool TargetReadOnly(TextRef target) {
 }
 
 } // namespace
+
+StatusCode MakeWorkBase(TextRef name) {
+    ScratchScope scope;
+    const TextRef part = name.empty() ? MsgText(kNewName) : PathPart(name, pathpart::kName);
+    const TextRef work = TempPath(TextJoin(UniqueName(), "."_t, part));
+    if (work.failed()) return work.status();
+    FileDelete(work); // a file of exactly this name would be mistaken for a work file
+    return SetDesignerSlot(designerslot::kWorkBase, work);
+}
 
 void DeleteWorkFiles() {
     ScratchScope scope;

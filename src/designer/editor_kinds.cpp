@@ -4,6 +4,7 @@
 #include "designer/app_selector.h"
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
+#include "designer/screen_editor.h"
 #include "dictionary/dictionary.h"
 #include "host/paths.h"
 #include "host/text_files.h"
@@ -17,8 +18,6 @@ namespace {
 using platform::WindowId;
 using namespace stepflag;
 
-constexpr char kNewScreenFile[] =
-    "1004 New File?. Answering NO will append a Screen to current file";
 constexpr unsigned kDialogTypeMask = 0x3F;
 constexpr unsigned kDialogFlagsMask = 0xC0;
 
@@ -36,33 +35,6 @@ NewResult NewStructure(WindowId, Discard* answer, StatusCode* status) {
     if (!Discards(*answer)) return NewResult::Kept;
     *status = ClearDictionary();
     if (*status == status::kOk) MarkModified(markop::kClear);
-    return NewResult::Done;
-}
-
-// ---- Screens ------------------------------------------------------------------------------------
-
-// The new-screen step: a file without screens gets one; otherwise 1004 asks whether to start a new
-// file (and 0018 whether to drop the old one) or to append a screen.
-NewResult NewScreen(WindowId, Discard* answer, StatusCode*) {
-    DesignerState& state = Designer();
-    bool newFile = false;
-    if (state.screenCount != 0) {
-        ScratchScope scope;
-        newFile = AskYesNo(MsgText(kNewScreenFile));
-    }
-    if (!newFile) {
-        ++state.screenCount;
-        state.screenNumber = state.screenCount;
-    } else {
-        *answer = ConfirmDiscard(*answer);
-        if (!Discards(*answer)) return NewResult::EndCommand;
-        SetDesignerSlot(designerslot::kScreenBase, TextRef());
-        state.screenCount = 1;
-        state.screenNumber = 1;
-        DeleteWorkFiles();
-    }
-    if (KindEditor(editorkind::kScreen).reset != nullptr) KindEditor(editorkind::kScreen).reset();
-    SetDesignerSlot(designerslot::kScreenText, TextRef());
     return NewResult::Done;
 }
 
@@ -110,11 +82,6 @@ constexpr KindEditorHooks kStructureDefaults = [] {
     KindEditorHooks h;
     h.load = LoadStructure;
     h.startNew = NewStructure;
-    return h;
-}();
-constexpr KindEditorHooks kScreenDefaults = [] {
-    KindEditorHooks h;
-    h.startNew = NewScreen;
     return h;
 }();
 constexpr KindEditorHooks kDocumentActions = [] {
@@ -169,7 +136,7 @@ std::array<EditorKindRow, 5> g_rows = {{
      Layout::ScreenEdit,
      false,
      true,
-     kScreenDefaults},
+     ScreenEditorActions()},
     {editorkind::kDocument,
      designerslot::kDocumentBase,
      dialogtype::kDocument,
@@ -211,7 +178,7 @@ std::array<EditorKindRow, 5> g_rows = {{
 // The actions a kind starts with, and gets back when its installed ones are removed.
 KindEditorHooks DefaultActions(EditorKind kind) {
     if (kind == editorkind::kFileStructure) return kStructureDefaults;
-    if (kind == editorkind::kScreen) return kScreenDefaults;
+    if (kind == editorkind::kScreen) return ScreenEditorActions();
     return KindEditorHooks{};
 }
 

@@ -9,6 +9,7 @@
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
 #include "designer/main_menu.h"
+#include "designer/screen_editor.h"
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/messages/messages.h"
@@ -78,7 +79,7 @@ struct CommandRow {
 };
 
 using namespace editorkind;
-constexpr std::array<CommandRow, 27> kCommands = {{
+constexpr std::array<CommandRow, 28> kCommands = {{
     {menucmd::kFileView, View<kFileStructure>},
     {menucmd::kFileNew, New<kFileStructure>},
     {menucmd::kFileOpen, OpenChosen<kFileStructure>},
@@ -91,6 +92,7 @@ constexpr std::array<CommandRow, 27> kCommands = {{
     {menucmd::kScreenReport, Report<kScreen>},
     {menucmd::kScreenSave, Save<kScreen, false>},
     {menucmd::kScreenSaveAs, Save<kScreen, true>},
+    {menucmd::kScreenPreview, ScreenPreview},
     {menucmd::kDocumentView, View<kDocument>},
     {menucmd::kDocumentNew, New<kDocument>},
     {menucmd::kDocumentOpen, OpenChosen<kDocument>},
@@ -247,6 +249,9 @@ void CVodarirDlg::onCommand(ControlId id, int notification) {
     if (id == designerctl::kEdit) {
         if (notification == platform::notify::EnChange && ShownEditor().textChanged != nullptr) {
             ShownEditor().textChanged(window_);
+        } else if (notification == platform::notify::EnSelChange &&
+                   ShownEditor().caretMoved != nullptr) {
+            ShownEditor().caretMoved(window_);
         }
     } else if (id == platform::kIdOk && notification == platform::notify::BnClicked) {
         OnOK();
@@ -257,6 +262,13 @@ void CVodarirDlg::onCommand(ControlId id, int notification) {
     } else if (notification == platform::notify::BnClicked && CommandEnabled(id)) {
         if (const Handler handler = FindHandler(id)) handler(window_);
     }
+}
+
+bool CVodarirDlg::onKeyDown(ControlId id, platform::VirtualKey key, platform::Modifiers mods) {
+    if (ShownEditor().key == nullptr) return false;
+    ScratchScope scope;
+    StartCommand();
+    return ShownEditor().key(window_, id, key, mods);
 }
 
 void CVodarirDlg::onListNotify(ControlId id, int code, int row) {

@@ -37,6 +37,9 @@ public:
 
     void onCommand(platform::ControlId id, int notification) override;
     void onListNotify(platform::ControlId id, int code, int row) override;
+    // Keys of the shown editor's controls (the screen layout's undo and redo).
+    bool onKeyDown(platform::ControlId id, platform::VirtualKey key,
+                   platform::Modifiers mods) override;
     bool onClose() override;
 
 private:

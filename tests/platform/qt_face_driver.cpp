@@ -77,6 +77,17 @@ public:
             press(target, backtab ? Qt::Key_Backtab : k.key, held, QString::fromLatin1(k.text));
             return;
         }
+        if (key >= 'A' && key <= 'Z') {
+            // A letter: with Ctrl held the keyboard sends its control character.
+            Qt::KeyboardModifiers held = Qt::NoModifier;
+            if (mods & kModShift) held |= Qt::ShiftModifier;
+            if (mods & kModControl) held |= Qt::ControlModifier;
+            const QChar ch = (mods & kModControl) != 0 ? QChar(key - 'A' + 1)
+                             : (mods & kModShift) != 0 ? QChar(key)
+                                                       : QChar(key - 'A' + 'a');
+            press(target, static_cast<Qt::Key>(Qt::Key_A + (key - 'A')), held, QString(ch));
+            return;
+        }
         ADD_FAILURE() << "the Qt driver has no key for virtual key " << key;
     }
     void paste(WindowId window, ControlId id, std::string_view bytes) override {
