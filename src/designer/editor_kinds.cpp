@@ -134,7 +134,7 @@ std::array<EditorKindRow, 5> g_rows = {{
      {extension::kParameters, extension::kScreen},
      {extension::kParameters, extension::kScreen},
      Layout::ScreenEdit,
-     false,
+     true,
      true,
      ScreenEditorActions()},
     {editorkind::kDocument,

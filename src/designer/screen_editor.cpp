@@ -50,7 +50,7 @@ constexpr char kRecordsNotKept[] =
     "1074 Screen %s: records %s of the screen file (%s in all) cannot be shown where the file "
     "places them, or as they are written; a save writes them as they are shown now.";
 constexpr char kRowColumn[] = "1079 Row %s, column %s";
-constexpr char kFieldBinding[] = "1080 Field %s of %s: file %s %s, field %s %s, length %s, type %s";
+constexpr char kFieldBinding[] = "1080 Field %s of %s: file %s%s, field %s%s, length %s, type %s";
 constexpr char kFieldTotal[] = "1081 %s fields";
 constexpr char kOverFields[] = "1082 Screen %s holds %s fields; a screen takes at most 80. They "
                                "are kept as they are, and no field can be added to it.";
@@ -415,6 +415,14 @@ NewResult NewScreen(WindowId, Discard* answer, StatusCode*) {
             Warn(MsgText(kTooManyScreens));
             return NewResult::EndCommand;
         }
+        // The screen being left keeps what was done on it: it goes into the work files first.
+        if (state.screenNumber != 0) {
+            const StatusCode st = StoreScreen(StoreMode::WorkFiles);
+            if (st != status::kOk) {
+                StatusReport(st);
+                return NewResult::EndCommand;
+            }
+        }
         ++state.screenCount;
         state.screenNumber = state.screenCount;
     } else {
@@ -498,8 +506,10 @@ std::string ScreenStatusText(std::size_t offset) {
     const FieldRecord& f = model.fields[n - 1u];
     const bool knownFile = f.file >= 1 && f.file <= FileCount();
     const bool knownField = knownFile && CheckField(f.file, f.field) == status::kOk;
-    const TextRef fileName = knownFile ? FileName(f.file) : TextRef();
-    const TextRef fieldName = knownField ? FieldName(f.file, f.field) : TextRef();
+    // The dictionary's names when it is loaded, after a blank.
+    const TextRef fileName = knownFile ? TextConcat(" "_t, FileName(f.file)) : TextRef();
+    const TextRef fieldName =
+        knownField ? TextConcat(" "_t, FieldName(f.file, f.field)) : TextRef();
     text += TextFill(kMaxMessageLength, MsgText(kFieldBinding),
                      {Number(n), Number(count), Number(f.file), fileName, Number(f.field),
                       fieldName, Number(f.displayLength), TextRef(&f.type, 1)})

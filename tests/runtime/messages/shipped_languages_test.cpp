@@ -94,7 +94,7 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1077, "The field needs a type letter: A for a text, N for a number or D for a date."},
         {1078, "%s must be a number from 0 to %s: a screen file holds no other."},
         {1079, "Row %s, column %s"},
-        {1080, "Field %s of %s: file %s %s, field %s %s, length %s, type %s"},
+        {1080, "Field %s of %s: file %s%s, field %s%s, length %s, type %s"},
         {1081, "%s fields"},
         {1082, "Screen %s holds %s fields; a screen takes at most 80. They are kept as they are, "
                "and no field can be added to it."},
