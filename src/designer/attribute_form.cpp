@@ -229,6 +229,24 @@ std::string JoinAttributeItems(const std::vector<std::string>& items) {
     return text;
 }
 
+std::vector<std::string> ParameterLines(std::string_view attributes) {
+    std::vector<std::string> lines;
+    for (std::string& item : AttributeItems(attributes)) {
+        if (item.size() <= kMaxItemLength) {
+            lines.push_back(std::move(item));
+            continue;
+        }
+        std::size_t start = 0;
+        for (std::size_t colon = item.find(':'); colon != std::string::npos;
+             colon = item.find(':', start)) {
+            lines.push_back(item.substr(start, colon - start));
+            start = colon + 1;
+        }
+        lines.push_back(item.substr(start));
+    }
+    return lines;
+}
+
 AttributeFormPlan PlanAttributeForm(std::string_view keywords, std::string_view attributes,
                                     std::uint16_t field, std::string_view helpFile) {
     AttributeFormPlan plan;
@@ -366,7 +384,7 @@ StatusCode RunAttributeForm(std::string_view keywords, TextRef title, TextRef pa
     }
     if (applied.changed || field != 0) {
         st = RewriteBlock(parameters, LineKind::Parameters, screen,
-                          AttributeItems(applied.attributes));
+                          ParameterLines(applied.attributes));
         if (st != status::kOk) return st;
     }
     return applied.changed ? formresult::kChanged : formresult::kUnchanged;

@@ -98,6 +98,10 @@ FormApplied ApplyFormValues(const AttributeFormPlan& plan, std::string_view attr
 // The items of an attribute text (split at every ":" outside quotes), and the text of items.
 std::vector<std::string> AttributeItems(std::string_view attributes);
 std::string JoinAttributeItems(const std::vector<std::string>& items);
+// The lines a block of the parameter file is written with: the items, and an item too long for
+// a line (a quoted value that ran over several lines of the file) cut at its other ":" as the
+// file had it. Joined with ":" they are the text again.
+std::vector<std::string> ParameterLines(std::string_view attributes);
 
 // The results of a form.
 namespace formresult {

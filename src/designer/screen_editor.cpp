@@ -11,6 +11,7 @@
 #include "designer/editor_dispatch.h"
 #include "designer/scr_fields.h"
 #include "designer/screen_files.h"
+#include "dictionary/data_access.h"
 #include "dictionary/dictionary.h"
 #include "host/numbered_files.h"
 #include "host/paths.h"
@@ -55,7 +56,7 @@ constexpr char kFieldTotal[] = "1081 %s fields";
 constexpr char kOverFields[] = "1082 Screen %s holds %s fields; a screen takes at most 80. They "
                                "are kept as they are, and no field can be added to it.";
 constexpr char kPreviewTitle[] = "1083 Preview of %s #%s: Esc closes it";
-constexpr char kPreviewKey[] = "1084 key %s: button %s";
+constexpr char kPreviewKey[] = "1084 key %s: button %s (%s)";
 constexpr char kWarningCaption[] = "0012";
 constexpr char kScreenFormTitle[] = "%s (%s #%s)";
 constexpr char kFieldFormTitle[] = "%s (%s #%s [Field %s])";
@@ -249,8 +250,16 @@ private:
 
 void FieldProperties(WindowId dialog, std::uint16_t n) {
     IntVarSet(sysvar::kCurEdFld, static_cast<std::int16_t>(n));
+    // The dialog selects the bar of the field it shows; afterwards the caret goes back where the
+    // user was, so that the next key typed does not replace a bar.
+    const std::optional<platform::Selection> before =
+        Ui().editSelection(dialog, designerctl::kEdit);
     FieldsBridge bridge(dialog);
     RunScrFields(dialog, n, bridge);
+    if (before && ScreenShown()) {
+        Ui().setEditSelection(dialog, designerctl::kEdit, before->start, before->length);
+        RefreshStatus(dialog);
+    }
 }
 
 // ---- Commands -----------------------------------------------------------------------------------
@@ -343,8 +352,9 @@ void TextChanged(WindowId dialog) {
         Warn(MsgText(kTooManyFields));
         return;
     }
-    // Undone, the caret goes back after what the change had taken away.
-    before.caret = static_cast<int>(change.at + change.removedLength);
+    // Undone, the caret stands where the change began: before what it gives back, so a bar given
+    // back is the field under the caret.
+    before.caret = static_cast<int>(change.at);
     Remember(std::move(before));
     const StatusCode st = SetDesignerSlot(designerslot::kScreenText, TextView(model.text));
     if (st != status::kOk) StatusReport(st);
@@ -474,10 +484,12 @@ StatusCode PreviewAction(std::uint16_t event, void* extra) {
     }
     if (number == screenevent::kButton) {
         ScratchScope scope;
+        // The button as the record actions name it (7: FND).
         const TextRef key =
             TextFill(kMaxTitle, MsgText(kPreviewKey),
                      {Number(static_cast<std::uint16_t>(IntVarGet(sysvar::kLastKey))),
-                      Number(EventParameter(event))});
+                      Number(EventParameter(event)),
+                      ListItem(TextView(kRecordActionNames), ',', EventParameter(event))});
         Ui().setTitle(CurrentNativeWindow(), state.title + " - " + std::string(key.view()));
         return status::kOk;
     }

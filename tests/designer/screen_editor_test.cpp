@@ -39,8 +39,8 @@ std::string BigScreenFile(int screens, int rows) {
     for (int s = 1; s <= screens; ++s) {
         for (int r = 1; r <= rows; ++r) {
             char line[128];
-            std::snprintf(line, sizeof line, "\"%2d0%2d 1Pantalla %d fila %d con algo de texto\"\r\n",
-                          s, r, s, r);
+            std::snprintf(line, sizeof line,
+                          "\"%2d0%2d 1Pantalla %d fila %d con algo de texto\"\r\n", s, r, s, r);
             pan += line;
         }
         char field[32];
@@ -94,9 +94,9 @@ protected:
     // The CScrFields acts that bind the field shown and press Done.
     void bindNext(const char* file, const char* field, const char* length, const char* type) {
         queueLater(kScrFieldsTitle,
-                      {act::Select(1010, 0, 9), act::Type(1010, file), act::Select(1003, 0, 9),
-                       act::Type(1003, field), act::Select(1009, 0, 9), act::Type(1009, length),
-                       act::Select(1008, 0, 9), act::Type(1008, type), act::Click(platform::kIdOk)});
+                   {act::Select(1010, 0, 9), act::Type(1010, file), act::Select(1003, 0, 9),
+                    act::Type(1003, field), act::Select(1009, 0, 9), act::Type(1009, length),
+                    act::Select(1008, 0, 9), act::Type(1008, type), act::Click(platform::kIdOk)});
     }
     // Edit 2500 of the designer's window (the fixture's own window is another).
     std::string editText() const {
@@ -153,30 +153,27 @@ TEST_F(ScreenEditorTest, TheSampleOpensOnItsFirstScreenWithItsFields) {
 TEST_F(ScreenEditorTest, ABarTypedMidRowIsBoundAtOnceAndTheStatusLineShowsIt) {
     bindNext("2", "3", "12", "A");
     // In the dots before the description's bar.
-    run({SelectAtBar(2, -5, 0), act::Type(designerctl::kEdit, "|"),
-         check([&] {
+    run({SelectAtBar(2, -5, 0), act::Type(designerctl::kEdit, "|"), check([&] {
              ASSERT_EQ(model().fields.size(), 12u);
              EXPECT_EQ(model().fields[1], (FieldRecord{0, 5, 17, 12, 40, 40, 2, 3, 'A'}));
              EXPECT_EQ(model().fields[0].field, 1) << "the field before keeps its binding";
              EXPECT_EQ(model().fields[2].field, 2) << "and the one it was copied from";
              EXPECT_EQ(model().fields[2].column, 23);
-             EXPECT_EQ(statusLine(), "Row 5, column 17    Field 2 of 12: file 2, field 3, length "
+             EXPECT_EQ(statusLine(), "Row 5, column 18    Field 2 of 12: file 2, field 3, length "
                                      "12, type A");
          })});
 }
 
 TEST_F(ScreenEditorTest, UndoBringsADeletedFieldBackWithItsOwnBindingsAndRedoTakesItAgain) {
     FieldRecord description;
-    run({check([&] { description = model().fields[1]; }),
-         SelectAtBar(2, 0, 1), act::Key(designerctl::kEdit, vk::Delete),
-         check([&] {
+    run({check([&] { description = model().fields[1]; }), SelectAtBar(2, 0, 1),
+         act::Key(designerctl::kEdit, vk::Delete), check([&] {
              EXPECT_EQ(model().fields.size(), 10u);
              EXPECT_EQ(model().fields[1].field, 3);
          }),
          act::Type(designerctl::kEdit, "x"),
          act::Key(designerctl::kEdit, 'Z', platform::kModControl),
-         act::Key(designerctl::kEdit, 'Z', platform::kModControl),
-         check([&] {
+         act::Key(designerctl::kEdit, 'Z', platform::kModControl), check([&] {
              ASSERT_EQ(model().fields.size(), 11u);
              EXPECT_EQ(model().fields[1], description)
                  << "its own bindings, not a copy of the field after it";
@@ -189,23 +186,21 @@ TEST_F(ScreenEditorTest, UndoBringsADeletedFieldBackWithItsOwnBindingsAndRedoTak
          check([&] { EXPECT_EQ(model().fields.size(), 10u) << "Ctrl+Shift+Z redoes too"; }),
          act::Key(designerctl::kEdit, 'Z', platform::kModControl),
          act::Key(designerctl::kEdit, 'Z', platform::kModControl),
-         act::Key(designerctl::kEdit, 'Z', platform::kModControl),
-         check([&] {
+         act::Key(designerctl::kEdit, 'Z', platform::kModControl), check([&] {
              EXPECT_EQ(model().fields[1], description);
              EXPECT_EQ(ScreenUndoDepth(), 0u) << "nothing more to undo: nothing happens";
          })});
 }
 
 TEST_F(ScreenEditorTest, UndoOfABindingGivesTheOldOneBackAndAnotherScreenHasItsOwnHistory) {
-    queueLater(kScrFieldsTitle, {act::Select(1010, 0, 9), act::Type(1010, "7"),
-                                    act::Click(platform::kIdOk)});
+    queueLater(kScrFieldsTitle,
+               {act::Select(1010, 0, 9), act::Type(1010, "7"), act::Click(platform::kIdOk)});
     run({SelectAtBar(1, 0, 0), act::Click(1500),
          check([&] { EXPECT_EQ(model().fields[0].file, 7); }),
          act::Key(designerctl::kEdit, 'Z', platform::kModControl),
          check([&] { EXPECT_EQ(model().fields[0].file, 1); }),
          act::Key(designerctl::kEdit, 'Y', platform::kModControl),
-         check([&] { EXPECT_EQ(model().fields[0].file, 7); }), act::Click(1503),
-         check([&] {
+         check([&] { EXPECT_EQ(model().fields[0].file, 7); }), act::Click(1503), check([&] {
              EXPECT_EQ(ScreenUndoDepth(), 0u);
              EXPECT_EQ(ScreenRedoDepth(), 0u);
          }),
@@ -217,9 +212,8 @@ TEST_F(ScreenEditorTest, NextAndPreviousWrapAroundAndKeepWhatWasDoneOnEachScreen
     const auto note = [&] { return check([&] { seen.push_back(Designer().screenNumber); }); };
     run({act::Select(designerctl::kEdit, 0, 0), act::Type(designerctl::kEdit, "Uno"),
          act::Click(1503), note(), act::Click(1503), note(), act::Click(1503), note(),
-         act::Click(1503), note(),
-         check([&] { EXPECT_EQ(model().text.substr(0, 3), "Uno"); }), act::Click(1502), note(),
-         act::Click(1503), note()});
+         act::Click(1503), note(), check([&] { EXPECT_EQ(model().text.substr(0, 3), "Uno"); }),
+         act::Click(1502), note(), act::Click(1503), note()});
     EXPECT_EQ(seen, (std::vector<int>{2, 3, 4, 1, 4, 1}));
 }
 
@@ -228,8 +222,7 @@ TEST_F(ScreenEditorTest, SaveWritesBothFilesAndTheyReadBackToTheSameScreens) {
     bindNext("6", "3", "10", "C");
     run({act::Select(designerctl::kEdit, 0, 0), act::Type(designerctl::kEdit, "  Alta "),
          SelectAtBar(11, 1, 0), act::Type(designerctl::kEdit, " |"),
-         check([&] { RecordsFromScreen(model(), &edited); }),
-         act::ChooseMenu(menucmd::kScreenSave),
+         check([&] { RecordsFromScreen(model(), &edited); }), act::ChooseMenu(menucmd::kScreenSave),
          check([&] {
              EXPECT_EQ(KindModified(editorkind::kScreen), false);
              // The file read again gives back every run of text, bar and binding.
@@ -401,8 +394,8 @@ TEST_F(ScreenEditorTest, RecordsAFileCannotKeepAreNamedWhenItOpens) {
 TEST_F(ScreenEditorTest, AFileWithoutParametersLeavesNoParametersOfTheFileBefore) {
     folder.Write("SOLO.PAN", "\" 10 1 1uno\"\r\n");
     run({act::Run([&](platform::ScriptedUi&, platform::WindowId) {
-        ui.queueFileChoice(folder.File("SOLO.PAN"));
-    }),
+             ui.queueFileChoice(folder.File("SOLO.PAN"));
+         }),
          act::ChooseMenu(menucmd::kScreenOpen), check([&] {
              ScratchScope scope;
              EXPECT_EQ(model().text, "uno");
@@ -416,22 +409,22 @@ TEST_F(ScreenEditorTest, AFileWithoutParametersLeavesNoParametersOfTheFileBefore
 
 TEST_F(ScreenEditorTest, TheArrowOnTheLastFieldAppliesAndStays) {
     queueLater(kScrFieldsTitle,
-                  {act::Select(1009, 0, 9), act::Type(1009, "3"), act::Click(1015),
-                   act::Run([](platform::ScriptedUi& s, platform::WindowId w) {
-                       EXPECT_EQ(s.control(w, 1011)->text, "11");
-                   }),
-                   act::Click(1014), act::Run([](platform::ScriptedUi& s, platform::WindowId w) {
-                       EXPECT_EQ(s.control(w, 1011)->text, "10");
-                   }),
-                   act::Key(1009, vk::Escape)});
+               {act::Select(1009, 0, 9), act::Type(1009, "3"), act::Click(1015),
+                act::Run([](platform::ScriptedUi& s, platform::WindowId w) {
+                    EXPECT_EQ(s.control(w, 1011)->text, "11");
+                }),
+                act::Click(1014), act::Run([](platform::ScriptedUi& s, platform::WindowId w) {
+                    EXPECT_EQ(s.control(w, 1011)->text, "10");
+                }),
+                act::Key(1009, vk::Escape)});
     run({SelectAtBar(11, 0, 0), act::Click(1500),
          check([&] { EXPECT_EQ(model().fields[10].displayLength, 3); })});
 }
 
 TEST_F(ScreenEditorTest, AFileNumberPastThirtyIsRefusedInTheFieldDialog) {
-    queueLater(kScrFieldsTitle, {act::Select(1010, 0, 9), act::Type(1010, "31"),
-                                    act::Click(platform::kIdOk), act::Select(1010, 0, 9),
-                                    act::Type(1010, "30"), act::Click(platform::kIdOk)});
+    queueLater(kScrFieldsTitle,
+               {act::Select(1010, 0, 9), act::Type(1010, "31"), act::Click(platform::kIdOk),
+                act::Select(1010, 0, 9), act::Type(1010, "30"), act::Click(platform::kIdOk)});
     run({act::Select(designerctl::kEdit, 0, 0), act::Click(1500),
          check([&] { EXPECT_EQ(model().fields[0].file, 30); })});
     ASSERT_EQ(ui.shownBoxes().size(), 1u);

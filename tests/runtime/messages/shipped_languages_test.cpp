@@ -99,7 +99,7 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1082, "Screen %s holds %s fields; a screen takes at most 80. They are kept as they are, "
                "and no field can be added to it."},
         {1083, "Preview of %s #%s: Esc closes it"},
-        {1084, "key %s: button %s"},
+        {1084, "key %s: button %s (%s)"},
     };
     return references;
 }
