@@ -90,8 +90,8 @@ inline std::string AllKeywords() {
     return all;
 }
 
-inline bool CheckParameterFile(const std::string& path, std::uint16_t number,
-                               std::uint16_t field, TextRef value) {
+inline bool CheckParameterFile(const std::string& path, std::uint16_t number, std::uint16_t field,
+                               TextRef value) {
     const TextRef file = TextView(path);
     Records records;
     const StatusCode st = ReadBlock(file, LineKind::Parameters, number, &records);
@@ -137,9 +137,9 @@ inline bool CheckScreenFileInput(const std::uint8_t* data, std::size_t size,
     bool ok = false;
     {
         ScratchScope scope;
-        ok = parameters ? CheckParameterFile(path, number, third, text)
-                        : CheckScreenFile(path, number, (subject & 2) != 0, third * 8u, fourth,
-                                          text);
+        ok = parameters
+                 ? CheckParameterFile(path, number, third, text)
+                 : CheckScreenFile(path, number, (subject & 2) != 0, third * 8u, fourth, text);
     }
     return ok && ScratchDepth() == depth;
 }

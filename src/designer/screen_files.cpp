@@ -30,6 +30,9 @@ constexpr std::int16_t kCompatWideNumbers = 64;
 constexpr std::uint16_t kMaxMessageLength = 1024;
 constexpr char kCellTooFar[] = "1070 Row %s, column %s lies beyond row or column 99, which a "
                                "screen file cannot hold: screen %s was not stored.";
+constexpr char kScreenTooLong[] =
+    "1085 Screen %s would hold %s characters as text, more than the 65535 the editor holds: it "
+    "was not loaded.";
 constexpr char kTextTooLong[] = "1071 The text at row %s, column %s is longer than a line of the "
                                 "screen file can hold: screen %s was not stored.";
 // The two files of a screen file, in the order they are put in place.
@@ -166,10 +169,12 @@ ScreenLoad LoadScreen(platform::WindowId dialog, ScreenSource source) {
     if (result.status != status::kOk) return result;
     LoadedScreen loaded = ScreenFromRecords(records, WideNumbers());
     if (loaded.model.text.size() > kMaxEditorText) {
-        result.status = LogErrorText(status::kStringTooLong,
-                                     TextFormat(96, "screen %u: %zu > %zu", unsigned{number},
-                                                loaded.model.text.size(), kMaxEditorText),
-                                     false);
+        result.status =
+            LogErrorText(status::kStringTooLong,
+                         TextFill(kMaxMessageLength, MsgText(kScreenTooLong),
+                                  {Number(number),
+                                   Number(static_cast<std::uint32_t>(loaded.model.text.size()))}),
+                         false);
         return result;
     }
     if (fromFile) {

@@ -298,6 +298,25 @@ TEST_F(ScreenEditorTest, AScreenFileLongerThanATextIsOpenedAndSavedWhole) {
     EXPECT_EQ(saved.substr(saved.find("\" 2")), big.substr(big.find("\" 2")));
 }
 
+TEST_F(ScreenEditorTest, AScreenWhoseTextWouldPassATextIsRefusedAndNothingChanges) {
+    // Every record of row 1, column 1: each goes after the one before, in one row of 75 000 bytes.
+    std::string pan;
+    for (int i = 0; i < 150; ++i) pan += "\" 10 1 1" + std::string(500, 'x') + "\"\r\n";
+    folder.Write("ENORME.PAN", pan);
+    run({act::Run([&](platform::ScriptedUi&, platform::WindowId) {
+             ui.queueFileChoice(folder.File("ENORME.PAN"));
+         }),
+         act::ChooseMenu(menucmd::kScreenOpen), check([&] {
+             EXPECT_EQ(model().fields.size(), 11u) << "ALPANT's screen is still the one shown";
+             EXPECT_EQ(slot(designerslot::kScreenBase), folder.File("ALPANT"));
+         })});
+    ASSERT_EQ(ui.shownBoxes().size(), 1u);
+    EXPECT_NE(ui.shownBoxes()[0].text.find("Screen 1 would hold 75000 characters as text, more "
+                                           "than the 65535 the editor holds: it was not loaded."),
+              std::string::npos)
+        << ui.shownBoxes()[0].text;
+}
+
 TEST_F(ScreenEditorTest, AHundredthScreenIsRefusedAndTheCountStays) {
     folder.Write("LLENO.PAN", "\" 10 1 1uno\"\r\n\"990 1 1ultima\"\r\n");
     file = "LLENO.PAN";

@@ -100,6 +100,8 @@ const std::vector<ReferenceText>& DesignerReferences() {
                "and no field can be added to it."},
         {1083, "Preview of %s #%s: Esc closes it"},
         {1084, "key %s: button %s (%s)"},
+        {1085, "Screen %s would hold %s characters as text, more than the 65535 the editor holds: "
+               "it was not loaded."},
     };
     return references;
 }
