@@ -338,7 +338,6 @@ void Command(WindowId dialog, ControlId id) {
 // ---- The text change ----------------------------------------------------------------------------
 
 void TextChanged(WindowId dialog) {
-    MarkModified(markop::kMark);
     const std::optional<std::string> text = EditorText(dialog);
     if (!text || text->size() > kMaxEditorText) return;
     ScreenModel& model = CurrentScreenModel();
@@ -352,6 +351,7 @@ void TextChanged(WindowId dialog) {
         Warn(MsgText(kTooManyFields));
         return;
     }
+    MarkModified(markop::kMark);
     // Undone, the caret stands where the change began: before what it gives back, so a bar given
     // back is the field under the caret.
     before.caret = static_cast<int>(change.at);
