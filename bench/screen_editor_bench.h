@@ -15,7 +15,7 @@ inline std::string EightyFieldScreen() {
         std::string line;
         if (row >= 3 && row <= 22) {
             for (int f = 0; f < 4; ++f) {
-                char cell[24];
+                char cell[48];
                 std::snprintf(cell, sizeof cell, "Campo %02d-%d: |       ", row, f + 1);
                 line += cell;
             }
@@ -33,7 +33,7 @@ inline std::string EightyFieldScreen() {
 inline std::string ScreenFile(int screens) {
     std::string pan;
     for (int s = 1; s <= screens; ++s) {
-        char line[96];
+        char line[128];
         std::snprintf(line, sizeof line, "\"%2d0 127FICHA DE ARTICULOS\"\r\n", s);
         pan += line;
         for (int row = 3; row <= 22; ++row) {

@@ -131,7 +131,11 @@ void SetEditorTitle(WindowId dialog) {
 StatusCode ShowOpened(WindowId dialog, const EditorKindRow& row) {
     SetEditorTitle(dialog);
     if (row.layout == Layout::ScreenEdit) {
-        Ui().setText(dialog, designerctl::kEdit, DesignerSlot(designerslot::kScreenText).view());
+        // Only a text that differs is set: setting it moves the caret to the start.
+        const std::string_view text = DesignerSlot(designerslot::kScreenText).view();
+        if (Ui().text(dialog, designerctl::kEdit) != text) {
+            Ui().setText(dialog, designerctl::kEdit, text);
+        }
     }
     if (row.actions.shown != nullptr) return row.actions.shown(dialog);
     return status::kOk;

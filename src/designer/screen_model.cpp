@@ -45,7 +45,7 @@ std::string_view Part(std::string_view record, std::size_t at, std::size_t width
 }
 
 std::string Columns(unsigned n) {
-    char buffer[8];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%2u", n);
     return buffer;
 }

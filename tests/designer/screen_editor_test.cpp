@@ -43,7 +43,7 @@ std::string BigScreenFile(int screens, int rows) {
                           "\"%2d0%2d 1Pantalla %d fila %d con algo de texto\"\r\n", s, r, s, r);
             pan += line;
         }
-        char field[32];
+        char field[64];
         std::snprintf(field, sizeof field, "\"%2d1%2d60 1 110C\"\r\n", s, rows);
         pan += field;
     }
@@ -348,7 +348,7 @@ TEST_F(ScreenEditorTest, NewAppendsAScreenAfterStoringTheOneBeingLeft) {
 TEST_F(ScreenEditorTest, TheEightyFirstFieldIsRefusedAndTheTextStaysAsItWas) {
     std::string pan;
     for (int i = 0; i < 80; ++i) {
-        char r[32];
+        char r[64];
         std::snprintf(r, sizeof r, "\" 11%2d%2d 0 0 1A\"\r\n", i / 20 + 1, i % 20 * 2 + 1);
         pan += r;
     }
@@ -369,7 +369,7 @@ TEST_F(ScreenEditorTest, TheEightyFirstFieldIsRefusedAndTheTextStaysAsItWas) {
 TEST_F(ScreenEditorTest, FieldRecordsPastTheEightiethAreKeptAndWrittenBack) {
     std::string pan;
     for (int i = 0; i < 93; ++i) {
-        char r[32];
+        char r[64];
         std::snprintf(r, sizeof r, "\" 11%2d%2d 1 1 1A\"\r\n", i / 20 + 1, i % 20 * 2 + 1);
         pan += r;
     }

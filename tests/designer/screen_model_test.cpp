@@ -160,7 +160,7 @@ TEST(ScreenRecords, FieldsReadOutOfOrderKeepTheirOwnBindings) {
 TEST(ScreenRecords, EveryTableSizeIsKeptEvenPastEighty) {
     Records records;
     for (int i = 1; i <= 93; ++i) {
-        char r[16];
+        char r[64];
         std::snprintf(r, sizeof r, "1%2d%2d 1 1 1A", (i - 1) / 20 + 1, (i - 1) % 20 * 3 + 1);
         records.push_back(r);
     }
