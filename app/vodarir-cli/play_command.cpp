@@ -79,6 +79,11 @@ std::string Escaped(std::string_view bytes) {
 }
 
 void Replace(std::string& s, const std::string& from, const std::string& to);
+// The unique part of a name (a backup copy's) masked, so transcripts read the same every time.
+std::string MaskUnique(const std::string& name) {
+    static const std::regex unique("(^|[./])t[0-9a-z]{9}(?=[.])");
+    return std::regex_replace(name, unique, std::string("$1") + kUniqueMark);
+}
 
 class Player {
 public:
@@ -292,6 +297,8 @@ private:
         for (const auto& e : fs::directory_iterator(resolve(name), ec)) {
             names.push_back(e.path().filename().string() + (e.is_directory() ? "/" : ""));
         }
+        // In the order they print in: unique parts differ from run to run.
+        for (std::string& n : names) n = MaskUnique(n);
         std::sort(names.begin(), names.end());
         ui_.note("list " + name + (ec ? " (missing)" : ""));
         for (const std::string& n : names) ui_.note("  " + n);
@@ -314,8 +321,7 @@ std::string Printable(std::string line, const std::string& work) {
     Replace(line, "\r", "\\r");
     Replace(line, "\n", "\\n");
     Replace(line, work, kWorkMark);
-    static const std::regex unique("(^|[./])t[0-9a-z]{9}(?=[.])");
-    line = std::regex_replace(line, unique, std::string("$1") + kUniqueMark);
+    line = MaskUnique(line);
     return Cp1252ToUtf8(line);
 }
 

@@ -77,8 +77,14 @@ StatusCode CreateScreenLayout(WindowId dialog, platform::Size client) {
         spec.style = platform::kTabStop;
         if (!Ui().createControl(dialog, spec)) return status::kWindowsControl;
     }
-    const platform::Rect rect{0, kScreenEditTop, client.width,
-                              std::max(0, client.height - kScreenEditTop)};
+    // The status line under the text: the caret's cell and the field under it.
+    const int statusTop = std::max(kScreenEditTop, client.height - kScreenStatusHeight);
+    ControlSpec line;
+    line.kind = ControlKind::StaticText;
+    line.id = designerctl::kScreenStatus;
+    line.rect = {4, statusTop + 2, std::max(0, client.width - 8), kScreenStatusHeight - 4};
+    if (!Ui().createControl(dialog, line)) return status::kWindowsControl;
+    const platform::Rect rect{0, kScreenEditTop, client.width, statusTop - kScreenEditTop};
     const TextRef text = DesignerSlot(designerslot::kScreenText);
     return CreateMainEdit(dialog, rect, text.view()) ? status::kOk : status::kWindowsControl;
 }
@@ -114,15 +120,6 @@ StatusCode KeepOldLayoutText(WindowId dialog, const EditorKindRow* built) {
 
 // ---- OpenEditor's steps -----------------------------------------------------------------------
 
-StatusCode MakeWorkBase(TextRef name) {
-    ScratchScope scope;
-    const TextRef part = name.empty() ? MsgText(kNewName) : PathPart(name, pathpart::kName);
-    const TextRef work = TempPath(TextJoin(UniqueName(), "."_t, part));
-    if (work.failed()) return work.status();
-    FileDelete(work); // a file of exactly this name would be mistaken for a work file
-    return SetDesignerSlot(designerslot::kWorkBase, work);
-}
-
 void SetEditorTitle(WindowId dialog) {
     ScratchScope scope;
     const TextRef title = EditorTitle();
@@ -134,7 +131,11 @@ void SetEditorTitle(WindowId dialog) {
 StatusCode ShowOpened(WindowId dialog, const EditorKindRow& row) {
     SetEditorTitle(dialog);
     if (row.layout == Layout::ScreenEdit) {
-        Ui().setText(dialog, designerctl::kEdit, DesignerSlot(designerslot::kScreenText).view());
+        // Only a text that differs is set: setting it moves the caret to the start.
+        const std::string_view text = DesignerSlot(designerslot::kScreenText).view();
+        if (Ui().text(dialog, designerctl::kEdit) != text) {
+            Ui().setText(dialog, designerctl::kEdit, text);
+        }
     }
     if (row.actions.shown != nullptr) return row.actions.shown(dialog);
     return status::kOk;
@@ -234,6 +235,15 @@ bool TargetReadOnly(TextRef target) {
 }
 
 } // namespace
+
+StatusCode MakeWorkBase(TextRef name) {
+    ScratchScope scope;
+    const TextRef part = name.empty() ? MsgText(kNewName) : PathPart(name, pathpart::kName);
+    const TextRef work = TempPath(TextJoin(UniqueName(), "."_t, part));
+    if (work.failed()) return work.status();
+    FileDelete(work); // a file of exactly this name would be mistaken for a work file
+    return SetDesignerSlot(designerslot::kWorkBase, work);
+}
 
 void DeleteWorkFiles() {
     ScratchScope scope;

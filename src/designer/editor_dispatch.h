@@ -39,6 +39,7 @@ inline constexpr platform::ControlId kFirstScreenButton = 1500;
 inline constexpr platform::ControlId kLastScreenButton = 1503;
 inline constexpr platform::ControlId kLastScreenCommand = 1699;
 inline constexpr platform::ControlId kEdit = 2500;
+inline constexpr platform::ControlId kScreenStatus = 2501; // the screen layout's status line
 inline constexpr platform::ControlId kFileList = 3200;
 inline constexpr platform::ControlId kFieldList = 3201;
 } // namespace designerctl
@@ -47,6 +48,7 @@ inline constexpr platform::ControlId kFieldList = 3201;
 inline constexpr int kScreenButtonWidth = 150;
 inline constexpr int kScreenButtonHeight = 20;
 inline constexpr int kScreenEditTop = 25;
+inline constexpr int kScreenStatusHeight = 22;
 
 // The longest text edit 2500 holds: one limit for loading, editing and saving.
 inline constexpr std::size_t kMaxEditorText = kMaxTextLength;
@@ -86,6 +88,9 @@ bool RefuseReadOnly(TextRef path);
 // The Save (askName false) and Save as commands of a kind.
 void SaveCommand(platform::WindowId dialog, EditorKind kind, bool askName);
 
+// Makes the screen editor's work base (designer slot 4) in the temporary folder: a unique name,
+// ".", and the name part of `name` (message 1006 "New" when it is empty).
+StatusCode MakeWorkBase(TextRef name);
 // Deletes the screen editor's two work files (the work base with PAN and PPN), when there is one.
 void DeleteWorkFiles();
 

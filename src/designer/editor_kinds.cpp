@@ -4,6 +4,7 @@
 #include "designer/app_selector.h"
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
+#include "designer/screen_editor.h"
 #include "designer/structure_editor.h"
 #include "host/paths.h"
 #include "host/text_files.h"
@@ -17,39 +18,10 @@ namespace {
 using platform::WindowId;
 using namespace stepflag;
 
-constexpr char kNewScreenFile[] =
-    "1004 New File?. Answering NO will append a Screen to current file";
 constexpr unsigned kDialogTypeMask = 0x3F;
 constexpr unsigned kDialogFlagsMask = 0xC0;
 
 platform::Ui& Ui() { return platform::CurrentUi(); }
-
-// ---- Screens ------------------------------------------------------------------------------------
-
-// The new-screen step: a file without screens gets one; otherwise 1004 asks whether to start a new
-// file (and 0018 whether to drop the old one) or to append a screen.
-NewResult NewScreen(WindowId, Discard* answer, StatusCode*) {
-    DesignerState& state = Designer();
-    bool newFile = false;
-    if (state.screenCount != 0) {
-        ScratchScope scope;
-        newFile = AskYesNo(MsgText(kNewScreenFile));
-    }
-    if (!newFile) {
-        ++state.screenCount;
-        state.screenNumber = state.screenCount;
-    } else {
-        *answer = ConfirmDiscard(*answer);
-        if (!Discards(*answer)) return NewResult::EndCommand;
-        SetDesignerSlot(designerslot::kScreenBase, TextRef());
-        state.screenCount = 1;
-        state.screenNumber = 1;
-        DeleteWorkFiles();
-    }
-    if (KindEditor(editorkind::kScreen).reset != nullptr) KindEditor(editorkind::kScreen).reset();
-    SetDesignerSlot(designerslot::kScreenText, TextRef());
-    return NewResult::Done;
-}
 
 // ---- Documents and scripts ----------------------------------------------------------------------
 
@@ -91,11 +63,6 @@ void DocumentSaved() { Designer().documentLinesNotKept.clear(); } // agreed once
 
 // ---- The table ----------------------------------------------------------------------------------
 
-constexpr KindEditorHooks kScreenDefaults = [] {
-    KindEditorHooks h;
-    h.startNew = NewScreen;
-    return h;
-}();
 constexpr KindEditorHooks kDocumentActions = [] {
     KindEditorHooks h;
     h.load = LoadDocumentNamed;
@@ -146,9 +113,9 @@ std::array<EditorKindRow, 5> g_rows = {{
      {extension::kParameters, extension::kScreen},
      {extension::kParameters, extension::kScreen},
      Layout::ScreenEdit,
-     false,
      true,
-     kScreenDefaults},
+     true,
+     ScreenEditorActions()},
     {editorkind::kDocument,
      designerslot::kDocumentBase,
      dialogtype::kDocument,
@@ -189,7 +156,7 @@ std::array<EditorKindRow, 5> g_rows = {{
 
 // The actions a kind starts with, and gets back when its installed ones are removed.
 KindEditorHooks DefaultActions(EditorKind kind) {
-    if (kind == editorkind::kScreen) return kScreenDefaults;
+    if (kind == editorkind::kScreen) return ScreenEditorActions();
     return KindEditorHooks{};
 }
 

@@ -107,6 +107,8 @@ struct KindEditorHooks {
                        int row) = nullptr;
     bool (*key)(platform::WindowId dialog, platform::ControlId id, platform::VirtualKey key,
                 platform::Modifiers mods) = nullptr;
+    // The user moved the caret or the selection of edit 2500 in its layout.
+    void (*caretMoved)(platform::WindowId dialog) = nullptr;
     // The kind's report command (File > Report, Screen > Report).
     void (*report)(platform::WindowId dialog) = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "designer/document_editor.h"
 #include "designer/editor_dispatch.h"
 #include "designer/main_menu.h"
+#include "designer/screen_editor.h"
 #include "designer/structure_editor.h"
 #include "dictionary/dictionary.h"
 #include "host/paths.h"
@@ -80,7 +81,7 @@ struct CommandRow {
 };
 
 using namespace editorkind;
-constexpr std::array<CommandRow, 27> kCommands = {{
+constexpr std::array<CommandRow, 28> kCommands = {{
     {menucmd::kFileView, View<kFileStructure>},
     {menucmd::kFileNew, New<kFileStructure>},
     {menucmd::kFileOpen, OpenChosen<kFileStructure>},
@@ -93,6 +94,7 @@ constexpr std::array<CommandRow, 27> kCommands = {{
     {menucmd::kScreenReport, Report<kScreen>},
     {menucmd::kScreenSave, Save<kScreen, false>},
     {menucmd::kScreenSaveAs, Save<kScreen, true>},
+    {menucmd::kScreenPreview, ScreenPreview},
     {menucmd::kDocumentView, View<kDocument>},
     {menucmd::kDocumentNew, New<kDocument>},
     {menucmd::kDocumentOpen, OpenChosen<kDocument>},
@@ -253,6 +255,9 @@ void CVodarirDlg::onCommand(ControlId id, int notification) {
     if (id == designerctl::kEdit) {
         if (notification == platform::notify::EnChange && ShownEditor().textChanged != nullptr) {
             ShownEditor().textChanged(window_);
+        } else if (notification == platform::notify::EnSelChange &&
+                   ShownEditor().caretMoved != nullptr) {
+            ShownEditor().caretMoved(window_);
         }
     } else if (id == platform::kIdOk && notification == platform::notify::BnClicked) {
         OnOK();

@@ -13,7 +13,7 @@ namespace {
 using namespace menucmd;
 using namespace editorkind;
 
-constexpr std::array<MainMenuItem, 27> kMainMenuItems = {{
+constexpr std::array<MainMenuItem, 28> kMainMenuItems = {{
     {"&File", "&View", kFileView, kFileStructure, false},
     {"&File", "&New", kFileNew, kFileStructure, false},
     {"&File", "&Open", kFileOpen, kFileStructure, false},
@@ -26,6 +26,7 @@ constexpr std::array<MainMenuItem, 27> kMainMenuItems = {{
     {"&Screen", "&Report", kScreenReport, kScreen, true},
     {"&Screen", "&Save", kScreenSave, kScreen, false},
     {"&Screen", "Save &as", kScreenSaveAs, kScreen, false},
+    {"&Screen", "&Preview", kScreenPreview, kScreen, false},
     {"&Documents", "&View", kDocumentView, kDocument, false},
     {"&Documents", "&New", kDocumentNew, kDocument, false},
     {"&Documents", "&Open", kDocumentOpen, kDocument, false},

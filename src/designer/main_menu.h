@@ -22,6 +22,7 @@ inline constexpr platform::CommandId kScreenOpen = 32777;
 inline constexpr platform::CommandId kScreenReport = 32780;
 inline constexpr platform::CommandId kScreenSave = 32778;
 inline constexpr platform::CommandId kScreenSaveAs = 32790;
+inline constexpr platform::CommandId kScreenPreview = 32805;
 inline constexpr platform::CommandId kDocumentView = 32781;
 inline constexpr platform::CommandId kDocumentNew = 32783;
 inline constexpr platform::CommandId kDocumentOpen = 32782;

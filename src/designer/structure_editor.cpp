@@ -168,7 +168,7 @@ bool Change(int file, const std::function<StatusCode(StructureFile&)>& edit) {
         return false;
     }
     g_editor.undo.push_back(std::move(before));
-    if (g_editor.undo.size() > kMaxUndoSteps) g_editor.undo.erase(g_editor.undo.begin());
+    if (g_editor.undo.size() > kMaxStructureUndoSteps) g_editor.undo.erase(g_editor.undo.begin());
     g_editor.redo.clear();
     MarkModified(markop::kMark);
     ClampCurrent();

@@ -29,7 +29,7 @@ inline constexpr int kBottomGap = 30;
 // The last row of each list: the place to add a file or a field.
 inline constexpr char kAddRowText[] = "       +      ";
 // How many changes undo reaches back.
-inline constexpr std::size_t kMaxUndoSteps = 100;
+inline constexpr std::size_t kMaxStructureUndoSteps = 100;
 
 // The lists: mode 0 the file list (3200), mode 1 the fields list of the current file (3201).
 enum class ListMode : std::uint8_t { Files = 0, Fields = 1 };

@@ -91,6 +91,9 @@ inline constexpr int LbnSelChange = 1;  // the user moved a list box's selection
 inline constexpr int LbnDblClk = 2;     // double click on a list-box item
 inline constexpr int CbnSelEndOk = 9;   // a drop-down list's selection was confirmed
 inline constexpr int EnChange = 0x0300; // the user changed an edit's text
+// The user moved the caret or the selection of a multi-line edit (a key, the pointer); a face may
+// also send it after a change of the text. Never for the core's own setText or setEditSelection.
+inline constexpr int EnSelChange = 0x0702;
 // List views (onListNotify).
 inline constexpr int NmClick = -2;
 inline constexpr int NmDblClk = -3;

@@ -94,8 +94,13 @@ TEST_F(DispatchTest, TheScreenLayoutHasItsButtonRowAboveTheEdit) {
     const platform::ShownControl* edit = ui.control(dialog, designerctl::kEdit);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->rect.y, 25);
-    EXPECT_EQ(edit->rect.height, ui.clientSize(dialog).height - 25);
+    // Under the edit, the status line of the caret and the field under it.
+    EXPECT_EQ(edit->rect.height, ui.clientSize(dialog).height - 25 - kScreenStatusHeight);
     EXPECT_EQ(edit->text, "  ||||  ");
+    const platform::ShownControl* status = ui.control(dialog, designerctl::kScreenStatus);
+    ASSERT_NE(status, nullptr);
+    EXPECT_GE(status->rect.y, edit->rect.y + edit->rect.height);
+    EXPECT_LE(status->rect.y + status->rect.height, ui.clientSize(dialog).height);
 }
 
 TEST_F(DispatchTest, EachKindKeepsItsTextAcrossLayoutSwitches) {

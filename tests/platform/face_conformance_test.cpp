@@ -489,6 +489,37 @@ TEST_P(FaceConformance, ACoreTextOverTheLimitIsKeptWholeAndMayOnlyShrink) {
     }
 }
 
+// ---- The caret and keys the core takes ---------------------------------------------------------
+
+// The screen designer's status line follows the caret, and its undo is its own: a caret the user
+// moves in a multi-line edit is told (EnSelChange), one the core moves or a text the core sets is
+// not, and Ctrl+Z and Ctrl+Y consumed by the core change nothing in the edit.
+TEST_P(FaceConformance, TheUsersCaretMovesAreToldAndConsumedUndoKeysChangeNothing) {
+    const std::string moved =
+        "cmd " + std::to_string(kA) + " " + std::to_string(notify::EnSelChange);
+    addEdit(kA, kMultiLineEdit, "ab\r\ncd");
+    caret(kA, 0);
+    user().key(w_, kA, vk::Right);
+    user().settle();
+    EXPECT_EQ(ui().editSelection(w_, kA), (Selection{1, 0}));
+    EXPECT_FALSE(events_.only(moved).empty()) << "a key that moves the caret is told";
+    events_.lines.clear();
+    ui().setEditSelection(w_, kA, 4, 0);
+    ui().setText(w_, kA, "ab\r\ncd\r\n");
+    user().settle();
+    EXPECT_TRUE(events_.only(moved).empty()) << "the core's own moves are not";
+
+    caret(kA, 2);
+    user().type(w_, kA, "x");
+    events_.consumeKeys = {'Z', 'Y'};
+    user().key(w_, kA, 'Z', kModControl);
+    user().key(w_, kA, 'Y', kModControl);
+    user().settle();
+    EXPECT_EQ(Shown(text(kA)), Shown("abx\r\ncd\r\n"));
+    EXPECT_EQ(events_.only("down " + std::to_string(kA) + " 5A 2").size(), 1u);
+    EXPECT_EQ(changes(kA), 1u) << "only the typing changed the text";
+}
+
 // ---- Focus -------------------------------------------------------------------------------------
 
 // A focus change tells the old control of its loss, then the new one of its gain, once each,

@@ -211,6 +211,8 @@ void QtUi::Impl::connectSignals(WindowId win, ControlId id, QWidget* widget) {
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(widget)) {
         QObject::connect(p, &QPlainTextEdit::textChanged, p,
                          [this, win, id] { command(win, id, notify::EnChange); });
+        QObject::connect(p, &QPlainTextEdit::cursorPositionChanged, p,
+                         [this, win, id] { command(win, id, notify::EnSelChange); });
     } else if (auto* l = qobject_cast<QListWidget*>(widget)) {
         QObject::connect(l, &QListWidget::currentRowChanged, l,
                          [this, win, id] { command(win, id, notify::LbnSelChange); });

@@ -532,7 +532,9 @@ void ScriptedUi::defaultKey(WindowId window, ControlId control, VirtualKey key, 
         } else if (key == vk::Delete) {
             editErase(window, control, true);
         } else if (key == vk::Left || key == vk::Right || key == vk::Home || key == vk::End) {
+            const Selection before = c->selection;
             editMoveCaret(*c, key);
+            if (multiLine && c->selection != before) command(window, control, notify::EnSelChange);
         } else if (plain && ch >= 0x20 && ch != 0x7F) {
             editInsert(window, control, std::string_view(reinterpret_cast<const char*>(&ch), 1));
         }

@@ -82,6 +82,31 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1055, "This name is too long for a line of the structure file: at most %s characters."},
         {1056, "File %s belongs to the dictionary of %s, which this structure file includes: "
                "change it there."},
+        {1070, "Row %s, column %s lies beyond row or column 99, which a screen file cannot hold: "
+               "screen %s was not stored."},
+        {1071, "The text at row %s, column %s is longer than a line of the screen file can hold: "
+               "screen %s was not stored."},
+        {1072, "A screen holds at most 80 fields: the bar was not added."},
+        {1073, "A screen file holds at most 99 screens: no screen was added."},
+        {1074,
+         "Screen %s: records %s of the screen file (%s in all) cannot be shown where the file "
+         "places them, or as they are written; a save writes them as they are shown now."},
+        {1075, "%s: the value cannot be kept in the parameter file as it was entered, because %s. "
+               "Change it and confirm the form again."},
+        {1076,
+         "it holds a quote,it holds a line break,its line would be too long for the parameter "
+         "file,a comma would split the list of values of the fields,it would read back otherwise"},
+        {1077, "The field needs a type letter: A for a text, N for a number or D for a date."},
+        {1078, "%s must be a number from 0 to %s: a screen file holds no other."},
+        {1079, "Row %s, column %s"},
+        {1080, "Field %s of %s: file %s%s, field %s%s, length %s, type %s"},
+        {1081, "%s fields"},
+        {1082, "Screen %s holds %s fields; a screen takes at most 80. They are kept as they are, "
+               "and no field can be added to it."},
+        {1083, "Preview of %s #%s: Esc closes it"},
+        {1084, "key %s: button %s (%s)"},
+        {1085, "Screen %s would hold %s characters as text, more than the 65535 the editor holds: "
+               "it was not loaded."},
     };
     return references;
 }
