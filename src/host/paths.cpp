@@ -304,6 +304,12 @@ StatusCode FileFind(TextRef pattern) {
     return ScratchPush(TextView(all));
 }
 
+bool PathExists(TextRef path) {
+    if (path.failed() || path.empty()) return false;
+    ScratchScope scope;
+    return Exists(PathNative(path));
+}
+
 TextRef ListFromNulList(TextRef names, TextRef exclude) {
     if (names.failed()) return names;
     const ScratchLevel mark = ScratchMark();
