@@ -4,6 +4,8 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <tuple>
+#include <unordered_map>
 
 #include "designer/app_selector.h"
 #include "designer/attribute_form.h"
@@ -211,17 +213,21 @@ void CheckDictionary(CheckReport* report, const std::string& name, const Diction
             problems.Warning(At(PlaceKind::DictionaryFile, f), "file-without-fields",
                              "File " + FileLabel(f) + " has no fields.");
         }
-        for (std::uint16_t k = 2; k <= fields; ++k) {
+        // The names once each: a name read from the store costs a walk of the store.
+        std::vector<std::string> names;
+        for (std::uint16_t k = 1; k <= fields; ++k) {
             ScratchScope scope;
-            const std::string_view fieldName = FieldName(f, k).view();
-            for (std::uint16_t j = 1; j < k; ++j) {
-                if (FieldName(f, j).view() != fieldName) continue;
-                problems.Error(At(PlaceKind::DictionaryField, f, k), "field-name-repeated",
-                               "Field " + std::to_string(k) + " of file " + FileLabel(f) +
-                                   " has the name " + Quoted(fieldName) + " of field " +
-                                   std::to_string(j) + ".");
-                break;
-            }
+            names.emplace_back(FieldName(f, k).view());
+        }
+        for (std::size_t k = 1; k < names.size(); ++k) {
+            const auto first =
+                std::find(names.begin(), names.begin() + static_cast<long>(k), names[k]);
+            if (first == names.begin() + static_cast<long>(k)) continue;
+            problems.Error(At(PlaceKind::DictionaryField, f, static_cast<std::uint16_t>(k + 1)),
+                           "field-name-repeated",
+                           "Field " + std::to_string(k + 1) + " of file " + FileLabel(f) +
+                               " has the name " + Quoted(names[k]) + " of field " +
+                               std::to_string(first - names.begin() + 1) + ".");
         }
         const std::uint16_t length = RecordLength(f);
         for (std::uint16_t i = 1; i <= IndexCount(f); ++i) {
@@ -256,6 +262,36 @@ void CheckDictionary(CheckReport* report, const std::string& name, const Diction
 
 // ---- Expression texts -------------------------------------------------------------------------
 
+// What the field references met so far resolved to, for one check: the dictionary does not change
+// while it runs, and a reference read from the store walks the store.
+using ResolvedRefs = std::unordered_map<std::string, std::pair<std::uint16_t, std::uint16_t>>;
+ResolvedRefs* g_resolved = nullptr;
+
+class ResolvedRefsScope {
+public:
+    ResolvedRefsScope() { g_resolved = &refs_; }
+    ~ResolvedRefsScope() { g_resolved = nullptr; }
+    ResolvedRefsScope(const ResolvedRefsScope&) = delete;
+    ResolvedRefsScope& operator=(const ResolvedRefsScope&) = delete;
+
+private:
+    ResolvedRefs refs_;
+};
+
+std::pair<std::uint16_t, std::uint16_t> Resolved(TextRef token) {
+    const std::string key(token.view());
+    if (g_resolved != nullptr) {
+        if (const auto found = g_resolved->find(key); found != g_resolved->end()) {
+            return found->second;
+        }
+    }
+    ScratchScope scope;
+    const FieldEntryRecord entry = ResolveFieldRef(token);
+    const std::pair<std::uint16_t, std::uint16_t> result{entry.file, entry.field};
+    if (g_resolved != nullptr) g_resolved->emplace(key, result);
+    return result;
+}
+
 void WalkTokens(const std::string& packed, std::uint32_t from, std::uint32_t length,
                 std::uint16_t depth, const std::vector<std::uint32_t>& origin,
                 std::vector<FieldRefUse>* out) {
@@ -272,10 +308,7 @@ void WalkTokens(const std::string& packed, std::uint32_t from, std::uint32_t len
                 use.offset = origin[from + cursor.start];
                 use.text = std::string(token);
                 if (resolved) {
-                    ScratchScope scope;
-                    const FieldEntryRecord entry = ResolveFieldRef(TokenText(cursor));
-                    use.file = entry.file;
-                    use.field = entry.field;
+                    std::tie(use.file, use.field) = Resolved(TokenText(cursor));
                 } else {
                     use.status = static_cast<std::uint16_t>(cursor.status);
                 }
@@ -391,8 +424,11 @@ const char* NoteSentence(RecordProblem problem) {
 
 class ScreenCheck {
 public:
-    ScreenCheck(Problems& problems, const UseFilter& filter, std::uint16_t screen)
-        : problems_(problems), filter_(filter), screen_(screen) {}
+    // Problems of the records go to the screen file, those of the attribute keywords to the
+    // parameter file that holds them.
+    ScreenCheck(Problems& problems, Problems& parameters, const UseFilter& filter,
+                std::uint16_t screen)
+        : problems_(problems), parameters_(parameters), filter_(filter), screen_(screen) {}
 
     void Run(const std::vector<std::string>& records, const std::vector<std::string>& parameters) {
         const LoadedScreen loaded = ScreenFromRecords(records);
@@ -529,16 +565,16 @@ private:
                 if (names[k].empty()) continue;
                 const auto first = std::find(names.begin(), names.begin() + k, names[k]);
                 if (first == names.begin() + k) continue;
-                problems_.Error(Field(static_cast<std::uint16_t>(k + 1)), "name-repeated",
-                                "FD$ names " + Quoted(names[k]) + " for field " +
-                                    std::to_string(k + 1) + " and for field " +
-                                    std::to_string(first - names.begin() + 1) + ".");
+                parameters_.Error(Field(static_cast<std::uint16_t>(k + 1)), "name-repeated",
+                                  "FD$ names " + Quoted(names[k]) + " for field " +
+                                      std::to_string(k + 1) + " and for field " +
+                                      std::to_string(first - names.begin() + 1) + ".");
             }
             if (names.size() > fields) {
-                problems_.Warning(Keyword(kFieldNamesKeyword), "names-beyond-fields",
-                                  "FD$ names " + std::to_string(names.size()) +
-                                      " fields, but the screen has " + std::to_string(fields) +
-                                      ".");
+                parameters_.Warning(Keyword(kFieldNamesKeyword), "names-beyond-fields",
+                                    "FD$ names " + std::to_string(names.size()) +
+                                        " fields, but the screen has " + std::to_string(fields) +
+                                        ".");
             }
             for (const char* keyword : kNameKeywords) {
                 for (const std::string& item : KeywordItems(attributes, keyword)) {
@@ -546,9 +582,9 @@ private:
                         std::find(names.begin(), names.end(), item) != names.end()) {
                         continue;
                     }
-                    problems_.Error(Keyword(keyword), "name-unknown",
-                                    std::string(keyword) + " names " + Quoted(item) +
-                                        ", which FD$ does not name.");
+                    parameters_.Error(Keyword(keyword), "name-unknown",
+                                      std::string(keyword) + " names " + Quoted(item) +
+                                          ", which FD$ does not name.");
                 }
             }
         }
@@ -563,25 +599,26 @@ private:
                     item.find_first_not_of("0123456789") == std::string::npos && item.size() <= 4;
                 const int file = number ? std::stoi(item) : 0;
                 if (checking() && (file < 1 || file > FileCount())) {
-                    problems_.Error(Keyword(kBindingKeyword), "filedef-unresolved",
-                                    "FILEDEF$ gives the screen the data file " + Quoted(item) +
-                                        ", which the dictionary does not have.");
+                    parameters_.Error(Keyword(kBindingKeyword), "filedef-unresolved",
+                                      "FILEDEF$ gives the screen the data file " + Quoted(item) +
+                                          ", which the dictionary does not have.");
                 }
                 if (number && filter_.field == 0 &&
                     filter_.Matches(static_cast<std::uint16_t>(file), 0)) {
-                    filter_.Add(problems_.file(), Keyword(kBindingKeyword), "keyword", item);
+                    filter_.Add(parameters_.file(), Keyword(kBindingKeyword), "keyword", item);
                 }
                 continue;
             }
             const auto binding = ResolveBinding(item);
             if (!binding) {
                 if (checking()) {
-                    problems_.Error(Field(k), "filedef-unresolved",
-                                    "FILEDEF$ binds field " + std::to_string(k) + " to " +
-                                        Quoted(item) + ", which names no field of the dictionary.");
+                    parameters_.Error(Field(k), "filedef-unresolved",
+                                      "FILEDEF$ binds field " + std::to_string(k) + " to " +
+                                          Quoted(item) +
+                                          ", which names no field of the dictionary.");
                 }
             } else if (filter_.Matches(binding->first, binding->second)) {
-                filter_.Add(problems_.file(), Keyword(kBindingKeyword), "keyword", item);
+                filter_.Add(parameters_.file(), Keyword(kBindingKeyword), "keyword", item);
             }
         }
         // Field references inside the other keywords' values (conditions, keys, limits...).
@@ -598,17 +635,18 @@ private:
             for (const FieldRefUse& use : FieldRefsIn(value)) {
                 if (use.status != status::kOk) {
                     if (checking()) {
-                        problems_.Error(Keyword(key), "field-unresolved",
-                                        key + ": " + UnresolvedSentence(use));
+                        parameters_.Error(Keyword(key), "field-unresolved",
+                                          key + ": " + UnresolvedSentence(use));
                     }
                 } else if (filter_.Matches(use.file, use.field)) {
-                    filter_.Add(problems_.file(), Keyword(key), "keyword", use.text);
+                    filter_.Add(parameters_.file(), Keyword(key), "keyword", use.text);
                 }
             }
         }
     }
 
     Problems& problems_;
+    Problems& parameters_;
     const UseFilter& filter_;
     std::uint16_t screen_;
 };
@@ -649,7 +687,8 @@ void CheckScreenFile(CheckReport* report, const std::string& folder, const std::
         const std::vector<std::string>& params = n < parameters.size() ? parameters[n] : kNone;
         if (records.empty() && params.empty()) continue;
         ++report->screens;
-        ScreenCheck(problems, filter, static_cast<std::uint16_t>(n)).Run(records, params);
+        ScreenCheck(problems, parameterProblems, filter, static_cast<std::uint16_t>(n))
+            .Run(records, params);
     }
 }
 
@@ -901,6 +940,7 @@ std::vector<RelationTarget> RelationTargets(std::string_view text) {
 
 CheckReport CheckApplication(const std::string& folder) {
     CheckReport report;
+    const ResolvedRefsScope resolved;
     const FolderFiles files = Classify(folder);
     DictionaryAside aside;
     if (!aside.kept()) {
@@ -950,6 +990,7 @@ CheckReport CheckApplication(const std::string& folder) {
 
 WhereResult WhereUsed(const std::string& folder, std::string_view reference) {
     WhereResult result;
+    const ResolvedRefsScope resolved;
     const FolderFiles files = Classify(folder);
     DictionaryAside aside;
     if (!aside.kept()) {

@@ -33,7 +33,7 @@ constexpr std::uint16_t kMaxTitleText = 384;
 constexpr std::uint16_t kMaxSummaryText = 256;
 
 // The window's template, in dialog units.
-constexpr int kTemplateWidth = 520;
+constexpr int kTemplateWidth = 620;
 constexpr int kTemplateHeight = 260;
 constexpr int kMargin = 7;
 constexpr int kListTop = 7;
@@ -45,7 +45,7 @@ constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 4;
 // The share of the list's width each column takes, in parts of kWidthParts.
-constexpr std::array<int, kCheckColumns> kColumnParts = {8, 14, 16, 62};
+constexpr std::array<int, kCheckColumns> kColumnParts = {7, 12, 14, 67};
 constexpr int kWidthParts = 100;
 
 platform::Ui& Ui() { return platform::CurrentUi(); }

@@ -187,6 +187,45 @@ TEST_F(AppCheckTest, DatesShowInEightColumnsWhateverTheirLength) {
     EXPECT_TRUE(report.problems.empty()) << report.problems.front().sentence;
 }
 
+TEST_F(AppCheckTest, EveryRuleOfScreensAndDocumentsFindsItsFaultOnce) {
+    // Screen 1: fields sharing a cell, a field running over the next one, a FILEDEF$ data file the
+    // dictionary lacks, HIDDEN$ and EDIT$ naming unknown fields, FD$ naming more fields than there
+    // are. Screen 2: a record whose row is not a number, a field bound "file;field".
+    dir.Write("PRPANT.PAN", "\" 11 210 1 1 6C\"\r\n"
+                            "\" 11 210 1 240A\"\r\n"
+                            "\" 11 4 1 1 240A\"\r\n"
+                            "\" 11 410 1 1 6C\"\r\n"
+                            "\" 20xx 1Mal\"\r\n"
+                            "\" 21 3 1 2 3122\"\r\n");
+    dir.Write("PRPANT.PPN", " 1 FD$='A$,B$,C$,D$,E$'\r\n"
+                            " 1 FILEDEF$=',,,,9'\r\n"
+                            " 1 HIDDEN$='Z$'\r\n"
+                            " 1 EDIT$='A$,Y$'\r\n"
+                            " 2 FD$='N#'\r\n"
+                            " 2 FILEDEF$='2;1'\r\n");
+    // A row with two loop markers, a loop marker alone, a bar left open, and one whole loop row.
+    dir.Write("PRDOC.PDC", " 1  1\x19|##| \x19|##|\r\n 2  1\x19Nada\r\n 3  1|##\r\n"
+                           " 4  1\x19 |####|\r\n");
+    const CheckReport report = CheckApplication(dir.path());
+    EXPECT_EQ(Lines(report), (std::vector<std::string>{
+                                 "loop-repeated row 1 PRDOC.PDC",
+                                 "loop-unpaired row 2 PRDOC.PDC",
+                                 "mask-unpaired row 3 PRDOC.PDC",
+                                 // The field moved off the shared cell now lies under the first.
+                                 "overlap screen 1 PRPANT.PAN",
+                                 "overlap screen 1 field 1 PRPANT.PAN",
+                                 "overlap screen 1 field 3 PRPANT.PAN",
+                                 "record-changed screen 2 PRPANT.PAN",
+                                 // The keywords' faults are the parameter file's.
+                                 "names-beyond-fields screen 1 FD$ PRPANT.PPN",
+                                 "name-unknown screen 1 EDIT$ PRPANT.PPN",
+                                 "name-unknown screen 1 HIDDEN$ PRPANT.PPN",
+                                 "filedef-unresolved screen 1 FILEDEF$ PRPANT.PPN",
+                             }))
+        << "the field bound 2;1 resolves";
+    EXPECT_EQ(report.warnings, 2u);
+}
+
 TEST_F(AppCheckTest, WhereUsedFindsBindingsKeywordsAndScripts) {
     dir.Write("PRPANT.PAN", "\" 11 1 1 2 3122\"\r\n\" 11 120 1 1 6C\"\r\n");
     dir.Write("PRPANT.PPN", " 1 FD$='TOTAL#,CLI$'\r\n 1 FILEDEF$='2;3,CODCLI{clientes}'\r\n"
@@ -201,8 +240,8 @@ TEST_F(AppCheckTest, WhereUsedFindsBindingsKeywordsAndScripts) {
     EXPECT_EQ(found, (std::vector<std::string>{
                          "PRCALC.PRX line 2 script TOTAL{2}",
                          "PRPANT.PAN screen 1 field 1 bound TOTAL{facturas}",
-                         "PRPANT.PAN screen 1 FILEDEF$ keyword 2;3",
-                         "PRPANT.PAN screen 1 ALARM$ keyword TOTAL{facturas}",
+                         "PRPANT.PPN screen 1 FILEDEF$ keyword 2;3",
+                         "PRPANT.PPN screen 1 ALARM$ keyword TOTAL{facturas}",
                      }));
     // The whole file: every field of it.
     EXPECT_EQ(WhereUsed(dir.path(), "{clientes}").uses.size(), 2u);
