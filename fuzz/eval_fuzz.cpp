@@ -235,18 +235,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TextRef text(reinterpret_cast<const char*>(data), static_cast<std::uint16_t>(size));
 
     const std::uint16_t group35 = SlotCount(slotgroup::kValueStack);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
 
     const StatusCode st = EvalExpression(text);
     Require(ScratchDepth() == (st >= status::kFirstError ? mark : mark + 1));
-    ScratchRelease(mark);
+    scope.Release();
     const TextRef shown = EvalText(text);
     Require(ScratchDepth() == (shown.failed() ? mark : mark + 1));
-    ScratchRelease(mark);
+    scope.Release();
     EvalCondition(text);
     EvalInteger(text);
     EvalIfText(text);
-    ScratchRelease(mark);
+    scope.Release();
     Require(ScratchDepth() == mark);
     Require(SlotCount(slotgroup::kValueStack) == group35);
 

@@ -57,9 +57,8 @@ void PrintRecord(std::FILE* out, std::initializer_list<std::string_view> columns
 }
 
 void PrintError(StatusCode status) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     PrintRecord({"error", std::to_string(status), Column(StatusText(status))});
-    ScratchRelease(mark);
 }
 
 } // namespace vodarir::cli

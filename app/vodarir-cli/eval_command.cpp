@@ -137,7 +137,7 @@ bool EvalOne(const char* expression) {
     // Each expression is reported on its own: the error line shows its own step and detail.
     ClearRecordedError();
     LogErrorText(status::kOk, ""_t, false);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     bool isText = false;
     const StatusCode st = EvalValue(TextView(text), &isText);
     const bool ok = st < status::kFirstError;
@@ -148,7 +148,6 @@ bool EvalOne(const char* expression) {
     } else {
         PrintRecord({"number", Column(FixedToText(NumberValue(ScratchTop())))});
     }
-    ScratchRelease(mark);
     return ok;
 }
 

@@ -69,7 +69,7 @@ bool SamePrefix(const HeldPrefix& a, const HeldPrefix& b) {
 
 // 129 with the chain of includes that was refused as detail: "ALDICC.DAT > VEDICC.DAT > ...".
 StatusCode RefuseInclude(const LoadContext& ctx, const HeldPrefix& refused) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef dicc = ListItem(TextView(kDictionaryFileNames), ',', kDiccEntry);
     TextRef chain;
     for (std::uint16_t i = 0; i <= ctx.depth; ++i) {
@@ -77,7 +77,6 @@ StatusCode RefuseInclude(const LoadContext& ctx, const HeldPrefix& refused) {
         chain = TextJoin(chain, TextView(kChainSeparator), TextConcat(held.text(), dicc));
     }
     LogErrorText(status::kLoopFailure, chain.failed() ? TextRef() : chain, false);
-    ScratchRelease(mark);
     return status::kLoopFailure;
 }
 
@@ -147,26 +146,23 @@ StatusCode ActOnLine(FileReader& reader, TextRef line) {
 // A line that could not be read (one over kLineBufferSize bytes, a read failure): the status,
 // with the file and the line number as its detail, so the user knows where to look.
 StatusCode LineFailure(StatusCode st, TextRef path, std::uint32_t line) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef where =
         TextFormat(kLineDetailRoom, "%s (Line:%u)", PathNative(path), static_cast<unsigned>(line));
     LogErrorText(st, where.failed() ? path : where, false);
-    ScratchRelease(mark);
     return NoteFirstError(1, step::kInputLines, st, st);
 }
 
 // Reads lines until the end; the end of the file is a read failure at the file's size.
 StatusCode ReadLines(FileReader& reader, FileNumber number, TextRef path) {
     for (std::uint32_t lineNumber = 1;; ++lineNumber) {
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         const TextRef line = FileReadLine(number, kCurrentPosition, kReadOneLine);
         if (line.failed()) {
-            ScratchRelease(mark);
             if (FilePos(number) >= FileSize(number)) return status::kOk;
             return LineFailure(line.status(), path, lineNumber);
         }
         const StatusCode st = ActOnLine(reader, line);
-        ScratchRelease(mark);
         if (st != status::kOk) return st;
     }
 }
@@ -184,13 +180,10 @@ StatusCode RelFileRefused(TextRef path) {
 
 StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
     LoadContext& ctx = reader.ctx;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef name = TextConcat(TextSub(prefix, 0, kPrefixLength),
                                     ListItem(TextView(kDictionaryFileNames), ',', entry));
-    if (name.failed()) {
-        ScratchRelease(mark);
-        return name.status();
-    }
+    if (name.failed()) return name.status();
     TextRef path = FindInFolders(ctx.folders, name);
     if (path.failed() || path.empty()) path = name;
     // A missing REL.DAT is normal: its open must not leave a failure in the error trail.
@@ -206,7 +199,6 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
         } else {
             st = RelFileRefused(path);
         }
-        ScratchRelease(mark);
         return st;
     }
     reader.lastKind = -1;
@@ -215,7 +207,6 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
     if (entry == kDiccEntry && st == status::kOk && reader.lastKind == linekind::kFileOrField) {
         st = CompleteDefaultIndexes(FileCount());
     }
-    ScratchRelease(mark);
     return st;
 }
 
@@ -239,18 +230,16 @@ StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLoc
     if (folderList.failed()) return folderList.status();
     if (prefix.failed()) return prefix.status();
     if (defaultLocation.failed()) return defaultLocation.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // Callers may hand views into the SlotStore, which every stored text moves: copy them.
     LoadContext ctx;
     ctx.folders = TextDup(folderList);
     ctx.defaultLocation = TextDup(defaultLocation);
     const TextRef ownPrefix = TextDup(prefix);
-    StatusCode st = ctx.folders.failed()           ? ctx.folders.status()
-                    : ctx.defaultLocation.failed() ? ctx.defaultLocation.status()
-                    : ownPrefix.failed()           ? ownPrefix.status()
-                                                   : LoadLevel(ctx, ownPrefix);
-    ScratchRelease(mark);
-    return st;
+    return ctx.folders.failed()           ? ctx.folders.status()
+           : ctx.defaultLocation.failed() ? ctx.defaultLocation.status()
+           : ownPrefix.failed()           ? ownPrefix.status()
+                                          : LoadLevel(ctx, ownPrefix);
 }
 
 } // namespace vodarir

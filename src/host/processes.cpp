@@ -292,14 +292,13 @@ bool OutputWaiting(int fd, int timeoutMs) {
 
 // Reads one chunk into a ScratchStack level and hands it to the sink. Answers the sink's status.
 StatusCode TakeChunk(Capture& c, void* context, CaptureSink sink) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     char* chunk = ScratchAllocPtr(kCaptureChunk, kNoFill);
     if (chunk == nullptr) return status::kOutOfMemory;
     const ssize_t n = ReadRetrying(c.output, chunk, kCaptureChunk);
     StatusCode st = status::kOk;
     if (n > 0 && sink != nullptr) st = sink(context, chunk, static_cast<std::uint16_t>(n));
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) c.drained = true;
-    ScratchRelease(mark);
     return st;
 }
 
@@ -420,7 +419,7 @@ TextRef ViewerProgram(int which) {
 } // namespace
 
 StatusCode StartProgram(TextRef command, int flags) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     Words words;
     char program[PATH_MAX];
     LaunchPlan plan;
@@ -435,12 +434,11 @@ StatusCode StartProgram(TextRef command, int flags) {
         const bool waited = WaitChild(pid, &raw);
         st = ExitResult(waited, raw);
     }
-    ScratchRelease(mark);
     return st;
 }
 
 StatusCode RunCaptured(TextRef command, void* context, CaptureSink sink) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     Words words;
     char program[PATH_MAX];
     LaunchPlan plan;
@@ -466,45 +464,40 @@ StatusCode RunCaptured(TextRef command, void* context, CaptureSink sink) {
         output.CloseRead();
         Finish(c, st);
     }
-    ScratchRelease(mark);
     return st;
 }
 
 TextRef RunToText(TextRef command) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextSink sink;
     const StatusCode st = RunCaptured(command, &sink, AppendToText);
-    const TextRef result =
-        st == status::kOk ? ScratchReturn(mark, TextRef(sink.data == nullptr ? "" : sink.data,
-                                                        static_cast<std::uint16_t>(sink.length)))
-                          : TextRef::Failed(st);
+    const TextRef result = st == status::kOk
+                               ? scope.Return(TextRef(sink.data == nullptr ? "" : sink.data,
+                                                      static_cast<std::uint16_t>(sink.length)))
+                               : TextRef::Failed(st);
     std::free(sink.data);
     return result;
 }
 
 TextRef RunToTempFile(TextRef command) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef pattern = TempPath(kTempNamePattern);
-    if (pattern.failed()) return ScratchReturn(mark, pattern);
+    if (pattern.failed()) return scope.Return(pattern);
     char* path = const_cast<char*>(PathNative(pattern));
     int fd = *path == '\0' ? -1 : ::mkstemps(path, kTempSuffixLength);
-    if (fd < 0) {
-        ScratchRelease(mark);
-        return TextRef::Failed(status::kFileOpening);
-    }
+    if (fd < 0) return TextRef::Failed(status::kFileOpening);
     StatusCode st = RunCaptured(command, &fd, AppendToFile);
     if (::close(fd) != 0 && st == status::kOk) st = status::kWrite;
     if (st != status::kOk) {
         ::unlink(path);
-        ScratchRelease(mark);
         return TextRef::Failed(st);
     }
-    return ScratchReturn(mark, TextFromUtf8(path));
+    return scope.Return(TextFromUtf8(path));
 }
 
 StatusCode OpenInViewer(int which, TextRef argument, int flags) {
     if (argument.failed()) return argument.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef program = ViewerProgram(which);
     StatusCode st = kNoViewer;
     // A program that expands to nothing is as good as none.
@@ -515,12 +508,11 @@ StatusCode OpenInViewer(int which, TextRef argument, int flags) {
                        int(expanded.length), expanded.data, int(argument.length), argument.data);
         st = command.failed() ? command.status() : StartProgram(command, flags);
     }
-    ScratchRelease(mark);
     return st;
 }
 
 StatusCode CompareFiles(TextRef first, TextRef second) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef a = TextQuote(first, '"');
     const TextRef b = TextQuote(second, '"');
     StatusCode st = a.failed() ? a.status() : b.status();
@@ -533,7 +525,6 @@ StatusCode CompareFiles(TextRef first, TextRef second) {
                  ? output.status()
                  : OpenInViewer(viewer::kText, TextQuote(output, '"'), startflag::kNoWait);
     }
-    ScratchRelease(mark);
     return st;
 }
 

@@ -155,19 +155,19 @@ bool DateSplit(TextRef stored, CalendarDate* date) {
 
 TextRef FormatDate(TextRef date, int style) {
     if (date.failed()) return date;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef stored = TextTrim(date, kTrimBoth);
     if (stored.empty() && IntVarTest(sysvar::kDate, kDateEmptyIsToday)) {
         stored = TextFormat(kDateTextMaximum, "%08d", int(DateNow()));
     }
     CalendarDate d;
     const TextRef out = DateSplit(stored, &d) ? Styled(stored, d, style) : Invalid(style);
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef ReadDate(TextRef text) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef t = TextTrim(text, kTrimBoth);
     std::uint16_t at = TextFindAny(t, 0, kDateSeparators, true);
     if (at == kNotFound && t.size() == kSixDigitDate) {
@@ -181,7 +181,7 @@ TextRef ReadDate(TextRef text) {
         CalendarDate d;
         out = DateSplit(t, &d) ? TextDup(t) : TextDup(TextRef());
     }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 std::int32_t DatePart(TextRef date, int mask) {

@@ -330,7 +330,7 @@ void WidenMarkers(char* m, std::uint32_t length) {
 
 TextRef DisplayValue(char type, TextRef value, int width) {
     if (value.failed()) return value;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const char t = EffectiveType(type);
     TextRef out;
     if (Contains(kBlankDateTypes, t)) {
@@ -348,24 +348,24 @@ TextRef DisplayValue(char type, TextRef value, int width) {
     } else {
         out = TextDup(value);
     }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef EntryValue(char type, TextRef text, int width) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const char t = EffectiveType(type);
     TextRef out = EntryByType(t, text, width);
     // A hidden value is only shown as blanks; what was typed into it is kept, as text.
     const char fitType = t == kHiddenType ? kPlainTextType : t;
     if (!out.failed() && width != kNoWidth) out = FitToWidth(fitType, out, width);
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef FitToWidth(char type, TextRef text, int width) {
     if (text.failed()) return text;
     if (width > int(kMaxTextLength)) return TextRef::Failed(status::kStringTooLong);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef out;
     if (type == kHiddenType) {
         out = Blanks(width);
@@ -378,7 +378,7 @@ TextRef FitToWidth(char type, TextRef text, int width) {
         out =
             trimmed.size() <= width ? RightAligned(trimmed, width) : ShortenNumber(trimmed, width);
     }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef DefaultMask(char type, int width, bool plain) {
@@ -401,9 +401,9 @@ TextRef MaskFromText(TextRef mask, bool plain) {
         !Contains(kTypeLetters, mask.data[0])) {
         return TextDup(mask);
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const int width = std::max<int>(TextToInt(TextSub(mask, 1, -1)), 0);
-    return ScratchReturn(mark, DefaultMask(mask.data[0], width, plain));
+    return scope.Return(DefaultMask(mask.data[0], width, plain));
 }
 
 TextRef ApplyMask(TextRef mask, TextRef value) {
@@ -436,19 +436,18 @@ TextRef NumericMask(TextRef mask, TextRef value, bool plain) {
     const PlainNumber n = ReadPlainNumber(value);
     // No amount of shifting gives a part more integer places than it has characters.
     if (n.significantIntegers() > length) return TextRef::Failed(status::kDataOutBound);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef out;
     char* p = WritableCopy(mask, &out);
-    if (p == nullptr) return ScratchReturn(mark, out);
+    if (p == nullptr) return scope.Return(out);
     NumberLayout layout;
     RoundedNumber rounded;
     if (!FitNumber(p + first, length, n, &layout, &rounded)) {
-        ScratchRelease(mark);
         return TextRef::Failed(status::kDataOutBound);
     }
     WriteNumber(p + first, length, layout, rounded,
                 {DecimalSeparator(plain), ThousandsSeparator(plain)});
-    return out;
+    return scope.Return(out); // already one level above the mark
 }
 
 TextRef TextMask(TextRef mask, TextRef value, int mode) {
@@ -475,7 +474,7 @@ TextRef TextMask(TextRef mask, TextRef value, int mode) {
 
 TextRef NormalizeNumber(TextRef text) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef t = TextTrim(text, kTrimBoth);
     TextRef allowed = NumberEntryChars();
     if (allowed.empty()) allowed = TextView("0123456789.-D");
@@ -483,15 +482,12 @@ TextRef NormalizeNumber(TextRef text) {
     while (n < t.size()) {
         const char c = t.data[n];
         if ((c != '.' && !Contains(allowed, c)) || (c == '-' && n > 0)) break;
-        if (n == kMaxNumberEntry) {
-            ScratchRelease(mark);
-            return TextRef::Failed(status::kDataOutBound);
-        }
+        if (n == kMaxNumberEntry) return TextRef::Failed(status::kDataOutBound);
         ++n;
     }
     TextRef out;
     char* p = WritableCopy(TextSub(t, 0, n), &out);
-    if (p == nullptr) return ScratchReturn(mark, out);
+    if (p == nullptr) return scope.Return(out);
     const char decimal = DecimalSeparator(false);
     const std::uint16_t decimalAt = decimal == '.' ? kNotFound : TextFindChr(out, 0, decimal, true);
     std::uint16_t kept = 0;
@@ -502,7 +498,7 @@ TextRef NormalizeNumber(TextRef text) {
     }
     std::uint16_t start = 0;
     while (start < kept && p[start] == '0' && !(start + 1 < kept && p[start + 1] == '.')) ++start;
-    return ScratchReturn(mark, TextRef(p + start, static_cast<std::uint16_t>(kept - start)));
+    return scope.Return(TextRef(p + start, static_cast<std::uint16_t>(kept - start)));
 }
 
 } // namespace vodarir

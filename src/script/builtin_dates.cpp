@@ -57,11 +57,9 @@ std::int32_t WholeOf(const CalendarDate& d) {
 // A whole date value (year × 10000 + month × 100 + day) as a calendar date; false when invalid.
 bool DateOfWhole(std::int64_t whole, CalendarDate* date) {
     if (whole <= 0) return false;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef text = TextFormat(kDateTextMaximum, "%08lld", static_cast<long long>(whole));
-    const bool ok = !text.failed() && DateSplit(text, date);
-    ScratchRelease(mark);
-    return ok;
+    return !text.failed() && DateSplit(text, date);
 }
 
 void NormaliseMonth(CalendarDate* d) {

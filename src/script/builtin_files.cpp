@@ -67,7 +67,7 @@ TextRef Expanded(TextRef path) { return ExpandPaths(path); }
 // The statements of a procedure file run in order; 164 (with the name as the detail) when the
 // file is missing or empty.
 StatusCode RunProcedure(TextRef path, TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef text =
         FileLength(path) > 0 ? FileReadAllJoined(path, kStatementJoint) : TextRef();
     StatusCode st = status::kOk;
@@ -78,7 +78,6 @@ StatusCode RunProcedure(TextRef path, TextRef name) {
     } else {
         st = EvalStatus(text);
     }
-    ScratchRelease(mark);
     return st;
 }
 
@@ -208,7 +207,7 @@ private:
 // Merges the items of text into the file's entries: an item replaces the entry of its key, or is
 // added after the last entry. The file's new lines on a new ScratchStack level.
 TextRef MergedLines(TextRef entries, TextRef items) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     MergedFile file(entries);
     StatusCode st = status::kOk;
     ForEachItem(items, kItemSeparator, [&](TextRef raw) {
@@ -220,27 +219,25 @@ TextRef MergedLines(TextRef entries, TextRef items) {
             st = status::kSyntax;
             return;
         }
-        const ScratchLevel entryMark = ScratchMark();
+        ScratchScope entryScope;
         const TextRef entry = EntryFor(key, TextSub(item, equals + 1, -1));
         if (entry.failed()) {
             st = entry.status();
         } else {
             file.Put(key, entry); // kept by the file: the scratch copy can go
         }
-        ScratchRelease(entryMark);
     });
-    if (st != status::kOk) return ScratchReturn(mark, TextRef::Failed(st));
-    return ScratchReturn(mark, file.Lines());
+    if (st != status::kOk) return scope.Return(TextRef::Failed(st));
+    return scope.Return(file.Lines());
 }
 
 StatusCode MergeAndRun(TextRef path, TextRef items) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef entries =
         FileLength(path) > 0 ? FileReadAllJoined(path, TextRef(&kEntrySeparator, 1)) : TextRef();
     const TextRef lines = entries.failed() ? entries : MergedLines(entries, items);
     StatusCode st = lines.failed() ? lines.status() : FileSave(path, kRewritePosition, lines);
     if (st == status::kOk) st = RunProcedure(path, path);
-    ScratchRelease(mark);
     return st;
 }
 

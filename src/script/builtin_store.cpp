@@ -107,7 +107,7 @@ TextRef AssignmentText(TextRef name, TextRef value) {
 
 // Adds the value of expr to *sum. Informative statuses end the sum (answered as they are).
 StatusCode AddValue(TextRef expr, FixedNumber* sum) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = EvalExpression(expr);
     FixedNumber value = 0;
     if (st == 1) {
@@ -115,7 +115,7 @@ StatusCode AddValue(TextRef expr, FixedNumber* sum) {
     } else if (st == 0) {
         value = NumberValue(ScratchTop());
     }
-    ScratchRelease(mark);
+    scope.Release();
     if (st != status::kOk) return st;
     return __builtin_add_overflow(*sum, value, sum) ? status::kDataOutBound : status::kOk;
 }

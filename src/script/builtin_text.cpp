@@ -59,13 +59,14 @@ TextRef KeepOnly(TextRef subject, TextRef keep) {
 TextRef ReplacePieces(TextRef subject, TextRef with, TextRef codes) {
     const std::uint16_t piece = codes.length == 0 ? 0 : with.length / codes.length;
     if (piece == 0) return TextDup(subject);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef result = subject;
     for (std::uint16_t k = 0; k < codes.length && !result.failed(); ++k) {
         const TextRef from(with.data + k * piece, piece);
-        result = ScratchReturn(mark, TextReplace(result, from, TextRef(codes.data + k, 1), true));
+        result = ScratchReturn(scope.mark(),
+                               TextReplace(result, from, TextRef(codes.data + k, 1), true));
     }
-    return result.failed() ? ScratchReturn(mark, result) : result;
+    return scope.Return(result);
 }
 
 TextRef ChangeText(TextRef subject, TextRef what, TextRef with, bool flagGiven, bool flagText,
@@ -141,7 +142,7 @@ StatusCode Characters(const BuiltinCall& call) {
     if (st != status::kOk) return st;
     bool isText = false;
     TextRef unit;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     st = ArgAny(call, 1, ""_t, &isText);
     if (st != status::kOk) return st;
     char code = 0;
@@ -155,7 +156,7 @@ StatusCode Characters(const BuiltinCall& call) {
     }
     // A count of 0 or less (a width already exceeded) repeats nothing.
     const TextRef result = count <= 0 ? ""_t : TextRepeat(unit, static_cast<std::uint16_t>(count));
-    return result.failed() ? result.status() : ScratchReturn(mark, result).status();
+    return result.failed() ? result.status() : scope.Return(result).status();
 }
 
 StatusCode Change(const BuiltinCall& call) {
@@ -190,14 +191,16 @@ StatusCode Template(const BuiltinCall& call) {
     if (st != status::kOk) return st;
     TokenCursor args = ArgumentCursor(call.token);
     SkipArgument(&args); // the template itself
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     for (unsigned k = 1; ArgumentsLeft(args); ++k) {
         const TextRef token = NextRawArgument(&args);
         const TextRef placeholder = TextFormat(kPlaceholderMaximum, "$%u_", k);
         result = placeholder.failed() ? placeholder : TextReplace(result, placeholder, token, true);
         if (result.failed()) return result.status();
-        result = ScratchReturn(mark, result);
+        result = ScratchReturn(scope.mark(), result);
     }
+    // The result goes on top of its last copy; the call keeps the top value.
+    scope.Keep();
     return PushResult(result);
 }
 

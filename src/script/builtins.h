@@ -17,7 +17,7 @@
 //    (script/evaluator.h) gives a cursor over it; ArgumentsLeft(c) tells whether anything is
 //    left, ArgumentIsEmpty(c) whether the next argument is empty, SkipArgument(&c) steps over
 //    one argument without evaluating it, EvalArgument(&c, &isText) evaluates one and leaves its
-//    value on the ScratchStack (release it with ScratchRelease when it is not the result).
+//    value on the ScratchStack (hold a ScratchScope around it when it is not the result).
 //    EvalText / EvalInteger / EvalStatus (script/evaluator.h) evaluate a whole text of their own.
 //  - The result: push exactly one value of the function's kind (a name with "$" returns text,
 //    every other name a number) with PushText, PushNumber (a FixedNumber) or PushInteger (a whole

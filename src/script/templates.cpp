@@ -149,10 +149,10 @@ TextRef FieldRange(TextRef field, TextRef from, TextRef to) {
 TextRef ExpandTemplate(TextRef text, int flags, TextRef names) {
     if (text.failed()) return text;
     const bool plain = (flags & templateflag::kPlainSearch) != 0;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // Copies first: evaluating a bracket may change the slot store these might be views of.
     const TextRef keys = TextDup(names.failed() ? TextRef() : names);
-    const ScratchLevel base = ScratchMark();
+    const ScratchLevel base = ScratchDepth(); // the working text is kept just above the keys
     TextRef current = TextDup(text);
     std::uint16_t from = 0;
     while (!current.failed()) {
@@ -170,11 +170,7 @@ TextRef ExpandTemplate(TextRef text, int flags, TextRef names) {
         from = static_cast<std::uint16_t>(open + value.size());
         current = ScratchReturn(base, expanded);
     }
-    if (current.failed()) {
-        ScratchRelease(mark);
-        return current;
-    }
-    return ScratchReturn(mark, current);
+    return scope.Return(current);
 }
 
 TextRef ReplaceItemMark(TextRef text, TextRef value) {
@@ -185,13 +181,13 @@ TextRef ConditionCompare(TextRef field, int op, TextRef value, char type) {
     if (field.failed()) return field;
     if (value.failed()) return value;
     if (value.empty()) return TextDup(TextRef());
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const int k = op < 1 ? 1 : (op > kMaxCompareOperator ? kMaxCompareOperator : op);
     const TextRef oper = ListItem(kCompareOperators, ',', static_cast<std::uint16_t>(k));
     const bool unquoted =
         type != '\0' && TextFindChr(kUnquotedFieldTypes, 0, type, true) != kNotFound;
     const TextRef quote = unquoted ? TextRef() : "'"_t;
-    return ScratchReturn(mark, Joined({field, oper, quote, value, quote}));
+    return scope.Return(Joined({field, oper, quote, value, quote}));
 }
 
 TextRef ConditionAppend(TextRef condition, TextRef comparison) {
@@ -202,7 +198,7 @@ TextRef KeyRangeCondition(TextRef fields, TextRef from, TextRef to) {
     for (TextRef in : {fields, from, to}) {
         if (in.failed()) return in;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef out = TextRef();
     const std::uint16_t count = from.empty() ? 0 : ListCount(fields, ',');
     for (std::uint16_t n = 1; n <= count && !out.failed(); ++n) {
@@ -210,11 +206,7 @@ TextRef KeyRangeCondition(TextRef fields, TextRef from, TextRef to) {
         if (field.empty()) continue;
         out = TextJoin(out, kOr, FieldRange(field, from, to));
     }
-    if (out.failed()) {
-        ScratchRelease(mark);
-        return out;
-    }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 } // namespace vodarir

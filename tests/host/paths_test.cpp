@@ -8,6 +8,7 @@
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/store/slot_store.h"
+#include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_folder.h"
@@ -238,6 +239,23 @@ TEST_F(PathsTest, MakeFoldersCreatesEveryMissingParent) {
     EXPECT_EQ(MakeFolders(""_t), status::kData);
     const std::string tooLong = dir.path() + "/" + std::string(kMaxPathLength, 'n');
     EXPECT_EQ(MakeFolders(TextView(tooLong)), status::kData);
+}
+
+// MakeFolders copies the path twice on the ScratchStack (separators, then UTF-8); when the second
+// copy finds no room the first one must not stay behind.
+TEST_F(PathsTest, MakeFoldersOnAFullStackLeavesNoLevelBehind) {
+    const std::string path = "/" + std::string(100, '\xE9'); // each é takes two bytes of UTF-8
+    const ScratchLevel mark = ScratchMark();
+    // Room for the first copy and not for the second.
+    const std::uint32_t room = Align4(std::uint32_t(path.size())) + 8;
+    while (ScratchFreeBytes() > room) {
+        const std::uint32_t fill = std::min<std::uint32_t>(ScratchFreeBytes() - room, 0xFFFC);
+        ASSERT_EQ(ScratchAlloc(fill, kNoFill), status::kOk);
+    }
+    const ScratchLevel full = ScratchDepth();
+    EXPECT_EQ(MakeFolders(TextView(path)), status::kOutOfMemory);
+    EXPECT_EQ(ScratchDepth(), full);
+    ScratchRelease(mark);
 }
 
 TEST_F(PathsTest, CurrentFolderFollowsChangeFolder) {

@@ -77,44 +77,37 @@ int AnswerCode(BoxAnswer answer) {
 } // namespace
 
 int MsgBox(TextRef text, TextRef caption, int kind) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const BoxKindSpec& spec = kind >= 0 && kind < kKindCount ? kBoxKinds[kind] : kOtherKind;
     const TextRef shownCaption = caption.empty() ? MsgText(spec.caption) : caption;
     const BoxAnswer answer = platform::CurrentUi().messageBox(
         platform::kNoWindow, text.view(), shownCaption.view(), spec.buttons, spec.icon);
-    const int code = AnswerCode(answer);
-    ScratchRelease(mark);
-    return code;
+    return AnswerCode(answer);
 }
 
 void MsgInfo(TextRef caption, TextRef text) { MsgBox(text, caption, boxkind::kInformation); }
 
 void MsgOutcome(bool success, TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     if (success) {
         MsgBox(text.empty() ? MsgText("0005") : text, TextRef(), boxkind::kWarning);
     } else {
         MsgBox(text, TextRef(), boxkind::kError);
     }
-    ScratchRelease(mark);
 }
 
 bool IsYesAnswer(TextRef text) {
     const TextRef trimmed = TextTrim(text, kTrimBoth);
     if (trimmed.empty()) return false;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef yes = ListItem(AnswerLetters(), ',', kYesItem);
-    const bool found = TextFindChr(yes, 0, static_cast<char>(trimmed.at(0)), true) != kNotFound;
-    ScratchRelease(mark);
-    return found;
+    return TextFindChr(yes, 0, static_cast<char>(trimmed.at(0)), true) != kNotFound;
 }
 
 bool AskYesNo(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const int answer = MsgBox(text, TextRef(), boxkind::kYesNo);
-    const bool yes = answer == FirstLetterOfItem(AnswerLetters(), kYesItem);
-    ScratchRelease(mark);
-    return yes;
+    return answer == FirstLetterOfItem(AnswerLetters(), kYesItem);
 }
 
 } // namespace vodarir

@@ -41,15 +41,16 @@ TextRef ErrorText(StatusCode status) {
 
 TextRef MsgBuiltin(TextRef code) {
     if (code.empty()) return TextRef();
-    const ScratchLevel mark = ScratchMark();
     // Only an entry's own code matches: the same digits inside another message never do.
     using namespace literals;
     std::uint16_t hit = kNotFound;
-    if (ScratchConcat("\t"_t, code) == status::kOk &&
-        ScratchConcat(ScratchTop(), " "_t) == status::kOk) {
-        hit = TextFind(BuiltinMessageTable(), ScratchTop(), false);
+    {
+        ScratchScope scope;
+        if (ScratchConcat("\t"_t, code) == status::kOk &&
+            ScratchConcat(ScratchTop(), " "_t) == status::kOk) {
+            hit = TextFind(BuiltinMessageTable(), ScratchTop(), false);
+        }
     }
-    ScratchRelease(mark);
     if (hit == kNotFound) return TextRef();
     const TextRef table = BuiltinMessageTable();
     const std::uint32_t from = std::uint32_t{hit} + code.size() + 2; // tab, code, blank
@@ -90,7 +91,7 @@ TextRef StatusName(StatusCode status) {
 }
 
 TextRef StatusText(StatusCode status) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     if (status == kLastRecordedStatus) {
         const ErrorRecord recorded = RecordedError();
         if (recorded.status != 0) status = recorded.status;
@@ -108,22 +109,17 @@ TextRef StatusText(StatusCode status) {
     } else {
         text = StatusName(status);
     }
-    if (text.failed()) {
-        ScratchRelease(mark);
-        return text;
-    }
-    return ScratchReturn(mark, text);
+    return scope.Return(text);
 }
 
 StatusCode StatusReport(StatusCode status) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef text = StatusText(status);
     if (status < status::kFirstError) {
         MsgBox(text, MsgText("0012"), boxkind::kWarning);
     } else {
         MsgBox(text, MsgText("0013"), boxkind::kError);
     }
-    ScratchRelease(mark);
     return status::kOk;
 }
 

@@ -155,10 +155,10 @@ StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
 } // namespace
 
 StatusCode SlotSet(SlotGroup group, SlotIndex index, TextRef text) {
-    const ScratchLevel mark = ScratchMark();
-    StatusCode st = g_store.block == nullptr ? status::kStrOutBound : SetSlot(group, index, text);
+    ScratchScope scope;
+    const StatusCode st =
+        g_store.block == nullptr ? status::kStrOutBound : SetSlot(group, index, text);
     if (st != status::kOk) NoteFirstError(1, step::kStringAssign, status::kLoadString, st);
-    ScratchRelease(mark);
     return st;
 }
 

@@ -7,6 +7,7 @@
 //   ...build, each intermediate a new level...
 //   return;                          // no text result: the scope's end releases to the mark
 //   return scope.Return(r);          // a text result, which then sits one level above the mark
+//   scope.Keep(); return st;         // a value already left one level above the mark
 // A release only moves the next-free pointer and the depth; bytes above it stay untouched until
 // they are overwritten, which is what lets ScratchReturn copy a result down safely.
 //
@@ -17,6 +18,7 @@
 //  4. A failed allocation leaves the stack as it was.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <initializer_list>
 
@@ -81,6 +83,12 @@ public:
     StatusCode ReturnMany(std::initializer_list<TextRef*> results) {
         handedDown_ = true;
         return ScratchReturnMany(mark_, results);
+    }
+    // Leaves the stack as it stands: the result already sits one level above the mark, put
+    // there by an operation that takes the mark (the evaluator's values), so nothing is copied.
+    void Keep() {
+        assert(ScratchDepth() <= mark_ + 1 && "a scope keeps at most its one result");
+        handedDown_ = true;
     }
 
 private:

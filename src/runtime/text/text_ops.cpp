@@ -101,8 +101,7 @@ char* AllocTerminated(std::uint16_t length, std::uint8_t fill) {
     return p;
 }
 
-TextRef FormatFailure(ScratchLevel mark, StatusCode status) {
-    ScratchRelease(mark);
+TextRef FormatFailure(StatusCode status) {
     NoteFirstError(1, step::kFormatString, status, status);
     return TextRef::Failed(status);
 }
@@ -162,8 +161,8 @@ TextRef TextSub(TextRef t, int start, int count) {
 
 TextRef TextDup(TextRef t) {
     if (t.failed()) return t;
-    const ScratchLevel mark = ScratchMark();
-    return ScratchReturn(mark, t);
+    ScratchScope scope;
+    return scope.Return(t);
 }
 
 TextRef TextDupCStr(const char* s) { return TextDup(TextFromCStr(s)); }
@@ -182,13 +181,10 @@ const char* TextCStr(TextRef t) {
 }
 
 TextRef TextConcat(TextRef a, TextRef b) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const StatusCode st = ScratchConcat(a, b);
-    if (st != status::kOk) {
-        ScratchRelease(mark);
-        return TextRef::Failed(st);
-    }
-    return ScratchReturn(mark, ScratchTop());
+    if (st != status::kOk) return TextRef::Failed(st);
+    return scope.Return(ScratchTop());
 }
 
 TextRef TextJoin(TextRef a, TextRef separator, TextRef b) {
@@ -247,18 +243,18 @@ TextRef TextPutAt(TextRef source, char* buffer, std::uint16_t used) {
 
 TextRef TextFormat(std::uint16_t maximum, const char* format, ...) {
     if (format == nullptr) return TextRef::Failed(status::kData);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     char* buffer = AllocTerminated(maximum, 0);
-    if (buffer == nullptr) return FormatFailure(mark, status::kOutOfMemory);
+    if (buffer == nullptr) return FormatFailure(status::kOutOfMemory);
     std::va_list args;
     va_start(args, format);
     // Bounded to the maximum + 1 bytes just allocated: a longer text is cut here, seen by its
     // length below and refused, never passed on.
     const int n = std::vsnprintf(buffer, std::size_t{maximum} + 1, format, args);
     va_end(args);
-    if (n < 0) return FormatFailure(mark, status::kFormatFailure);
-    if (n > maximum) return FormatFailure(mark, status::kStringTooLong);
-    return ScratchReturn(mark, TextRef(buffer, static_cast<std::uint16_t>(n)));
+    if (n < 0) return FormatFailure(status::kFormatFailure);
+    if (n > maximum) return FormatFailure(status::kStringTooLong);
+    return scope.Return(TextRef(buffer, static_cast<std::uint16_t>(n)));
 }
 
 // --- Search -----------------------------------------------------------------------------------
@@ -381,20 +377,16 @@ TextRef TextCase(TextRef t, int mode) {
 
 std::int16_t TextToInt(TextRef t) {
     if (IsYesWord(t)) return 1;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // strtol rather than atoi: the same reading of the digits, but a defined answer when they
     // overflow, which then saturates to the 16-bit range instead of wrapping.
-    const long v = std::strtol(TextCStr(t), nullptr, 10);
-    ScratchRelease(mark);
-    return SaturateToInt16(v);
+    return SaturateToInt16(std::strtol(TextCStr(t), nullptr, 10));
 }
 
 bool IsYesWord(TextRef t) {
     if (t.failed() || t.length == 0) return false;
-    const ScratchLevel mark = ScratchMark();
-    const bool yes = ListFind(kYesWords, TextCase(t, kUpperCase), ',') != 0;
-    ScratchRelease(mark);
-    return yes;
+    ScratchScope scope;
+    return ListFind(kYesWords, TextCase(t, kUpperCase), ',') != 0;
 }
 
 int TextCompare(TextRef a, TextRef b) {
@@ -457,21 +449,18 @@ TextRef TextReplaceList(TextRef t, TextRef oldList, TextRef newList, char sep) {
     for (TextRef in : {t, oldList, newList}) {
         if (in.failed()) return in;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef current = t;
     for (std::uint32_t n = ListCount(oldList, sep); n > 0; --n) {
         const auto item = static_cast<std::uint16_t>(n);
         const TextRef next =
             TextReplace(current, ListItem(oldList, sep, item), ListItem(newList, sep, item), true);
-        if (next.failed()) {
-            ScratchRelease(mark);
-            return next;
-        }
+        if (next.failed()) return next;
         // Keep only the latest result, so a long list never runs out of levels.
-        current = ScratchReturn(mark, next);
+        current = ScratchReturn(scope.mark(), next);
         if (current.failed()) return current;
     }
-    return ScratchReturn(mark, current);
+    return scope.Return(current);
 }
 
 TextRef TextRemoveChars(TextRef t, TextRef set) {
@@ -549,18 +538,15 @@ TextRef TextSubstVar(TextRef t, TextRef name, TextRef value, bool* complete) {
     for (TextRef in : {t, name, value}) {
         if (in.failed()) return in;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef result = t;
     if (name.length != 0) {
         const TextRef reference = TextEnclose(name, '%');
         // Paths are often quoted; a reference inside quotes is replaced all the same.
         result = TextReplace(t, reference, value, true);
-        if (result.failed()) {
-            ScratchRelease(mark);
-            return result;
-        }
+        if (result.failed()) return result;
     }
-    result = ScratchReturn(mark, result);
+    result = scope.Return(result);
     if (complete != nullptr && !result.failed()) {
         *complete = TextFindChr(result, 0, '%', true) == kNotFound;
     }

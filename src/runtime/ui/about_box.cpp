@@ -30,7 +30,7 @@ constexpr auto kBuiltinAbout =
 } // namespace
 
 void AboutShow() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // The message text is the format; it comes from a language file, so only its "%s" are
     // filled, whatever else it holds.
     const TextRef format = MsgText("0076");
@@ -43,7 +43,6 @@ void AboutShow() {
     } else {
         MsgInfo(MsgText("0075"), text);
     }
-    ScratchRelease(mark);
 }
 
 } // namespace vodarir

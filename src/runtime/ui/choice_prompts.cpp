@@ -152,12 +152,11 @@ bool BuildChoiceControls(WindowId window, TextRef items, std::uint16_t count, co
         const int column = (k - 1) / l.rows;
         const int row = (k - 1) % l.rows;
         const ControlId id = kFirstChoiceButton + k - 1;
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         const TextRef label = TextUnquote(ListItem(items, ',', k));
         const bool made = MakeButton(window, column * pitch, row * buttonHeight, buttonWidth,
                                      buttonHeight, id) != kNoControl;
         const bool labelled = made && ui.setText(window, id, label.view());
-        ScratchRelease(mark);
         if (!labelled) {
             // Only what was made here goes: an id that was taken belongs to someone else.
             RemoveChoiceControls(window, static_cast<std::uint16_t>(made ? k : k - 1), false);

@@ -134,6 +134,28 @@ TEST_F(ScratchStackTest, AScopeReleasesOnEveryExitButTheResultHandedDown) {
     ScratchRelease(mark);
 }
 
+// A value an operation that takes the mark has already left one level above it (as the evaluator
+// leaves its values) stays where it is; on the paths that do not keep it, the scope drops it.
+StatusCode LeaveValue(TextRef t, bool keep) {
+    ScratchScope scope;
+    ScratchAlloc(32, '-');
+    ScratchPush(t);
+    const TextRef kept = ScratchReturn(scope.mark(), ScratchTop());
+    if (!keep) return 163;
+    scope.Keep();
+    return kept.status();
+}
+
+TEST_F(ScratchStackTest, AScopeKeepsAValueAlreadyInPlaceWithoutCopyingIt) {
+    const ScratchLevel mark = ScratchMark();
+    EXPECT_EQ(LeaveValue("abc"_t, false), 163);
+    EXPECT_EQ(ScratchDepth(), mark) << "a path that does not keep the value releases it";
+    ASSERT_EQ(LeaveValue("abc"_t, true), status::kOk);
+    EXPECT_EQ(ScratchDepth(), mark + 1) << "the kept value is the caller's, one level up";
+    EXPECT_EQ(Str(ScratchTop()), "abc");
+    ScratchRelease(mark);
+}
+
 TEST_F(ScratchStackTest, FailedTextsPassThrough) {
     const ScratchLevel mark = ScratchMark();
     EXPECT_EQ(ScratchPush(TextRef::Failed(163)), 163);
