@@ -109,7 +109,7 @@ void CheckNumericMask(TextRef mask, TextRef value, bool plain) {
     }
 }
 
-void CheckTextMask(TextRef mask, TextRef value, int mode) {
+void CheckTextMask(TextRef mask, TextRef value, MaskMode mode) {
     ScratchScope scope;
     const ScratchLevel mark = scope.mark();
     const TextRef r = TextMask(mask, value, mode);
@@ -134,7 +134,7 @@ void CheckReadDate(TextRef text) {
         Require(r.size() == kStoredDateLength && DateSplit(r, &d));
         const TextRef again = ReadDate(r);
         Require(again.view() == r.view());
-        const TextRef shown = FormatDate(r, datestyle::kNumeric);
+        const TextRef shown = FormatDate(r, DateStyle::Numeric);
         Require(shown.size() == kNumericDateWidth);
     }
 }
@@ -191,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetLanguage(language, format);
     const ScratchLevel start = ScratchDepth();
     CheckNumericMask(mask, rest, (flags & 1) != 0);
-    CheckTextMask(mask, rest, (flags & 2) != 0 ? maskmode::kPositional : maskmode::kSequential);
+    CheckTextMask(mask, rest, (flags & 2) != 0 ? MaskMode::Positional : MaskMode::Sequential);
     CheckReadDate(rest);
     CheckNormalize(rest);
     CheckByType(type, rest, width);

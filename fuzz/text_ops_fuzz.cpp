@@ -36,7 +36,7 @@ void CheckSearches(TextRef t, char ch, std::uint16_t from) {
     }
     const TextRef between = TextBetween(t, ch, false);
     Require(between.data >= t.data && between.data + between.length <= t.data + t.length);
-    const std::uint16_t last = TextFindLast(t, TextRef(&ch, 1), 1);
+    const std::uint16_t last = TextFindLast(t, TextRef(&ch, 1), LastOf::FirstByte);
     Require(last == kNotFound ? plain == kNotFound || from > 0 : t.data[last] == ch);
 }
 

@@ -65,7 +65,7 @@ void SetParkedText(EditorKind kind, std::string text) {
 std::uint16_t ExtensionNumber(TextRef extension) {
     if (extension.empty()) return extension::kNone;
     const ScratchLevel mark = ScratchMark();
-    const std::uint16_t n = ListFind(kExtensionTable, TextCase(extension, 1), ',');
+    const std::uint16_t n = ListFind(kExtensionTable, TextCase(extension, LetterCase::Upper), ',');
     ScratchRelease(mark);
     return n;
 }

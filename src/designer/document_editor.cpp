@@ -284,7 +284,7 @@ std::vector<std::size_t> DocumentLinesNotKept(std::string_view file) {
 void NoteDocumentLinesNotKept() {
     if (Designer().documentLinesNotKept.empty()) return;
     const ScratchLevel mark = ScratchMark();
-    MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), boxkind::kWarning);
+    MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), BoxKind::Warning);
     ScratchRelease(mark);
 }
 

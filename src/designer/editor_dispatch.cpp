@@ -520,7 +520,7 @@ TextRef ChooseDefinitionFile(WindowId owner, bool save, int type) {
 
 void ShowWarning(StatusCode st) {
     const ScratchLevel mark = ScratchMark();
-    MsgBox(StatusText(st), MsgText(kWarningCaption), boxkind::kWarning);
+    MsgBox(StatusText(st), MsgText(kWarningCaption), BoxKind::Warning);
     ScratchRelease(mark);
 }
 
@@ -528,7 +528,7 @@ bool RefuseReadOnly(TextRef path) {
     if (!FileReadOnly(path)) return false;
     const ScratchLevel mark = ScratchMark();
     MsgBox(TextFill(kMaxMessageLength, MsgText(kReadOnlyFile), {PathAbsolute(path)}),
-           MsgText(kWarningCaption), boxkind::kWarning);
+           MsgText(kWarningCaption), BoxKind::Warning);
     ScratchRelease(mark);
     return true;
 }
@@ -539,7 +539,7 @@ StatusCode BackupFile(TextRef path) {
         ScratchRelease(mark);
         return status::kOk; // nothing to replace, nothing to keep
     }
-    const TextRef folder = AppFolder(appfolder::kBackup);
+    const TextRef folder = AppFolder(AppFolderKind::Backup);
     StatusCode st = MakeFolders(folder);
     TextRef copy;
     if (st == status::kOk) {

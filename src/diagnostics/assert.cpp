@@ -10,7 +10,7 @@ namespace vodarir {
 bool Assert(bool condition, TextRef text) {
     if (condition) return true;
     ScratchScope scope;
-    MsgBox(text, TextView(kAssertionCaption), boxkind::kError);
+    MsgBox(text, TextView(kAssertionCaption), BoxKind::Error);
     // A log file that cannot be opened drops the record; the open has noted why.
     LogRecord(text);
     return false;

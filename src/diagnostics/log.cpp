@@ -23,7 +23,7 @@ constexpr std::uint16_t kDateMaximum = 16;
 
 TextRef RecordHeader() {
     const TextRef today = TextFormat(kDateMaximum, "%08d", int(DateNow()));
-    const TextRef date = FormatDate(today, datestyle::kNumeric);
+    const TextRef date = FormatDate(today, DateStyle::Numeric);
     const TextRef time = TimeText(TimeNow(), timestyle::kSeparators);
     return TextFormat(kHeaderMaximum,
                       "*****************************\r\n Date:%.*s - Time:%.*s - User:%.*s\r\n",

@@ -90,7 +90,7 @@ bool SameAsSnapshot(const Snapshot& now) {
     return true;
 }
 
-void ShowReport(TextRef message, int kind) {
+void ShowReport(TextRef message, BoxKind kind) {
     ScratchScope scope;
     MsgBox(UsageReport(message), TextRef(), kind);
 }
@@ -104,7 +104,7 @@ StatusCode Advise() {
     if (g_threshold < kAdviceErrorThreshold) st = status::kUndefinedWarning;
     ScratchScope scope;
     ShowReport(TextFormat(Room(sizeof kAdviceLayout, 1), kAdviceLayout, unsigned{before}),
-               st == status::kUndefinedWarning ? boxkind::kWarning : boxkind::kError);
+               st == status::kUndefinedWarning ? BoxKind::Warning : BoxKind::Error);
     return st;
 }
 
@@ -166,7 +166,7 @@ StatusCode MemoryCheck(std::uint8_t mode) {
         return status::kOk;
     case memcheck::kCompareSnapshot:
         if (SameAsSnapshot(Current())) return status::kOk;
-        ShowReport(kMismatchMessage, boxkind::kError);
+        ShowReport(kMismatchMessage, BoxKind::Error);
         return kSnapshotMismatch;
     case memcheck::kAdvice:
         return Advise();

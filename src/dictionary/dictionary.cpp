@@ -244,7 +244,7 @@ StatusCode AddFile(std::uint8_t fileClass, TextRef name, TextRef location) {
     if (g_counters.files == 0) g_counters.lastIndexed = 0;
     const std::uint16_t file = g_counters.files + 1;
     ScratchScope scope;
-    const TextRef lower = TextCase(name, 0);
+    const TextRef lower = TextCase(name, LetterCase::Lower);
     const TextRef place = TextDup(location);
     StatusCode st = lower.failed() ? lower.status() : place.failed() ? place.status() : 0;
     if (st == status::kOk) st = SlotSet(dictgroup::kFileNames, file - 1, lower);
@@ -383,7 +383,7 @@ std::uint16_t FileNumberOf(TextRef text) {
         return static_cast<std::uint16_t>(std::min<std::uint32_t>(ReadDecimal(text), 0xFFFF));
     }
     ScratchScope scope;
-    const TextRef lower = TextCase(text, 0);
+    const TextRef lower = TextCase(text, LetterCase::Lower);
     std::uint16_t found = 0;
     for (std::uint16_t f = 1; f <= g_counters.files && found == 0 && !lower.failed(); ++f) {
         if (SlotGet(dictgroup::kFileNames, f - 1).view() == lower.view()) found = f;

@@ -147,7 +147,7 @@ StatusCode InsertFile(std::uint16_t position, TextRef name, TextRef location) {
     if (name.failed()) return name.status();
     if (location.failed()) return location.status();
     ScratchScope scope;
-    const TextRef lower = TextCase(name, 0);
+    const TextRef lower = TextCase(name, LetterCase::Lower);
     StatusCode st = lower.failed() ? lower.status() : status::kOk;
     const SlotIndex at = position - 1;
     // Texts first: if the store is full nothing has moved; each step undoes the ones before it.
@@ -188,7 +188,7 @@ StatusCode RenameFile(std::uint16_t file, TextRef name, TextRef location) {
     if (location.failed()) return location.status();
     ScratchScope scope;
     // Lower case, as a load stores it: the file stays findable by name before and after a save.
-    const TextRef lower = TextCase(name, 0);
+    const TextRef lower = TextCase(name, LetterCase::Lower);
     const TextRef place = TextDup(location);
     StatusCode st = lower.failed() ? lower.status() : place.failed() ? place.status() : 0;
     if (st == status::kOk) st = SlotSet(dictgroup::kFileNames, file - 1, lower);

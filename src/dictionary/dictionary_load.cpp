@@ -67,7 +67,8 @@ bool SamePrefix(const HeldPrefix& a, const HeldPrefix& b) {
     return true;
 }
 
-// 129 with the chain of includes that was refused as detail: "ALDICC.DAT > VEDICC.DAT > ...".
+// kLoopFailure with the chain of includes that was refused as detail: "ALDICC.DAT > VEDICC.DAT >
+// ...".
 StatusCode RefuseInclude(const LoadContext& ctx, const HeldPrefix& refused) {
     ScratchScope scope;
     const TextRef dicc = ListItem(TextView(kDictionaryFileNames), ',', kDiccEntry);

@@ -80,7 +80,8 @@ TextRef ConfigValue(TextRef name) {
 TextRef PathValue(TextRef name, bool* known) {
     *known = true;
     const std::uint16_t kind = NameIndex(kPathNames, name);
-    if (kind != 0) return AppFolder(kind);
+    // The path names stand in the order of the folder kinds' numbers.
+    if (kind != 0) return AppFolder(static_cast<AppFolderKind>(kind));
     // TEMP stands for the temporary folder, which has fallbacks where TEMP is not set.
     if (NameIndex(kTempName, name) != 0) return TempPath(TextRef());
     if (NameIndex(kEnvironmentNames, name) != 0) return EnvValue(name);

@@ -136,12 +136,12 @@ TextRef DataFolder() {
     // keeps its data beside the documents.
     const TextRef drive = PathPart(RunPath(0), pathpart::kDrive);
     const bool lateDrive = !drive.empty() && drive.at(0) >= kFirstLateDrive;
-    return PathResolve(lateDrive ? Env(kDefaultFolderSlot) : AppFolder(appfolder::kDocs),
+    return PathResolve(lateDrive ? Env(kDefaultFolderSlot) : AppFolder(AppFolderKind::Docs),
                        kDataFolder);
 }
 
 TextRef DatabaseItem(std::uint16_t n) {
-    return TextUnquote(TextTrim(ListItem(Env(kDatabaseSlot), ',', n), kTrimBoth));
+    return TextUnquote(TextTrim(ListItem(Env(kDatabaseSlot), ',', n), TrimSides::Both));
 }
 
 StatusCode FolderStatus(int error) {
@@ -267,7 +267,7 @@ TextRef FindInFolders(TextRef folderList, TextRef name) {
     TextRef found = PathOnDisk(name);
     const std::uint16_t folders = ListCount(folderList, ',');
     for (std::uint16_t i = 1; found.failed() && i <= folders; ++i) {
-        const TextRef folder = TextTrim(ListItem(folderList, ',', i), kTrimBoth);
+        const TextRef folder = TextTrim(ListItem(folderList, ',', i), TrimSides::Both);
         if (!folder.empty()) found = PathOnDisk(PathJoin(folder, name));
     }
     return scope.Return(found.failed() ? TextRef() : found);
@@ -405,30 +405,30 @@ TextRef EnvValue(TextRef name) {
     return scope.Return(CopyOf(value));
 }
 
-TextRef AppFolder(int kind) {
+TextRef AppFolder(AppFolderKind kind) {
     ScratchScope scope;
     TextRef r;
     switch (kind) {
-    case appfolder::kRunPath:
+    case AppFolderKind::RunPath:
         r = RunPath(2);
         break;
-    case appfolder::kDefault:
+    case AppFolderKind::Default:
         r = Env(kDefaultFolderSlot);
         break;
-    case appfolder::kData:
+    case AppFolderKind::Data:
         r = DataFolder();
         break;
-    case appfolder::kDocs:
+    case AppFolderKind::Docs:
         r = Env(kCommonFolderSlot).empty() ? CurrentFolder() : Env(kCommonFolderSlot);
         break;
-    case appfolder::kHelp:
+    case AppFolderKind::Help:
         r = Env(kHelpFolderSlot).empty() ? PathResolve(Env(kDefaultFolderSlot), kHelpFolder)
                                          : Env(kHelpFolderSlot);
         break;
-    case appfolder::kBackup:
+    case AppFolderKind::Backup:
         r = PathResolve(Env(kCommonFolderSlot), kBackupFolder);
         break;
-    case appfolder::kBackRel:
+    case AppFolderKind::BackRel:
         r = PathJoin(PathJoin(PathJoin(CurrentFolder(), kBackupFolder), DatabaseItem(1)),
                      DatabaseItem(2));
         break;
@@ -442,7 +442,7 @@ TextRef RunPath(int flags) {
     ScratchScope scope;
     const TextRef line = SlotGet(slotgroup::kEnvironment, kCommandLineSlot);
     const std::uint16_t item = (flags & 1) != 0 ? 2 : 1;
-    TextRef path = TextUnquote(TextTrim(ListItem(line, ' ', item), kTrimBoth));
+    TextRef path = TextUnquote(TextTrim(ListItem(line, ' ', item), TrimSides::Both));
     if ((flags & 1) != 0 && !path.empty() && path.at(0) == '/') {
         // "/X" is an option, but on a system whose paths start with "/" an existing file is a file.
         struct stat info;

@@ -68,8 +68,8 @@ char* CopyWord(TextRef command, std::uint32_t* at, char* out) {
 }
 
 // Splits command at blanks outside quotes (runs of blanks count as one) into at most limit words,
-// on a new ScratchStack level. 158 for an empty command, one holding a NUL, or too many words;
-// 145 when the stack has no room.
+// on a new ScratchStack level. kBadCommandLine for an empty command, one holding a NUL, or too many
+// words; kOutOfMemory when the stack has no room.
 StatusCode SplitCommand(TextRef command, std::uint16_t limit, Words* words) {
     if (command.failed()) return command.status();
     if (command.view().find('\0') != std::string_view::npos) return status::kBadCommandLine;
@@ -185,8 +185,8 @@ ssize_t ReadRetrying(int fd, void* buffer, std::size_t size) {
     }
 }
 
-// Forks and executes plan. *pid receives the child to wait for (0 for an orphan). 164 when the
-// program could not be executed, 141 when the system refused a pipe or a process.
+// Forks and executes plan. *pid receives the child to wait for (0 for an orphan). kFileNotFound
+// when the program could not be executed, kInternal when the system refused a pipe or a process.
 StatusCode Launch(const LaunchPlan& plan, pid_t* pid) {
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) return status::kInternal;
@@ -403,7 +403,8 @@ TextRef ProgramFromSettings(const char* entry) {
 }
 
 // The program (with any options) of a viewer; empty when there is none.
-TextRef ViewerProgram(int which) {
+TextRef ViewerProgram(Viewer viewer) {
+    const int which = static_cast<int>(viewer);
     if (which < 1 || which > kViewerCount) return TextRef();
     const ViewerEntry& viewerEntry = kViewers[which - 1];
     if (viewerEntry.appPathsEntry != nullptr) {
@@ -495,7 +496,7 @@ TextRef RunToTempFile(TextRef command) {
     return scope.Return(TextFromUtf8(path));
 }
 
-StatusCode OpenInViewer(int which, TextRef argument, int flags) {
+StatusCode OpenInViewer(Viewer which, TextRef argument, int flags) {
     if (argument.failed()) return argument.status();
     ScratchScope scope;
     const TextRef program = ViewerProgram(which);
@@ -523,7 +524,7 @@ StatusCode CompareFiles(TextRef first, TextRef second) {
         const TextRef output = RunToTempFile(command);
         st = output.failed()
                  ? output.status()
-                 : OpenInViewer(viewer::kText, TextQuote(output, '"'), startflag::kNoWait);
+                 : OpenInViewer(Viewer::Text, TextQuote(output, '"'), startflag::kNoWait);
     }
     return st;
 }

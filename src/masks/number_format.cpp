@@ -109,7 +109,8 @@ TextRef LongDateTemplate() {
 bool DayFirstLanguage() {
     ScratchScope scope;
     const TextRef code =
-        TextCase(TextTrim(SlotGet(slotgroup::kEnvironment, kLanguageCodeSlot), kTrimBoth), 1);
+        TextCase(TextTrim(SlotGet(slotgroup::kEnvironment, kLanguageCodeSlot), TrimSides::Both),
+                 LetterCase::Upper);
     return !code.empty() && ListFind(kDayFirstLanguages, code, ',') != 0;
 }
 

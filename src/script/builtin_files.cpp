@@ -64,8 +64,8 @@ TextRef Expanded(TextRef path) { return ExpandPaths(path); }
 // --- Procedure files
 // -------------------------------------------------------------------------------
 
-// The statements of a procedure file run in order; 164 (with the name as the detail) when the
-// file is missing or empty.
+// The statements of a procedure file run in order; kFileNotFound (with the name as the detail) when
+// the file is missing or empty.
 StatusCode RunProcedure(TextRef path, TextRef name) {
     ScratchScope scope;
     const TextRef text =
@@ -90,10 +90,10 @@ TextRef ProcedurePath(TextRef file) {
 // The definition kind of a file name by its extension (compared in capitals, as the file
 // systems the applications come from compare names), 0 when none.
 std::uint16_t DefinitionKind(TextRef file) {
-    const std::uint16_t dot = TextFindLast(file, "."_t, 1);
+    const std::uint16_t dot = TextFindLast(file, "."_t, LastOf::FirstByte);
     if (dot == kNotFound) return 0;
     const TextRef extension = TextSub(file, dot + 1, kMaxExtension);
-    return ListFind(kDefinitionExtensions, TextCase(extension, 1), ',');
+    return ListFind(kDefinitionExtensions, TextCase(extension, LetterCase::Upper), ',');
 }
 
 StatusCode ExecuteThroughHook(TextRef file, TextRef arguments) {
@@ -111,7 +111,7 @@ StatusCode ExecuteThroughHook(TextRef file, TextRef arguments) {
 
 TextRef EntryKey(TextRef entry) {
     const std::uint16_t equals = TextFindChr(entry, 0, '=', false);
-    return TextTrim(equals == kNotFound ? entry : TextSub(entry, 0, equals), kTrimBoth);
+    return TextTrim(equals == kNotFound ? entry : TextSub(entry, 0, equals), TrimSides::Both);
 }
 
 // The item's value as the file writes it: evaluated, then a text for a text variable in quotes
@@ -166,8 +166,8 @@ public:
         }
     }
 
-    // One entry a line, blank entries left out, on a new ScratchStack level; 146 beyond 65535
-    // bytes.
+    // One entry a line, blank entries left out, on a new ScratchStack level; kStringTooLong beyond
+    // 65535 bytes.
     TextRef Lines() const {
         std::uint32_t total = 0;
         EachLine([&](TextRef line) { total += line.length + kLineEnd.length; });
@@ -193,7 +193,7 @@ private:
     template <typename F> void EachLine(F f) const {
         for (const TextRef entry : entries_) {
             ForEachItem(entry, kEntrySeparator, [&](TextRef part) {
-                const TextRef line = TextTrim(part, kTrimBoth);
+                const TextRef line = TextTrim(part, TrimSides::Both);
                 if (!line.empty()) f(line);
             });
         }
@@ -211,7 +211,7 @@ TextRef MergedLines(TextRef entries, TextRef items) {
     MergedFile file(entries);
     StatusCode st = status::kOk;
     ForEachItem(items, kItemSeparator, [&](TextRef raw) {
-        const TextRef item = TextTrim(raw, kTrimBoth);
+        const TextRef item = TextTrim(raw, TrimSides::Both);
         if (st != status::kOk || item.empty()) return;
         const std::uint16_t equals = TextFindChr(item, 0, '=', false);
         const TextRef key = EntryKey(item);

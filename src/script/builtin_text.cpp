@@ -31,8 +31,6 @@ constexpr std::uint16_t kLower = 2;
 constexpr std::uint16_t kClean = 3;
 constexpr std::uint16_t kFilter = 4;
 } // namespace change
-constexpr int kUpperCase = 1;
-constexpr int kLowerCase = 0;
 
 // MACRO$ flags: names given (expanded with kNamedTemplateFlags), and evaluate the result.
 constexpr std::int64_t kMacroNames = 4;
@@ -73,9 +71,9 @@ TextRef ChangeText(TextRef subject, TextRef what, TextRef with, bool flagGiven, 
                    TextRef flagValue) {
     switch (ListFind(kChangeKeywords, what, kComma)) {
     case change::kUpper:
-        return TextCase(subject, kUpperCase);
+        return TextCase(subject, LetterCase::Upper);
     case change::kLower:
-        return TextCase(subject, kLowerCase);
+        return TextCase(subject, LetterCase::Lower);
     case change::kClean:
         return TextSqueeze(subject, ' ', true);
     case change::kFilter:
@@ -103,7 +101,8 @@ StatusCode ListPosition(const BuiltinCall& call) {
     if (call.count == 1) return PushInteger(ListCount(list, kComma));
     const std::uint16_t position = ListFind(list, item, kComma);
     if (call.count == 2) return PushInteger(position);
-    const TextRef entry = TextUnquote(TextTrim(ListItem(values, kComma, position), kTrimBoth));
+    const TextRef entry =
+        TextUnquote(TextTrim(ListItem(values, kComma, position), TrimSides::Both));
     FixedNumber value = 0;
     st = FixedFromText(entry, &value);
     return st != status::kOk ? st : PushNumber(value);
@@ -132,7 +131,9 @@ StatusCode Trim(const BuiltinCall& call) {
     if (st != status::kOk) return st;
     const int which = ListFind(kTrimModes, mode, kComma);
     if (which == 0) return status::kSyntax;
-    return PushResult(which == kTrimFit ? TextClean(text) : TextTrim(text, which));
+    if (which == kTrimFit) return PushResult(TextClean(text));
+    // The first three keywords are the ends by their numbers.
+    return PushResult(TextTrim(text, static_cast<TrimSides>(which)));
 }
 
 StatusCode Characters(const BuiltinCall& call) {
@@ -229,7 +230,7 @@ StatusCode Macro(const BuiltinCall& call) {
     TextRef result = ExpandTemplate(subject, named ? kNamedTemplateFlags : static_cast<int>(flags),
                                     named ? names : TextRef());
     if (!result.failed() && (flags & kMacroEvaluate) != 0) {
-        result = EvalText(TextTrim(result, kTrimBoth));
+        result = EvalText(TextTrim(result, TrimSides::Both));
     }
     return PushResult(result);
 }

@@ -195,7 +195,7 @@ StatusCode PushArrayElement(const TokenCursor& c) {
     const StatusCode got = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArrayGet(ArrayName(c), i, &element);
     });
-    // The store creates no array on reading: an undeclared one answers 157 (VARNAMEERROR), the
+    // The store creates no array on reading: an undeclared one answers kVarName, the
     // name being no variable, rather than an internal failure.
     if (got != status::kOk) return got;
     return PushByNameKind(name, element);
@@ -324,7 +324,7 @@ StatusCode AssignElement(const TokenCursor& target, TextRef value, bool isText) 
     const StatusCode set = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArraySet(ArrayName(target), i, text);
     });
-    return set; // an undeclared array: 157, as when it is read
+    return set; // an undeclared array: kVarName, as when it is read
 }
 
 StatusCode AssignField(const TokenCursor& target, TextRef value, bool isText) {

@@ -135,7 +135,7 @@ int SplitArguments(TextRef group, TextRef* args) {
 }
 
 // Writes the pieces into one new level: before, the template with its placeholders filled in
-// order (missing arguments as empty texts), after. 146 beyond 65535 bytes.
+// order (missing arguments as empty texts), after. kStringTooLong beyond 65535 bytes.
 TextRef Compose(TextRef before, TextRef pattern, const TextRef* args, int count, TextRef after) {
     std::uint32_t total = std::uint32_t{before.length} + after.length;
     int used = 0;

@@ -305,28 +305,30 @@ TEST_F(PathsTest, ApplicationFolders) {
     SlotSet(slotgroup::kEnvironment, 5, "/srv/apps"_t);
     SlotSet(slotgroup::kEnvironment, 11, "host, 'Db' "_t);
     struct Row {
-        int kind;
+        AppFolderKind kind;
         std::string out;
     };
     const Row rows[] = {
-        {appfolder::kRunPath, "/opt/v"},
-        {appfolder::kDefault, "/srv/apps"},
-        {appfolder::kDocs, cwd},              // no common folder: the current one
-        {appfolder::kData, parent + "/data"}, // beside the documents folder
-        {appfolder::kHelp, "/srv/apps/Help"}, // no help folder: under the default one
-        {appfolder::kBackup, "Backups"},
-        {appfolder::kBackRel, cwd + "/Backups/host/Db"},
-        {0, ""},
-        {8, ""},
+        {AppFolderKind::RunPath, "/opt/v"},
+        {AppFolderKind::Default, "/srv/apps"},
+        {AppFolderKind::Docs, cwd},              // no common folder: the current one
+        {AppFolderKind::Data, parent + "/data"}, // beside the documents folder
+        {AppFolderKind::Help, "/srv/apps/Help"}, // no help folder: under the default one
+        {AppFolderKind::Backup, "Backups"},
+        {AppFolderKind::BackRel, cwd + "/Backups/host/Db"},
+        {static_cast<AppFolderKind>(0), ""},
+        {static_cast<AppFolderKind>(8), ""},
     };
-    for (const Row& r : rows) EXPECT_EQ(Call([&] { return AppFolder(r.kind); }), r.out) << r.kind;
+    for (const Row& r : rows) {
+        EXPECT_EQ(Call([&] { return AppFolder(r.kind); }), r.out) << static_cast<int>(r.kind);
+    }
 
     SlotSet(slotgroup::kEnvironment, 6, "/srv/common"_t);
     SlotSet(slotgroup::kEnvironment, 7, "/srv/help"_t);
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kDocs); }), "/srv/common");
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kData); }), "/srv/data");
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kHelp); }), "/srv/help");
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kBackup); }), "/srv/common/Backups");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Docs); }), "/srv/common");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Data); }), "/srv/data");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Help); }), "/srv/help");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Backup); }), "/srv/common/Backups");
 }
 
 } // namespace

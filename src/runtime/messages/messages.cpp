@@ -116,9 +116,9 @@ StatusCode StatusReport(StatusCode status) {
     ScratchScope scope;
     const TextRef text = StatusText(status);
     if (status < status::kFirstError) {
-        MsgBox(text, MsgText("0012"), boxkind::kWarning);
+        MsgBox(text, MsgText("0012"), BoxKind::Warning);
     } else {
-        MsgBox(text, MsgText("0013"), boxkind::kError);
+        MsgBox(text, MsgText("0013"), BoxKind::Error);
     }
     return status::kOk;
 }

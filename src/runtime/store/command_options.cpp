@@ -30,7 +30,7 @@ bool SameName(TextRef a, TextRef b, bool anyCase) {
 
 // The option word's name and value, or false for a word that is no option.
 bool SplitOption(TextRef word, TextRef* name, TextRef* value) {
-    const TextRef w = TextUnquote(TextTrim(word, kTrimBoth));
+    const TextRef w = TextUnquote(TextTrim(word, TrimSides::Both));
     if (w.empty() || w.data[0] != kOptionMark) return false;
     const TextRef body = TextSub(w, 1, -1);
     const std::uint16_t at = TextFindAny(body, 0, TextView("=:"), true);

@@ -54,16 +54,19 @@ void SlotStoreConfigure(std::uint16_t groups, std::uint16_t slots, std::uint16_t
 SlotStoreConfig SlotStoreConfiguration();
 // Back to the defaults (65535 bytes cannot be asked for through SlotStoreConfigure: it means keep).
 void SlotStoreConfigureDefaults();
-// PoolInit, then the store block (tag 3). 159 when the arrays leave no room for a byte pool.
+// PoolInit, then the store block (tag 3). kStrOutBound when the arrays leave no room for a byte
+// pool.
 StatusCode SlotStoreInit();
 bool SlotStoreReady();
 
-// Flat index of a slot, or 0xFFFF beyond the configuration (recorded as 159, step 5, with record).
+// Flat index of a slot, or 0xFFFF beyond the configuration (recorded as kStrOutBound, step 5, with
+// record).
 std::uint16_t SlotLocate(SlotGroup group, SlotIndex index, bool record);
 // A view of the slot; an empty view when the slot does not exist (never a failed text).
 TextRef SlotGet(SlotGroup group, SlotIndex index);
 // Stores text (which may be a view into the store itself); extends the group when index >= count.
-// 159 when the store is full, store unchanged; the failure is recorded as 156 with step 4.
+// kStrOutBound when the store is full, store unchanged; the failure is recorded as kLoadString with
+// step 4.
 StatusCode SlotSet(SlotGroup group, SlotIndex index, TextRef text);
 // Removes a slot; the following slots of the group move down one index.
 StatusCode SlotDelete(SlotGroup group, SlotIndex index);

@@ -116,7 +116,8 @@ TextRef IntText(std::int64_t n) {
     return st == status::kOk ? ScratchTop() : TextRef::Failed(st);
 }
 
-// A value text as a 16-bit integer: read as a number, then rounded; 168 outside the range.
+// A value text as a 16-bit integer: read as a number, then rounded; kDataOutBound outside the
+// range.
 StatusCode ToInteger(TextRef text, std::int16_t* out) {
     const int decimals = FixedDecimals();
     FixedNumber f = 0;

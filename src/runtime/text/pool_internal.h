@@ -7,7 +7,7 @@ namespace vodarir::detail {
 
 extern PoolControl g_pool;
 inline PoolControl& Pool() { return g_pool; }
-// Sets up level 0 on the two blocks PoolInit allocated; 145 when they were refused.
+// Sets up level 0 on the two blocks PoolInit allocated; kOutOfMemory when they were refused.
 StatusCode ScratchInit(std::uint16_t capacity);
 // Frees the two ScratchStack blocks (shutdown order: after the SlotStore block).
 void ScratchShutdown();

@@ -14,7 +14,8 @@
 // Invariants:
 //  1. Level 0 is (start of data, 0); levels 1..depth are the live allocations, in address order.
 //  2. next free = end of level depth rounded up to 4 bytes, and stays strictly below the data end.
-//  3. depth < capacity: with capacity N, N - 1 nested allocations fit and the next one fails (145).
+//  3. depth < capacity: with capacity N, N - 1 nested allocations fit and the next one fails
+//     (kOutOfMemory).
 //  4. A failed allocation leaves the stack as it was.
 #pragma once
 
@@ -45,7 +46,7 @@ TextRef ScratchAllocText(std::uint32_t length, std::uint8_t fill);
 char* ScratchAllocPtr(std::uint32_t length, std::uint8_t fill);
 // Copies text (which may lie anywhere, also in the released part of the stack) into a new level.
 StatusCode ScratchPush(TextRef text);
-// One level holding a then b; 146 when together they would exceed 65535 bytes.
+// One level holding a then b; kStringTooLong when together they would exceed 65535 bytes.
 StatusCode ScratchConcat(TextRef a, TextRef b);
 // Releases to mark and pushes text: how a function hands its result to its caller.
 TextRef ScratchReturn(ScratchLevel mark, TextRef text);

@@ -301,8 +301,8 @@ TextRef TextArrayGet(TextArray array, std::uint16_t n) {
     return array.items[n - 1];
 }
 
-std::uint16_t ListMaxItemLen(TextRef list, char sep, int mode) {
-    const bool least = mode == 1;
+std::uint16_t ListMaxItemLen(TextRef list, char sep, ItemLength which) {
+    const bool least = which == ItemLength::Least;
     std::uint16_t result = least ? list.size() : 0;
     ListWalker walk(list, sep);
     while (walk.Next()) {

@@ -30,7 +30,6 @@ constexpr TextRef kYesWords = "YES,SI,Y,S,ON"_t;
 constexpr TextRef kEnclosePairs = "[](){}<>"_t;
 constexpr char kDoubleQuote = '"';
 constexpr char kSingleQuote = '\'';
-constexpr int kUpperCase = 1;
 
 // The greatest text has its terminating NUL in the rounding of its level (see AllocTerminated).
 static_assert(Align4(kMaxTextLength) > kMaxTextLength);
@@ -110,19 +109,20 @@ std::int16_t SaturateToInt16(long v) {
     return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
 }
 
-// Which comparison results satisfy each operator of TextCompareOp (index = op).
+// Which comparison results satisfy each operator of TextCompareOp (index = the operator's number).
 struct CompareOpRow {
     bool less;
     bool equal;
     bool greater;
 };
-constexpr std::array<CompareOpRow, 6> kCompareOps{{
-    {false, false, false}, // 0: no operator
-    {false, true, false},  // 1 equal
-    {false, false, true},  // 2 greater
-    {false, true, true},   // 3 greater or equal
-    {true, false, false},  // 4 less
-    {true, true, false},   // 5 less or equal
+constexpr std::array<CompareOpRow, 7> kCompareOps{{
+    {false, false, false}, // None
+    {false, true, false},  // Equal
+    {false, false, true},  // Greater
+    {false, true, true},   // GreaterOrEqual
+    {true, false, false},  // Less
+    {true, true, false},   // LessOrEqual
+    {true, false, true},   // NotEqual
 }};
 constexpr int kCompareFailed = 159;
 
@@ -278,23 +278,23 @@ std::uint16_t TextFind(TextRef t, TextRef needle, bool plain) {
     return FindFrom(t, 0, needle, plain);
 }
 
-std::uint16_t TextFindLast(TextRef t, TextRef what, int mode) {
+std::uint16_t TextFindLast(TextRef t, TextRef what, LastOf mode) {
     if (t.failed() || what.failed() || what.length == 0) return kNotFound;
     const std::uint32_t length = t.length;
     switch (mode) {
-    case 0: {
+    case LastOf::AnyOfSet: {
         const ByteSet set(what);
         for (std::uint32_t i = length; i-- > 0;) {
             if (set.Has(t.data[i])) return static_cast<std::uint16_t>(i);
         }
         return kNotFound;
     }
-    case 1:
+    case LastOf::FirstByte:
         for (std::uint32_t i = length; i-- > 0;) {
             if (t.data[i] == what.data[0]) return static_cast<std::uint16_t>(i);
         }
         return kNotFound;
-    case 2:
+    case LastOf::Substring:
         if (what.length > length) return kNotFound;
         for (std::uint32_t i = length - what.length + 1; i-- > 0;) {
             if (std::memcmp(t.data + i, what.data, what.length) == 0) {
@@ -331,18 +331,18 @@ TextRef TextBetween(TextRef t, char ch, bool plain) {
 
 // --- Editing and conversion -------------------------------------------------------------------
 
-TextRef TextTrim(TextRef t, int flags) { return TextTrim(t, flags, kDefaultTrimSet); }
+TextRef TextTrim(TextRef t, TrimSides sides) { return TextTrim(t, sides, kDefaultTrimSet); }
 
-TextRef TextTrim(TextRef t, int flags, TextRef set) {
+TextRef TextTrim(TextRef t, TrimSides sides, TextRef set) {
     if (t.failed()) return t;
     if (set.failed()) return set;
     const ByteSet remove(set);
     std::uint32_t begin = 0;
     std::uint32_t end = t.length;
-    if ((flags & kTrimLeading) != 0) {
+    if ((static_cast<int>(sides) & static_cast<int>(TrimSides::Leading)) != 0) {
         while (begin < end && remove.Has(t.data[begin])) ++begin;
     }
-    if ((flags & kTrimTrailing) != 0) {
+    if ((static_cast<int>(sides) & static_cast<int>(TrimSides::Trailing)) != 0) {
         while (end > begin && remove.Has(t.data[end - 1])) --end;
     }
     return TextRef(t.data + begin, static_cast<std::uint16_t>(end - begin));
@@ -357,12 +357,12 @@ TextRef TextUnquote(TextRef t) {
 
 TextRef TextClean(TextRef t) {
     if (t.failed()) return t;
-    const TextRef inner = TextUnquote(TextTrim(t, kTrimBoth));
+    const TextRef inner = TextUnquote(TextTrim(t, TrimSides::Both));
     // Only a bare value is upper-cased: quoting is how a value keeps its case.
-    return inner.length == t.length ? TextCase(t, kUpperCase) : TextDup(inner);
+    return inner.length == t.length ? TextCase(t, LetterCase::Upper) : TextDup(inner);
 }
 
-TextRef TextCase(TextRef t, int mode) {
+TextRef TextCase(TextRef t, LetterCase letters) {
     const TextRef copy = TextDup(t);
     if (copy.failed()) return copy;
     char* p = copy.mutableData();
@@ -370,7 +370,7 @@ TextRef TextCase(TextRef t, int mode) {
         // The C library wants an unsigned char value: cp1252 bytes above 127 must not go in
         // as negative ints.
         const int c = static_cast<unsigned char>(p[i]);
-        p[i] = static_cast<char>(mode == kUpperCase ? std::toupper(c) : std::tolower(c));
+        p[i] = static_cast<char>(letters == LetterCase::Upper ? std::toupper(c) : std::tolower(c));
     }
     return copy;
 }
@@ -386,7 +386,7 @@ std::int16_t TextToInt(TextRef t) {
 bool IsYesWord(TextRef t) {
     if (t.failed() || t.length == 0) return false;
     ScratchScope scope;
-    return ListFind(kYesWords, TextCase(t, kUpperCase), ',') != 0;
+    return ListFind(kYesWords, TextCase(t, LetterCase::Upper), ',') != 0;
 }
 
 int TextCompare(TextRef a, TextRef b) {
@@ -398,10 +398,11 @@ int TextCompare(TextRef a, TextRef b) {
     return a.length < b.length ? -1 : 1;
 }
 
-bool TextCompareOp(TextRef a, TextRef b, int op) {
-    if (op < 0 || static_cast<std::size_t>(op) >= kCompareOps.size()) return false;
+bool TextCompareOp(TextRef a, TextRef b, CompareOp op) {
+    const auto index = static_cast<std::size_t>(op);
+    if (index >= kCompareOps.size()) return false;
     const int c = TextCompare(a, b);
-    const CompareOpRow& row = kCompareOps[static_cast<std::size_t>(op)];
+    const CompareOpRow& row = kCompareOps[index];
     switch (c) {
     case -1:
         return row.less;
@@ -414,10 +415,11 @@ bool TextCompareOp(TextRef a, TextRef b, int op) {
     }
 }
 
-TextRef TextPick(TextRef a, TextRef b, int op) {
+TextRef TextPick(TextRef a, TextRef b, CompareOp op) {
     if (a.failed()) return a;
     if (b.failed()) return b;
-    if (a.length != 0 && (op < 2 || b.length == 0 || TextCompareOp(a, b, op))) return a;
+    const bool ordering = op != CompareOp::None && op != CompareOp::Equal;
+    if (a.length != 0 && (!ordering || b.length == 0 || TextCompareOp(a, b, op))) return a;
     return b;
 }
 

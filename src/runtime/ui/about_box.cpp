@@ -37,7 +37,7 @@ void AboutShow() {
     const TextRef text = TextFill(
         kAboutLimit, format.failed() || format.empty() ? kBuiltinAbout.text() : format,
         {kAboutYear, TextDup(SlotGet(slotgroup::kEnvironment, kProductSlot)), kAboutVersion,
-         RunPath(0), AppFolder(appfolder::kDefault), AppFolder(appfolder::kData)});
+         RunPath(0), AppFolder(AppFolderKind::Default), AppFolder(AppFolderKind::Data)});
     if (text.failed()) {
         StatusReport(text.status());
     } else {

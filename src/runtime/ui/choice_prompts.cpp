@@ -224,8 +224,9 @@ std::uint16_t ChooseItem(TextRef title, TextRef items, int flags) {
     if (!listBox && count > kMaxChoiceButtons) return kChoiceRefused;
 
     const CellDims cell = UsableCell();
-    const ChoiceLayout layout = LayoutChoice(count, ListMaxItemLen(items, ',', 0), listBox, cell,
-                                             CurrentUi().workArea().height);
+    const ChoiceLayout layout =
+        LayoutChoice(count, ListMaxItemLen(items, ',', ItemLength::Greatest), listBox, cell,
+                     CurrentUi().workArea().height);
     IntVarSet(sysvar::kStat, 0);
     const bool inTop = (flags & chooseflag::kOwnWindow) == 0 &&
                        ChooseInTopWindow(items, count, layout, cell, listBox);
@@ -282,7 +283,7 @@ ControlId MakeListBox(WindowId parent, int x, int y, int width, int height, int 
             return kNoControl;
         }
     }
-    SetControlFont(fontkind::kRuntime, parent, id);
+    SetControlFont(FontKind::Runtime, parent, id);
     return id;
 }
 
@@ -306,7 +307,7 @@ ControlId MakeEdit(WindowId parent, int x, int y, int width, int height, Control
     if (flags & editflag::kDisabled) spec.style |= platform::kDisabled;
     if (!CurrentUi().createControl(parent, spec)) return kNoControl;
     // Runtime windows default to the fixed font: the system font must be asked for.
-    SetControlFont((flags & editflag::kSystemFont) ? fontkind::kSystem : fontkind::kRuntime, parent,
+    SetControlFont((flags & editflag::kSystemFont) ? FontKind::System : FontKind::Runtime, parent,
                    id);
     return id;
 }

@@ -47,22 +47,22 @@ TextRef FindAlongHelpFolders(TextRef name) {
     const std::array<SlotIndex, 2> folders = {kDefaultFolderSlot, kHelpFolderSlot};
     for (const SlotIndex slot : folders) {
         if (!found.failed()) break;
-        const TextRef folder = TextTrim(TextDup(Environment(slot)), kTrimBoth);
+        const TextRef folder = TextTrim(TextDup(Environment(slot)), TrimSides::Both);
         if (!folder.empty()) found = PathOnDisk(PathJoin(folder, name));
     }
     return scope.Return(found.failed() ? TextRef() : found);
 }
 
 // The name with the current language's suffix before its extension ("index.html" ->
-// "index_es.html"); the failed TextRef 163 when the language has no suffix.
+// "index_es.html"); the failed TextRef kData when the language has no suffix.
 TextRef LanguageName(TextRef name) {
     ScratchScope scope;
     const std::uint16_t n =
-        ListFind(kLanguages, TextTrim(Environment(kLanguageSlot), kTrimBoth), ',');
+        ListFind(kLanguages, TextTrim(Environment(kLanguageSlot), TrimSides::Both), ',');
     if (n == 0) return scope.Return(TextRef::Failed(status::kData));
     const TextRef suffix = ListItem(kLanguageSuffixes, ',', n);
-    const std::uint16_t folderEnd = TextFindLast(name, "/\\"_t, 0);
-    std::uint16_t dot = TextFindLast(name, "."_t, 1);
+    const std::uint16_t folderEnd = TextFindLast(name, "/\\"_t, LastOf::AnyOfSet);
+    std::uint16_t dot = TextFindLast(name, "."_t, LastOf::FirstByte);
     if (dot == kNotFound || (folderEnd != kNotFound && dot < folderEnd)) dot = name.size();
     const TextRef named = TextConcat(TextConcat(TextSub(name, 0, dot), suffix),
                                      TextSub(name, dot, name.size() - dot));
@@ -71,7 +71,7 @@ TextRef LanguageName(TextRef name) {
 
 // Opens a help page in the web browser without waiting.
 StatusCode OpenHelpPage(TextRef quotedPath) {
-    return OpenInViewer(viewer::kHtml, quotedPath, startflag::kNoWait);
+    return OpenInViewer(Viewer::Html, quotedPath, startflag::kNoWait);
 }
 
 } // namespace
@@ -117,7 +117,7 @@ void HelpShow(TextRef /*topic*/, bool about) {
 StatusCode HelpTopic(TextRef fileAndTopic) {
     if (fileAndTopic.failed()) return fileAndTopic.status();
     ScratchScope scope;
-    const TextRef file = TextTrim(ListItem(fileAndTopic, ',', 1), kTrimBoth);
+    const TextRef file = TextTrim(ListItem(fileAndTopic, ',', 1), TrimSides::Both);
     const int topic = TextToInt(ListItem(fileAndTopic, ',', 2));
     const TextRef path = HelpFind(file);
     const SlotGroup lines = slotgroup::kFileLines;
@@ -150,7 +150,7 @@ StatusCode HelpTopic(TextRef fileAndTopic) {
 StatusCode HelpFolderSet(TextRef pattern) {
     if (pattern.failed()) return pattern.status();
     ScratchScope scope;
-    const TextRef code = TextCase(Environment(kLanguageSlot), 0);
+    const TextRef code = TextCase(Environment(kLanguageSlot), LetterCase::Lower);
     const TextRef folder = TextFill(kPathLimit, pattern, {code});
     return folder.failed() ? folder.status()
                            : SlotSet(slotgroup::kEnvironment, kHelpFolderSlot, folder);
