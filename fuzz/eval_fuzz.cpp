@@ -239,18 +239,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScratchLevel mark = scope.mark();
 
     const StatusCode st = EvalExpression(text);
+    fuzz::RequireInvariants();
     Require(ScratchDepth() == (st >= status::kFirstError ? mark : mark + 1));
     scope.Release();
     const TextRef shown = EvalText(text);
+    fuzz::RequireInvariants();
     Require(ScratchDepth() == (shown.failed() ? mark : mark + 1));
     scope.Release();
     EvalCondition(text);
+    fuzz::RequireInvariants();
     EvalInteger(text);
+    fuzz::RequireInvariants();
     EvalIfText(text);
+    fuzz::RequireInvariants();
     scope.Release();
     Require(ScratchDepth() == mark);
     Require(SlotCount(slotgroup::kValueStack) == group35);
 
     Reset();
+    fuzz::RequireInvariants();
     return 0;
 }

@@ -56,6 +56,7 @@ void SetLanguage(std::uint8_t choice, TextRef fuzzedFormat) {
 
 // Failures are of the expected kinds and leave the stack as it was; results sit one level up.
 void RequireResult(TextRef r, ScratchLevel mark) {
+    fuzz::RequireInvariants();
     if (r.failed()) {
         Require(r.status() == status::kDataOutBound || r.status() == status::kStringTooLong ||
                 r.status() == status::kOutOfMemory);

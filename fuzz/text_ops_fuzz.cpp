@@ -158,10 +158,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const ScratchLevel start = ScratchDepth();
     CheckSearches(rest, ch, static_cast<std::uint16_t>(n % (rest.length + 1u)));
+    fuzz::RequireInvariants();
     CheckList(rest, sep, n, a);
+    fuzz::RequireInvariants();
     CheckReplace(rest, a, b, (flags & 1) != 0);
+    fuzz::RequireInvariants();
     CheckOptions(rest, a, b);
+    fuzz::RequireInvariants();
     CheckFormat(rest, static_cast<std::uint16_t>(flags * 4));
+    fuzz::RequireInvariants();
     Require(ScratchDepth() == start);
     return 0;
 }

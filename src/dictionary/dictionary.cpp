@@ -515,4 +515,86 @@ TextRef FileRef(std::uint16_t file) {
     return TextFormat(8, "{%u}", unsigned{file});
 }
 
+// --- Checks of the model itself ------------------------------------------------------------------
+
+namespace {
+
+using dictionary_detail::EntryOf;
+using dictionary_detail::FileRecord;
+
+// Invariant 2 for one file: its fields numbered 1..count at their running offsets, and its record
+// length their sum.
+InvariantStatus CheckFileFields(std::uint16_t file) {
+    const FileStructRecord record = FileRecord(file);
+    std::uint32_t offset = 0;
+    for (std::uint16_t k = 1; k <= record.fieldCount; ++k) {
+        const FieldEntryRecord entry = EntryOf(file, k);
+        if (entry.file != file || entry.field != k || entry.offset != offset) {
+            return InvariantStatus::Broken(
+                "invariant 2: field %u of file %u reads as field %u of file %u at offset %u, "
+                "expected offset %u",
+                unsigned{k}, unsigned{file}, unsigned{entry.field}, unsigned{entry.file},
+                unsigned{entry.offset}, unsigned(offset));
+        }
+        offset += entry.length;
+    }
+    if (offset != record.recordLength) {
+        return InvariantStatus::Broken("invariant 2: file %u has record length %u, its fields %u",
+                                       unsigned{file}, unsigned{record.recordLength},
+                                       unsigned(offset));
+    }
+    return {};
+}
+
+} // namespace
+
+InvariantStatus DictionaryCheckInvariants() {
+    using dictionary_detail::State;
+    const dictionary_detail::Counters& c = State();
+    if (!SlotStoreReady()) return {};
+    if (c.files > kMaxDictionaryFiles || TableCount(table::kFileStruct) < c.files) {
+        return InvariantStatus::Broken("invariant 1: %u files, %u file records", unsigned{c.files},
+                                       unsigned{TableCount(table::kFileStruct)});
+    }
+    std::uint32_t fields = 0;
+    std::uint32_t indexes = 0;
+    for (std::uint16_t f = 1; f <= c.files; ++f) {
+        const FileStructRecord record = FileRecord(f);
+        if (record.number != f) {
+            return InvariantStatus::Broken("invariant 1: the record of file %u says file %u",
+                                           unsigned{f}, unsigned{record.number});
+        }
+        fields += record.fieldCount;
+        indexes += record.indexCount;
+    }
+    if (fields != c.fields || TableCount(table::kFieldEntry) < c.fields) {
+        return InvariantStatus::Broken(
+            "invariant 2: %u fields counted, the files hold %u, %u entries", unsigned{c.fields},
+            unsigned(fields), unsigned{TableCount(table::kFieldEntry)});
+    }
+    for (std::uint16_t f = 1; f <= c.files; ++f) {
+        const InvariantStatus s = CheckFileFields(f);
+        if (!s.holds) return s;
+    }
+    if (indexes != c.indexes || TableCount(table::kIndexEntry) < c.indexes ||
+        TableCount(table::kIndexSegs) < c.indexes) {
+        return InvariantStatus::Broken(
+            "invariant 3: %u indexes counted, the files hold %u, %u entries, %u segment records",
+            unsigned{c.indexes}, unsigned(indexes), unsigned{TableCount(table::kIndexEntry)},
+            unsigned{TableCount(table::kIndexSegs)});
+    }
+    if (SlotCount(dictgroup::kFileNames) < c.files ||
+        SlotCount(dictgroup::kFileLocations) < c.files) {
+        return InvariantStatus::Broken("invariant 4: %u files, %u names, %u locations",
+                                       unsigned{c.files},
+                                       unsigned{SlotCount(dictgroup::kFileNames)},
+                                       unsigned{SlotCount(dictgroup::kFileLocations)});
+    }
+    if (c.lastIndexed > c.files) {
+        return InvariantStatus::Broken("invariant 5: last indexed file %u of %u",
+                                       unsigned{c.lastIndexed}, unsigned{c.files});
+    }
+    return {};
+}
+
 } // namespace vodarir

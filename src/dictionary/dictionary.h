@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "runtime/store/slot_store.h"
+#include "runtime/text/invariants.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
@@ -196,5 +197,10 @@ StatusCode InsertFile(std::uint16_t position, TextRef name, TextRef location);
 // Replaces the file's name (in lower case, as loading stores it) and location. kDataOutBound for an
 // invalid file.
 StatusCode RenameFile(std::uint16_t file, TextRef name, TextRef location);
+
+// --- Checks of the model itself ------------------------------------------------------------------
+// The counters' invariants (written beside the counters) against the tables and text groups; a
+// runtime not started holds them trivially.
+InvariantStatus DictionaryCheckInvariants();
 
 } // namespace vodarir

@@ -24,7 +24,7 @@ namespace vodarir::dictionary_detail {
 //     text (absent slots read empty).
 //  5. lastIndexed <= files.
 // Records and texts above the counters (left by PopCheckpoint) mean nothing; the next addition
-// overwrites them.
+// overwrites them. DictionaryCheckInvariants (dictionary.h) checks all five.
 struct Counters {
     std::uint16_t files = 0;
     std::uint16_t fields = 0;

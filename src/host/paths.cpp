@@ -308,8 +308,7 @@ StatusCode FileFind(TextRef pattern) {
         if (!all.empty()) all.push_back('\0');
         all += n;
     }
-    if (all.size() > kMaxTextLength) return status::kStringTooLong;
-    return ScratchPush(TextView(all));
+    return ScratchPush(TextFromString(all)); // kStringTooLong when the names pass 65535 bytes
 }
 
 TextRef ListFromNulList(TextRef names, TextRef exclude) {

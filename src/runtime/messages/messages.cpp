@@ -77,10 +77,8 @@ TextRef MsgTextRef(TextRef code) {
 }
 
 TextRef MsgText(const char* code) {
-    if (code == nullptr) return TextRef::Failed(status::kData);
-    const std::size_t length = std::strlen(code);
-    if (length > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
-    return MsgTextRef(TextRef(code, static_cast<std::uint16_t>(length)));
+    // A failed code (null, or longer than a text) passes through MsgTextRef unchanged.
+    return MsgTextRef(TextFromCStr(code));
 }
 
 TextRef StatusName(StatusCode status) {

@@ -11,10 +11,12 @@
 //  3. slots in use = sum of counts < slot capacity; bytes in use = sum of lengths < pool capacity.
 //     Both checks are strict: a full store always keeps one slot and one byte free.
 //  4. A refused change leaves every count, length and byte as it was.
+// SlotStoreCheckInvariants checks 1 to 3 (4 is about a call, and its tests check it).
 #pragma once
 
 #include <cstdint>
 
+#include "runtime/text/invariants.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
@@ -89,5 +91,14 @@ std::uint16_t SlotsInUse();
 using TablesReleaseFn = void (*)();
 void SlotStoreSetTablesRelease(TablesReleaseFn release);
 StatusCode SlotStoreShutdown();
+
+// Invariants 1 to 3 as the store stands; a store not started holds them trivially.
+InvariantStatus SlotStoreCheckInvariants();
+
+// Test seam: called first thing in every SlotStoreShutdown, while the store, the tables and the
+// stack are all still there (the test support checks every part's invariants at that point).
+// Null removes it.
+using ShutdownWatcher = void (*)();
+void SlotStoreSetShutdownWatcher(ShutdownWatcher watcher);
 
 } // namespace vodarir

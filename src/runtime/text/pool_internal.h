@@ -1,4 +1,5 @@
-// Shared state of the block pool and the ScratchStack; only their two source files include this.
+// Shared state of the block pool and the ScratchStack; only their two source files include this
+// (and the test that damages the stack on purpose to see its invariant check find it).
 #pragma once
 
 #include "runtime/text/block_pool.h"

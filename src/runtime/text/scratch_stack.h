@@ -17,12 +17,14 @@
 //  3. depth < capacity: with capacity N, N - 1 nested allocations fit and the next one fails
 //     (kOutOfMemory).
 //  4. A failed allocation leaves the stack as it was.
+// ScratchCheckInvariants checks 1 to 3 (4 is about a call, and its tests check it).
 #pragma once
 
 #include <cassert>
 #include <cstdint>
 #include <initializer_list>
 
+#include "runtime/text/invariants.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
@@ -57,6 +59,8 @@ StatusCode ScratchReturnMany(ScratchLevel mark, std::initializer_list<TextRef*> 
 TextRef ScratchFree();
 std::uint32_t ScratchFreeBytes();
 ScratchLevel ScratchDepth();
+// Invariants 1 to 3 as the stack stands; a stack not started holds them trivially.
+InvariantStatus ScratchCheckInvariants();
 
 // A scratch level held for one scope. Its end releases the stack to the depth it found, on every
 // exit of the function, unless a result was handed down with Return or ReturnMany: that result

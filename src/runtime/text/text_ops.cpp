@@ -134,9 +134,8 @@ TextRef TextMake(const char* data, std::uint16_t length) { return TextRef(data, 
 
 TextRef TextFromCStr(const char* s) {
     if (s == nullptr) return TextRef::Failed(status::kData);
-    const std::size_t length = strnlen(s, kMaxTextLength + 1);
-    if (length > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
-    return TextRef(s, static_cast<std::uint16_t>(length));
+    // Never reads further than one byte past the longest text, however long the string is.
+    return TextFromString(std::string_view(s, strnlen(s, kMaxTextLength + 1)));
 }
 
 StatusCode TextStatus(TextRef t) { return t.status(); }

@@ -37,6 +37,45 @@ TEST_F(TextOpsTest, CStringsBecomeTextsOrFailures) {
         << "never cut to 16 bits";
 }
 
+// The one checked way from a C++ string to a text: a view up to the greatest length, never a cut
+// text beyond it.
+TEST_F(TextOpsTest, StringsBecomeViewsOrFailWhenTooLong) {
+    struct Row {
+        std::size_t length;
+        bool fits;
+    } rows[] = {{0, true},
+                {1, true},
+                {kMaxTextLength - 1, true},
+                {kMaxTextLength, true},
+                {kMaxTextLength + 1, false},
+                {3 * kMaxTextLength, false}};
+    for (const Row& r : rows) {
+        const std::string s(r.length, 'x');
+        const TextRef t = TextFromString(s);
+        EXPECT_EQ(t.failed(), !r.fits) << r.length;
+        if (r.fits) {
+            EXPECT_EQ(t.data, s.data()) << "a view, not a copy";
+            EXPECT_EQ(t.length, r.length);
+        } else {
+            EXPECT_EQ(t.status(), status::kStringTooLong) << r.length;
+        }
+    }
+    const std::string_view withNul("a\0b", 3);
+    EXPECT_EQ(TextFromString(withNul).length, 3) << "a NUL is a byte like any other";
+    EXPECT_EQ(Str(TextFromString("plain C string")), "plain C string");
+}
+
+#ifndef NDEBUG
+// What callers used to check by hand alone, debug builds now assert.
+TEST(TextRefPreconditions, DebugBuildsAssertThem) {
+    const std::string huge(kMaxTextLength + 1, 'x');
+    EXPECT_DEATH(TextView(huge), "more than 65535");
+    const TextRef ab = "ab"_t;
+    EXPECT_DEATH((void)ab.at(2), "beyond the text");
+    EXPECT_DEATH((void)TextRef::Failed(status::kData).at(0), "beyond the text");
+}
+#endif
+
 TEST_F(TextOpsTest, SubSelectsAViewWithClampedBounds) {
     struct Row {
         const char* text;
