@@ -126,7 +126,6 @@ void CheckOptions(TextRef t, TextRef key, TextRef value) {
 
 void CheckFormat(TextRef t, std::uint16_t maximum) {
     ScratchScope scope;
-    const ScratchLevel mark = scope.mark();
     const char* s = TextCStr(t);
     const std::size_t n = std::strlen(s);
     const TextRef f = TextFormat(maximum, "%s", s);

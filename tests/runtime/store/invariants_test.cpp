@@ -48,7 +48,8 @@ TEST_F(InvariantsTest, TheSlotStoreCheckFindsCountsThatDoNotAddUp) {
     std::uint16_t* counts = StoreCounts();
     ASSERT_NE(counts, nullptr);
     ++counts[4];
-    EXPECT_TRUE(Names(SlotStoreCheckInvariants(), "invariant 3")) << SlotStoreCheckInvariants().broken;
+    EXPECT_TRUE(Names(SlotStoreCheckInvariants(), "invariant 3"))
+        << SlotStoreCheckInvariants().broken;
     --counts[4];
     EXPECT_TRUE(SlotStoreCheckInvariants().holds) << SlotStoreCheckInvariants().broken;
 }
