@@ -263,9 +263,13 @@ bool RightBindsFirst(const TokenCursor& current, const TokenCursor& right) {
     return right.op != opcode::kNone && right.precedence > current.precedence;
 }
 
-// Replaces everything from the left operand (at below + 1) up with the number, which takes the
-// left operand's place.
-StatusCode ResultNumber(ScratchLevel below, FixedNumber value) {
+// Replaces everything from the left operand (at below + 1) up with the number; a numeric left
+// operand's own level takes it, and stays where it is.
+StatusCode ResultNumber(ScratchLevel below, TextRef left, FixedNumber value) {
+    if (left.size() == sizeof value) {
+        std::memcpy(left.mutableData(), &value, sizeof value);
+        return ScratchReturn(below, left).status();
+    }
     const TextRef bytes(reinterpret_cast<const char*>(&value), sizeof value);
     return ScratchReturn(below, bytes).status();
 }
@@ -274,7 +278,7 @@ StatusCode NumericResult(std::uint16_t op, TextRef left, FixedNumber r, ScratchL
     FixedNumber out = 0;
     const StatusCode st =
         detail::NumericOperation(op, NumberValue(left), r, CurrentDecimals(), &out);
-    return st != status::kOk ? st : ResultNumber(below, out);
+    return st != status::kOk ? st : ResultNumber(below, left, out);
 }
 
 StatusCode TextResult(std::uint16_t op, TextRef l, TextRef r, ScratchLevel below, bool* isText) {
@@ -286,7 +290,7 @@ StatusCode TextResult(std::uint16_t op, TextRef l, TextRef r, ScratchLevel below
         return st;
     }
     case detail::TextMeaning::kCompare:
-        return ResultNumber(below,
+        return ResultNumber(below, l,
                             detail::TextComparisonHolds(op, l, r) ? CurrentDecimals().scale : 0);
     default:
         return status::kSyntax;

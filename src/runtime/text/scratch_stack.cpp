@@ -143,6 +143,16 @@ StatusCode ScratchConcat(TextRef a, TextRef b) {
 }
 
 TextRef ScratchReturn(ScratchLevel mark, TextRef text) {
+    // A result that already is the level just above mark (a value left in place) is not copied
+    // onto itself: only the levels above it go.
+    const ScratchDescriptor& s = Stack();
+    if (mark < s.depth && !text.failed()) {
+        const TextRef above = Levels()[mark + 1];
+        if (above.data == text.data && above.length == text.length) {
+            ScratchRelease(static_cast<ScratchLevel>(mark + 1));
+            return text;
+        }
+    }
     ScratchRelease(mark);
     const StatusCode st = ScratchPush(text);
     return st == status::kOk ? ScratchTop() : TextRef::Failed(st);

@@ -50,7 +50,8 @@ char* ScratchAllocPtr(std::uint32_t length, std::uint8_t fill);
 StatusCode ScratchPush(TextRef text);
 // One level holding a then b; kStringTooLong when together they would exceed 65535 bytes.
 StatusCode ScratchConcat(TextRef a, TextRef b);
-// Releases to mark and pushes text: how a function hands its result to its caller.
+// Releases to mark and pushes text: how a function hands its result to its caller. A text that is
+// the level just above mark already stays where it is, uncopied.
 TextRef ScratchReturn(ScratchLevel mark, TextRef text);
 // Brings several results down to mark at once, rewriting each location to its copy. Stops at the
 // first failure and returns its status.

@@ -156,6 +156,25 @@ TEST_F(ScratchStackTest, AScopeKeepsAValueAlreadyInPlaceWithoutCopyingIt) {
     ScratchRelease(mark);
 }
 
+// A result that already is the level just above the mark stays where it is; what lies above it
+// goes, and a text that only starts there is copied as ever.
+TEST_F(ScratchStackTest, AResultAlreadyInPlaceIsReturnedWithoutACopy) {
+    const ScratchLevel mark = ScratchMark();
+    ScratchPush("result"_t);
+    const TextRef placed = ScratchTop();
+    ScratchPush("temporary"_t);
+    const TextRef back = ScratchReturn(mark, placed);
+    EXPECT_EQ(back.data, placed.data);
+    EXPECT_EQ(Str(back), "result");
+    EXPECT_EQ(ScratchDepth(), mark + 1);
+    ScratchPush("more"_t);
+    const TextRef part = ScratchReturn(mark, TextSub(placed, 0, 3));
+    EXPECT_EQ(Str(part), "res") << "a shorter view of the level is a copy of its own";
+    EXPECT_EQ(ScratchDepth(), mark + 1);
+    EXPECT_EQ(ScratchTop().length, 3);
+    ScratchRelease(mark);
+}
+
 TEST_F(ScratchStackTest, FailedTextsPassThrough) {
     const ScratchLevel mark = ScratchMark();
     EXPECT_EQ(ScratchPush(TextRef::Failed(163)), 163);
