@@ -1,11 +1,17 @@
-// What the libFuzzer targets share: the property check and the fuzz input, consumed front to back:
-// parameter bytes, then length-prefixed texts. The texts are views of the input, valid for one run.
+// What the libFuzzer targets share: the property check, the invariant checks, and the fuzz input,
+// consumed front to back: parameter bytes, then length-prefixed texts. The texts are views of the
+// input, valid for one run.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
+#include "dictionary/dictionary.h"
+#include "runtime/store/slot_store.h"
+#include "runtime/text/invariants.h"
+#include "runtime/text/scratch_stack.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir::fuzz {
@@ -13,6 +19,27 @@ namespace vodarir::fuzz {
 // Anything a property check rejects ends the run: the fuzzer keeps the input.
 inline void Require(bool ok) {
     if (!ok) std::abort();
+}
+
+// The stateful parts' invariants, checked after every operation: the first broken one is printed
+// and ends the run.
+inline void RequireInvariants() {
+    struct NamedCheck {
+        const char* part;
+        InvariantStatus (*check)();
+    };
+    static constexpr NamedCheck kChecks[] = {
+        {"scratch stack", ScratchCheckInvariants},
+        {"slot store", SlotStoreCheckInvariants},
+        {"dictionary", DictionaryCheckInvariants},
+    };
+    for (const NamedCheck& c : kChecks) {
+        const InvariantStatus s = c.check();
+        if (!s.holds) {
+            std::fprintf(stderr, "broken invariant: %s: %s\n", c.part, s.broken);
+            std::abort();
+        }
+    }
 }
 
 class Input {

@@ -35,9 +35,9 @@ RuntimeSession::RuntimeSession(int argc, char** argv) {
     PoolConfigure(kScratchLevels, kKeepValue, kKeepValue);
     const std::string line = JoinCommandLine(argc, argv);
     // The runtime keeps the command line as one text; one that long is refused, not cut.
-    const bool fits = line.size() <= kMaxTextLength;
-    status_ = RuntimeStart(nullptr, fits ? TextView(line) : TextRef(), RuntimeInit);
-    if (status_ == status::kOk && !fits) status_ = status::kBadCommandLine;
+    const TextRef text = TextFromString(line);
+    status_ = RuntimeStart(nullptr, text.failed() ? TextRef() : text, RuntimeInit);
+    if (status_ == status::kOk && text.failed()) status_ = status::kBadCommandLine;
 }
 
 RuntimeSession::~RuntimeSession() {
@@ -57,9 +57,8 @@ void PrintRecord(std::FILE* out, std::initializer_list<std::string_view> columns
 }
 
 void PrintError(StatusCode status) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     PrintRecord({"error", std::to_string(status), Column(StatusText(status))});
-    ScratchRelease(mark);
 }
 
 } // namespace vodarir::cli

@@ -129,17 +129,19 @@ StatusCode Configure(const EvalOptions& options) {
 // Evaluates one expression and prints its line; false when it failed.
 bool EvalOne(const char* expression) {
     std::string text;
-    if (!Utf8ToCp1252(expression, &text) || text.size() > kMaxTextLength) {
+    const bool converted = Utf8ToCp1252(expression, &text);
+    const TextRef checked = TextFromString(text);
+    if (!converted || checked.failed()) {
         // Not expressible as the runtime's text: refused whole rather than altered.
-        PrintError(text.size() > kMaxTextLength ? status::kStringTooLong : status::kBadStringType);
+        PrintError(checked.failed() ? checked.status() : status::kBadStringType);
         return false;
     }
     // Each expression is reported on its own: the error line shows its own step and detail.
     ClearRecordedError();
     LogErrorText(status::kOk, ""_t, false);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     bool isText = false;
-    const StatusCode st = EvalValue(TextView(text), &isText);
+    const StatusCode st = EvalValue(checked, &isText);
     const bool ok = st < status::kFirstError;
     if (!ok) {
         PrintError(st);
@@ -148,7 +150,6 @@ bool EvalOne(const char* expression) {
     } else {
         PrintRecord({"number", Column(FixedToText(NumberValue(ScratchTop())))});
     }
-    ScratchRelease(mark);
     return ok;
 }
 

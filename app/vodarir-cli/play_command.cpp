@@ -373,8 +373,8 @@ std::vector<std::string> Play(const Scenario& s, const fs::path& work) {
     for (const std::string& a : args) argv.push_back(a.c_str());
     const std::string line = JoinCommandLine(static_cast<int>(argv.size()), argv.data());
     CVodarirApp app;
-    if (line.size() <= kMaxTextLength)
-        app.InitInstance(TextView(line));
+    if (const TextRef text = TextFromString(line); !text.failed())
+        app.InitInstance(text);
     else
         g_unexpected.push_back("the command line is longer than a text holds");
     for (const ScenarioStep& step : s.after) player.perform(step, platform::kNoWindow);

@@ -231,7 +231,7 @@ private:
             const TextRef line = TextFormat(24, "%zu", problem.line);
             MsgBox(TextFill(kMaxMessageLength, MsgText(kFieldWouldSplit),
                             {TextView(AppColumnLabel(problem.column)), line}),
-                   MsgText(kWarningCaption), boxkind::kWarning);
+                   MsgText(kWarningCaption), BoxKind::Warning);
         }
         Ui().setFocus(window_, kColumns[static_cast<std::size_t>(problem.column)].id);
     }
@@ -340,11 +340,11 @@ StatusCode SetupAppFolders(int mode) {
                              : SlotSet(slotgroup::kEnvironment, kDefinitionsSlot, folder);
     }
     if (st == status::kOk && (replace || SlotGet(slotgroup::kEnvironment, kHelpSlot).empty())) {
-        const TextRef help = AppFolder(appfolder::kHelp);
+        const TextRef help = AppFolder(AppFolderKind::Help);
         st = help.failed() ? help.status() : SlotSet(slotgroup::kEnvironment, kHelpSlot, help);
     }
     if (st == status::kOk && (mode & foldermode::kCreateBackups) != 0) {
-        const TextRef backups = AppFolder(appfolder::kBackup);
+        const TextRef backups = AppFolder(AppFolderKind::Backup);
         st = MakeFolders(backups);
         // The box names the folder that could not be made, not whatever failed before it.
         if (st != status::kOk) {

@@ -282,7 +282,7 @@ std::vector<std::size_t> DocumentLinesNotKept(std::string_view file) {
 void NoteDocumentLinesNotKept() {
     if (Designer().documentLinesNotKept.empty()) return;
     ScratchScope scope;
-    MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), boxkind::kWarning);
+    MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), BoxKind::Warning);
 }
 
 bool ConfirmDocumentLinesNotKept() {

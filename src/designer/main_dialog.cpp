@@ -202,7 +202,7 @@ void CVodarirDlg::ChooseApplicationFolder() {
         PathOnDisk(config).failed() ? TextRef() : FileReadAll(config, 0, kWholeFile);
     // Only the line ends an editor may have added are not part of the folder.
     const TextRef last =
-        remembered.failed() ? TextRef() : TextTrim(remembered, kTrimTrailing, "\r\n"_t);
+        remembered.failed() ? TextRef() : TextTrim(remembered, TrimSides::Trailing, "\r\n"_t);
     const TextRef current = CurrentFolder();
     const TextRef chosen = ChooseFolder(window_, last.empty() ? current : last);
     if (chosen.empty()) {

@@ -1,9 +1,9 @@
 // The record operations of the application's data files, present by name: this program describes
-// and edits applications but holds no data, so every operation answers 148 (FEATUREREMOVED) with
+// and edits applications but holds no data, so every operation answers kFeatureRemoved with
 // its own name as the error detail, and the record-buffer queries give fixed empty answers.
 //
-// None of these changes the pending error record: callers treat 148 like any error of 128 or
-// more, and the first error recorded earlier stays the one reported.
+// None of these changes the pending error record: callers treat kFeatureRemoved like any error of
+// 128 or more, and the first error recorded earlier stays the one reported.
 #pragma once
 
 #include <cstdint>

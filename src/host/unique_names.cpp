@@ -51,19 +51,19 @@ TextRef UniqueName() {
 }
 
 TextRef CreateUniqueFile(TextRef folder, TextRef before, TextRef after) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     for (int attempt = 0; attempt < kUniqueNameAttempts; ++attempt) {
         const TextRef path = PathJoin(folder, TextConcat(TextConcat(before, UniqueName()), after));
-        if (path.failed()) return ScratchReturn(mark, path);
+        if (path.failed()) return scope.Return(path);
         const int fd = ::open(PathNative(path), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             ::close(fd);
-            return ScratchReturn(mark, path);
+            return scope.Return(path);
         }
         if (errno != EEXIST) break;
     }
     LogErrorText(status::kFileNotFound, folder, true);
-    ScratchRelease(mark);
+    scope.Release();
     return ErrorCheckText(1, step::kStreamInit, status::kFileNotFound,
                           TextRef::Failed(status::kFileNotFound));
 }

@@ -17,7 +17,8 @@ TextRef UniqueName();
 
 // Creates the empty file folder / (before + UniqueName() + after), only if no file of that name
 // exists, so two callers can never be handed the same file. Answers its path, or the failed
-// TextRef 164 when the folder does not take new files (recorded with the folder as detail).
+// TextRef kFileNotFound when the folder does not take new files (recorded with the folder as
+// detail).
 TextRef CreateUniqueFile(TextRef folder, TextRef before, TextRef after);
 
 } // namespace vodarir

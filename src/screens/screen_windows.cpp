@@ -159,7 +159,7 @@ TextRef Keyword(TextRef attributes, const char* key) {
 
 // Item i of a keyword's comma list, trimmed and unquoted (a view).
 std::string KeywordItem(TextRef list, std::uint16_t i) {
-    return std::string(TextUnquote(TextTrim(ListItem(list, ',', i), kTrimBoth)).view());
+    return std::string(TextUnquote(TextTrim(ListItem(list, ',', i), TrimSides::Both)).view());
 }
 
 // A whole number written in text; false when it holds anything but blanks, a sign and digits.
@@ -894,7 +894,7 @@ StatusCode CreateFieldControl(std::uint16_t n, ScreenField& field, int x, int y,
     CurrentUi().setEditLimit(native, id, field.maxLength);
     // A runtime window's controls are born in the fixed-pitch font; only a cell font made since
     // has to be given to them (each font change makes the face lay the control out again).
-    if (TopCellFont() != platform::kNoFont) SetControlFont(fontkind::kRuntime, native, id);
+    if (TopCellFont() != platform::kNoFont) SetControlFont(FontKind::Runtime, native, id);
     return status::kOk;
 }
 
@@ -940,7 +940,7 @@ StatusCode ScreenFieldSet(std::uint16_t n, TextRef text) {
     ScratchScope scope;
     TextRef value = EntryValue(f->type, text, f->maxLength);
     if (value.failed()) return LogErrorText(value.status(), text, false);
-    value = TextTrim(value, IsTextType(f->type) ? kTrimTrailing : kTrimBoth);
+    value = TextTrim(value, IsTextType(f->type) ? TrimSides::Trailing : TrimSides::Both);
     const std::string previous = f->value;
     f->value.assign(value.view());
     const StatusCode st = AssignFieldVariable(*f);
@@ -965,7 +965,7 @@ StatusCode ScreenFieldShow(std::uint16_t n) {
         return shown.status();
     }
     if (f->control == kNoControl) return status::kOk;
-    const TextRef trimmed = TextTrim(shown, kTrimBoth);
+    const TextRef trimmed = TextTrim(shown, TrimSides::Both);
     CurrentUi().setText(CurrentNativeWindow(), f->control, trimmed.view());
     return status::kOk;
 }

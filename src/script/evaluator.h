@@ -33,8 +33,8 @@ namespace vodarir {
 
 using FixedNumber = std::int64_t;
 
-// Nested groups, calls, array indexes and signs deeper than this are refused with 159 instead of
-// running the machine's stack out.
+// Nested groups, calls, array indexes and signs deeper than this are refused with kStrOutBound
+// instead of running the machine's stack out.
 inline constexpr std::uint16_t kMaxEvalNesting = 200;
 // Origins of errors recorded by the evaluator in the error trail.
 inline constexpr std::uint16_t kOriginEvaluation = 14;
@@ -55,7 +55,8 @@ StatusCode EvalCondition(TextRef text);
 // The value as a 16-bit integer (value / 10^D, rounded half away from zero). An error, a text
 // result or a value outside -32768..32767 is reported as a failed assertion naming the text, and
 // then answers 0; failure, when given, receives why, so that the caller gives up with it: the
-// evaluation's own status, 128 for a text, 168 for a value out of range (0 when it succeeded).
+// evaluation's own status, kIncompatibleTypes for a text, kDataOutBound for a value out of range (0
+// when it succeeded).
 std::int16_t EvalInteger(TextRef text, StatusCode* failure = nullptr);
 // The raw FixedNumber; 0 on an error or a text result.
 FixedNumber EvalNumber(TextRef text);

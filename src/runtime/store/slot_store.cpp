@@ -25,6 +25,7 @@ struct Store {
 };
 
 Store g_store;
+ShutdownWatcher g_shutdownWatcher = nullptr;
 
 std::uint32_t GroupStart(SlotGroup group) {
     std::uint32_t flat = 0;
@@ -155,10 +156,10 @@ StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
 } // namespace
 
 StatusCode SlotSet(SlotGroup group, SlotIndex index, TextRef text) {
-    const ScratchLevel mark = ScratchMark();
-    StatusCode st = g_store.block == nullptr ? status::kStrOutBound : SetSlot(group, index, text);
+    ScratchScope scope;
+    const StatusCode st =
+        g_store.block == nullptr ? status::kStrOutBound : SetSlot(group, index, text);
     if (st != status::kOk) NoteFirstError(1, step::kStringAssign, status::kLoadString, st);
-    ScratchRelease(mark);
     return st;
 }
 
@@ -221,7 +222,41 @@ std::uint16_t SlotsInUse() { return static_cast<std::uint16_t>(g_store.slotsInUs
 
 void SlotStoreSetTablesRelease(TablesReleaseFn release) { g_store.releaseTables = release; }
 
+void SlotStoreSetShutdownWatcher(ShutdownWatcher watcher) { g_shutdownWatcher = watcher; }
+
+InvariantStatus SlotStoreCheckInvariants() {
+    const Store& s = g_store;
+    if (s.block == nullptr) return {};
+    const SlotStoreConfig& c = s.config;
+    const std::uint32_t arrays = (std::uint32_t{c.groups} + c.slots) * 2;
+    if (reinterpret_cast<char*>(s.counts) != s.block || s.lengths != s.counts + c.groups ||
+        s.pool != s.block + arrays || s.poolCapacity != c.bytes - arrays) {
+        return InvariantStatus::Broken("invariant 1: the block is not counts, lengths, pool");
+    }
+    std::uint32_t slots = 0;
+    for (SlotGroup g = 0; g < c.groups; ++g) slots += s.counts[g];
+    if (slots != s.slotsInUse) {
+        return InvariantStatus::Broken("invariant 3: the counts add up to %u slots, %u in use",
+                                       unsigned(slots), unsigned(s.slotsInUse));
+    }
+    if (s.slotsInUse >= c.slots) {
+        return InvariantStatus::Broken("invariant 3: %u slots in use of %u", unsigned(s.slotsInUse),
+                                       unsigned{c.slots});
+    }
+    const std::uint32_t bytes = ByteOffset(s.slotsInUse);
+    if (bytes != s.bytesInUse) {
+        return InvariantStatus::Broken("invariant 2: the lengths add up to %u bytes, %u in use",
+                                       unsigned(bytes), unsigned(s.bytesInUse));
+    }
+    if (s.bytesInUse >= s.poolCapacity) {
+        return InvariantStatus::Broken("invariant 3: %u bytes in use of %u", unsigned(s.bytesInUse),
+                                       unsigned(s.poolCapacity));
+    }
+    return {};
+}
+
 StatusCode SlotStoreShutdown() {
+    if (g_shutdownWatcher != nullptr) g_shutdownWatcher();
     if (g_store.releaseTables != nullptr) g_store.releaseTables();
     if (!PoolReady()) return status::kOk;
     // A sort work area lives until its script kills it, and its handle text is its only

@@ -70,7 +70,7 @@ std::int64_t NumVarGet(std::uint16_t n);
 void NumVarSet(std::uint16_t n, std::int64_t value);
 
 // Hooks: entry 0 serves names beginning with "_". Mode 1 reads, mode 5 writes (the value on top of
-// the ScratchStack). Answering the failed TextRef 163 declines.
+// the ScratchStack). Answering the failed TextRef kData declines.
 inline constexpr std::uint16_t kVarHookCount = 24;
 inline constexpr int kHookRead = 1;
 inline constexpr int kHookWrite = 5;

@@ -54,13 +54,13 @@ template <class Write> TextRef Compose(Write&& write, StatusCode tooLong = statu
     Composer measure;
     write(measure);
     if (measure.length() > kMaxTextLength) return TextRef::Failed(tooLong);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef level = ScratchAllocText(static_cast<std::uint32_t>(measure.length()), kNoFill);
     if (level.failed()) return level;
     Composer fill(level.mutableData());
     write(fill);
     // The level already sits at mark + 1; handing it down keeps the one way results leave.
-    return ScratchReturn(mark, level);
+    return scope.Return(level);
 }
 
 } // namespace vodarir::detail
