@@ -36,6 +36,9 @@ constexpr std::uint16_t kMaxMessageLength = 1024;
 constexpr char kFieldWouldSplit[] =
     "1053 In column %s on line %s a comma (or a quote) would split the text into other fields "
     "when the list is read again. Remove it and press OK.";
+constexpr char kFieldWouldBreakLine[] =
+    "1054 In column %s on line %s a line break would cut the line in two when the list is read "
+    "again. Remove it and press OK.";
 constexpr char kWarningCaption[] = "0012";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint16_t kFieldsPerLine = 4;
@@ -228,7 +231,9 @@ private:
     void refuse(const AppListProblem& problem) {
         const ScratchLevel mark = ScratchMark();
         const TextRef line = TextFormat(24, "%zu", problem.line);
-        MsgBox(TextFill(kMaxMessageLength, MsgText(kFieldWouldSplit),
+        const char* const message =
+            problem.fault == AppListFault::kSplitsLine ? kFieldWouldBreakLine : kFieldWouldSplit;
+        MsgBox(TextFill(kMaxMessageLength, MsgText(message),
                         {TextView(AppColumnLabel(problem.column)), line}),
                MsgText(kWarningCaption), boxkind::kWarning);
         ScratchRelease(mark);
@@ -305,6 +310,13 @@ void WriteList(WindowId dialog, const AppSelection& value, const std::vector<std
     ScratchRelease(mark);
 }
 
+// A list that could not be opened shows nothing and says nothing; one that opened and then failed
+// to be read is a fault of the disk, said, so a list is never taken for empty or whole when it was
+// cut short.
+void ReportFailedRead(StatusCode st) {
+    if (st == status::kRead) StatusReport(st);
+}
+
 void ShowSelector(WindowId dialog, const std::vector<std::string>& lines) {
     const ScratchLevel mark = ScratchMark();
     const TextRef caption = AppSelectCaption();
@@ -323,6 +335,23 @@ TextRef ChooseFolder(WindowId owner, TextRef start) {
     const std::string chosen = Ui().chooseFolder(owner, kChooseFolderTitle, start.view());
     if (chosen.size() > kMaxTextLength) return TextRef();
     return TextDup(TextView(chosen));
+}
+
+TextRef RememberedFolder() {
+    ScratchScope scope;
+    // No config.txt is the first start, not a failure to keep in the error trail.
+    const TextRef config = TextView(kConfigFileName);
+    const TextRef remembered =
+        PathOnDisk(config).failed() ? TextRef() : FileReadAll(config, 0, kWholeFile);
+    // Only the line ends an editor may have added are not part of the folder.
+    const TextRef folder =
+        remembered.failed() ? TextRef() : TextTrim(remembered, kTrimTrailing, "\r\n"_t);
+    return scope.Return(folder.failed() ? TextRef() : folder);
+}
+
+StatusCode RememberFolder(TextRef folder) {
+    if (folder.failed()) return folder.status();
+    return FileSave(TextView(kConfigFileName), kRewritePosition, folder);
 }
 
 StatusCode SetupAppFolders(int mode) {
@@ -388,6 +417,10 @@ std::optional<AppListProblem> FindAppListProblem(const AppSelection& value,
         if (!planned.built) continue; // a loaded line goes back as it came
         const TextRef line = TextView(std::string_view(planned.text).substr(0, kMaxTextLength));
         for (std::uint16_t k = 1; k <= kFieldsPerLine; ++k) {
+            // The list is read a line at a time: a break inside a field ends its line there.
+            if (planned.fields[k - 1].find_first_of("\r\n") != std::string_view::npos) {
+                return AppListProblem{k - 1, planned.row + 1, AppListFault::kSplitsLine};
+            }
             if (ListItem(line, ',', k).view() != planned.fields[k - 1]) {
                 return AppListProblem{k - 1, planned.row + 1};
             }
@@ -401,9 +434,10 @@ std::string_view AppColumnLabel(int column) {
                                                                      : std::string_view();
 }
 
-std::optional<std::vector<std::string>> ReadAppList(TextRef path) {
+std::optional<std::vector<std::string>> ReadAppList(TextRef path, StatusCode* status) {
     const ScratchLevel mark = ScratchMark();
     const TextRef bytes = FileReadAll(path, 0, kWholeFile);
+    if (status != nullptr) *status = bytes.failed() ? bytes.status() : status::kOk;
     if (bytes.failed()) {
         ScratchRelease(mark);
         return std::nullopt;
@@ -439,14 +473,16 @@ void AppSelectView(WindowId dialog) {
     const TextRef base = TextDup(DesignerSlot(designerslot::kAppListBase));
     std::vector<std::string> lines;
     bool readable = true;
+    StatusCode st = status::kOk;
     if (!base.empty()) {
         std::optional<std::vector<std::string>> read =
-            ReadAppList(WithKindExtension(base, extension::kAppList));
+            ReadAppList(WithKindExtension(base, extension::kAppList), &st);
         readable = read.has_value();
         if (read) lines = std::move(*read);
     }
     ScratchRelease(mark);
     if (readable) ShowSelector(dialog, lines);
+    ReportFailedRead(st);
 }
 
 void AppSelectNew(WindowId dialog) {
@@ -462,9 +498,11 @@ void AppSelectOpen(WindowId dialog) {
         return;
     }
     SetDesignerSlot(designerslot::kAppListBase, BasePath(chosen));
-    std::optional<std::vector<std::string>> lines = ReadAppList(chosen);
+    StatusCode st = status::kOk;
+    std::optional<std::vector<std::string>> lines = ReadAppList(chosen, &st);
     ScratchRelease(mark);
     if (lines) ShowSelector(dialog, *lines);
+    ReportFailedRead(st);
 }
 
 } // namespace vodarir

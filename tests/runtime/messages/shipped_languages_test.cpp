@@ -77,6 +77,8 @@ const std::vector<ReferenceText>& DesignerReferences() {
          "%s is read-only: it was not saved. Allow writing to it or save under another name."},
         {1053, "In column %s on line %s a comma (or a quote) would split the text into other "
                "fields when the list is read again. Remove it and press OK."},
+        {1054, "In column %s on line %s a line break would cut the line in two when the list is "
+               "read again. Remove it and press OK."},
     };
     return references;
 }
