@@ -111,6 +111,14 @@ TEST(ScenarioParse, AWholeScenarioIsReadInOrder) {
     EXPECT_EQ(s.steps[9].line, 22);
 }
 
+TEST(ScenarioParse, WritesUpToTheirBoundAreRead) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("write a \"0123456789abcdef\" 1048576\n", &s, &error)) << error;
+    ASSERT_EQ(s.writes.size(), 1u);
+    EXPECT_EQ(s.writes[0].bytes.size(), kMaxScenarioWriteBytes);
+}
+
 TEST(ScenarioParse, MistakesNameTheirLine) {
     struct Row {
         const char* text;
@@ -134,6 +142,11 @@ TEST(ScenarioParse, MistakesNameTheirLine) {
         {"write a/../../x \"x\"\n", "line 1: the target a/../../x is outside the work folder"},
         {"write /tmp/x \"x\"\n", "line 1: the target /tmp/x is outside the work folder"},
         {"copy ../a ../b\n", "line 1: the target ../b is outside the work folder"},
+        // What the writes would hold is bounded before anything is repeated.
+        {"write a \"0123456789abcdefg\" 1000000\n",
+         "line 1: the files written would pass 16777216 bytes in all"},
+        {"write a \"0123456789abcdef\" 1000000\nwrite b \"0123456789abcdef\" 48577\n",
+         "line 2: the files written would pass 16777216 bytes in all"},
     };
     for (const Row& row : rows) {
         Scenario s;
