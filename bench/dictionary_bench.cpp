@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
+#include "host/text_files.h"
 #include "runtime/start/runtime_start.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
+#include "runtime/text/scratch_stack.h"
 
 namespace {
 
@@ -100,6 +102,33 @@ void BM_LoadDictionary(benchmark::State& state) {
 double Least(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
 BENCHMARK(BM_LoadDictionary)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Least);
+
+// The line reader alone: every line of the same two files, each on a scratch level of its own.
+void BM_ReadLinesOfSameFiles(benchmark::State& state) {
+    GeneratedDictionary files;
+    PoolConfigure(256, kKeepValue, kKeepValue);
+    if (RuntimeInit() != status::kOk) {
+        state.SkipWithError("runtime did not start");
+        return;
+    }
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        for (const std::string& path : files.paths()) {
+            const std::uint16_t n = FileOpen(TextView(path), openflag::kNoPlus);
+            for (;;) {
+                const ScratchScope scope;
+                const TextRef line = FileReadLine(n, kCurrentPosition, kReadOneLine);
+                if (line.failed()) break;
+                ++lines;
+            }
+            FileClose(n);
+        }
+    }
+    benchmark::DoNotOptimize(lines);
+    SlotStoreShutdown();
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.bytes()));
+}
+BENCHMARK(BM_ReadLinesOfSameFiles)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Least);
 
 // The floor: the same two files read whole with fread.
 void BM_FreadSameBytes(benchmark::State& state) {

@@ -66,13 +66,19 @@ StatusCode PutRecord(std::uint16_t table, std::uint16_t index, const void* value
 
 StatusCode InsertRecord(std::uint16_t table, std::uint16_t index, std::uint16_t used,
                         const void* value, std::uint16_t size) {
-    unsigned char moving[sizeof(FieldEntryRecord) + sizeof(IndexSegsRecord)];
-    if (size > sizeof(moving)) return status::kStructMemory;
-    for (std::uint16_t i = used; i > index; --i) {
-        if (!GetRecord(table, i - 1, moving, size)) return status::kStructMemory;
-        const StatusCode st = PutRecord(table, i, moving, size);
-        if (st != status::kOk) return st;
+    if (used <= index) return PutRecord(table, index, value, size);
+    // The last record first, to the place that grows the table when it must; then the ones
+    // between move up at once (the table no longer grows, so its records stay where they are).
+    unsigned char last[sizeof(FieldEntryRecord) + sizeof(IndexSegsRecord)];
+    if (size > sizeof(last) || !GetRecord(table, used - 1, last, size)) {
+        return status::kStructMemory;
     }
+    const StatusCode st = PutRecord(table, used, last, size);
+    if (st != status::kOk) return st;
+    auto* base = static_cast<unsigned char*>(TableGet(table, 0));
+    if (base == nullptr || TableElementSize(table) != size) return status::kStructMemory;
+    std::memmove(base + std::size_t{index + 1u} * size, base + std::size_t{index} * size,
+                 std::size_t{used - 1u - index} * size);
     return PutRecord(table, index, value, size);
 }
 

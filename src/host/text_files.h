@@ -75,6 +75,12 @@ std::uint16_t FileRead(FileNumber number, std::int64_t position, std::uint16_t c
 // one gives the failed TextRef 146 rather than a cut line. The end of the file gives 130, a read
 // that fails 136.
 TextRef FileReadLine(FileNumber number, std::int64_t position, std::uint16_t count);
+// The next line of a file number from 3 up as FileReadLine gives it with kReadOneLine (the same
+// lines, the same statuses; on a failure the position stays at the line's start), but as a view
+// into what the file layer read ahead rather than a new scratch level: valid until the next step
+// on that file number (a read, a seek, a write, its close). For readers that act on one line at a
+// time and copy what they keep; it saves a level and a copy a line.
+TextRef FileLineView(FileNumber number);
 // Writes at position (kCurrentPosition: at the end) in chunks of 512 bytes; answers the bytes
 // written (fewer than the text's length when a write failed), kIoFailed when nothing could start.
 std::uint16_t FileWrite(FileNumber number, std::int64_t position, TextRef text);

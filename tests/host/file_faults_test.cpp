@@ -179,6 +179,46 @@ TEST_F(FileFaultsTest, LinesAcrossTheEdgesOfTheBlocksReadAhead) {
     }
 }
 
+TEST_F(FileFaultsTest, TheLineViewGivesWhatTheLineReaderGives) {
+    // Endings of every kind, a CR LF split by the edge of a block, a Ctrl-Z line, a line of
+    // exactly 512 bytes at the end of the file and one too long.
+    // Lines of 29 bytes: the CR of the 565th is the last byte of the first 16 KB block.
+    std::string edge;
+    for (int i = 0; i < 600; ++i) edge += "abcdefghijklmnopqrstuvwxyz0\r\n";
+    const std::string x512(kLineBufferSize, 'x');
+    const std::string contents[] = {
+        "a\r\nb\nc\rd",   "one\n\x1a\ntwo\r\n\r\n",      "1234\n" + edge + "\r\nlast",
+        "first\n" + x512, "first\n" + x512 + "y\nnever",
+    };
+    for (const std::string& content : contents) {
+        dir_.Write("a.txt", content);
+        dir_.Write("b.txt", "other\nfile\n");
+        const std::uint16_t n = FileOpen(Path("a.txt"), openflag::kNoPlus);
+        StatusCode end = 0;
+        const std::vector<std::string> want = Lines(n, &end);
+        FileClose(n);
+        const std::uint16_t v = FileOpen(Path("a.txt"), openflag::kNoPlus);
+        const std::uint16_t other = FileOpen(Path("b.txt"), openflag::kNoPlus);
+        std::vector<std::string> got;
+        for (;;) {
+            const TextRef line = FileLineView(v);
+            if (line.failed()) {
+                EXPECT_EQ(line.status(), end) << content.substr(0, 10);
+                break;
+            }
+            // A view stays whole while another file is read.
+            const std::string kept(line.view());
+            FileLineView(other);
+            EXPECT_EQ(std::string(line.view()), kept);
+            got.push_back(kept);
+        }
+        EXPECT_EQ(got, want) << content.substr(0, 10);
+        EXPECT_EQ(ScratchDepth(), 0) << "a view takes no scratch level";
+        FileClose(v);
+        FileClose(other);
+    }
+}
+
 TEST_F(FileFaultsTest, OtherStepsOnAFileReadLineByLineSeeItsPosition) {
     dir_.Write("m.txt", "one\r\ntwo\r\nthree\r\n");
     const std::uint16_t n = FileOpen(Path("m.txt"), openflag::kReadWrite);

@@ -1,6 +1,7 @@
 // The SlotStore: locate, get, set, delete and the stack and queue forms of a group.
 #include "runtime/store/slot_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -67,7 +68,10 @@ void ForgetOffsetsAfter(std::uint32_t changed) {
 
 std::uint32_t ByteOffset(std::uint32_t flat) {
     std::uint32_t offset = 0;
-    if (flat >= g_hint.flat) {
+    if (flat >= g_hint.flat && flat - g_hint.flat <= 2) { // the next slot or so: most calls
+        offset = g_hint.offset;
+        for (std::uint32_t i = g_hint.flat; i < flat; ++i) offset += g_store.lengths[i];
+    } else if (flat >= g_hint.flat) {
         offset = g_hint.offset + SumLengths(g_hint.flat, flat);
     } else if (g_hint.flat - flat < flat) {
         offset = g_hint.offset - SumLengths(flat, g_hint.flat);
@@ -171,7 +175,7 @@ StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
         std::uint16_t* lengths = g_store.lengths;
         std::memmove(lengths + nextGroup + needed, lengths + nextGroup,
                      (g_store.slotsInUse - nextGroup) * sizeof(std::uint16_t));
-        std::memset(lengths + nextGroup, 0, needed * sizeof(std::uint16_t));
+        std::fill_n(lengths + nextGroup, needed, std::uint16_t{0});
         g_store.slotsInUse += needed;
         count = static_cast<std::uint16_t>(index + 1);
     }
