@@ -119,6 +119,7 @@ std::string EditorText() {
 }
 
 void RequireBalanced(ScratchLevel depth) {
+    // The scratch stack's and the slot store's own CheckInvariants are called here once they exist.
     Require(ScratchDepth() == depth);
     Require(FilesOpen() == 0);
 }

@@ -72,6 +72,8 @@ void LoadFile(std::string_view bytes) {
 
 void CheckFileAsItStands(std::string_view bytes) {
     LoadFile(bytes);
+    // The catalogue's own CheckInvariants is called here once it exists; meanwhile its invariants
+    // are checked through what it answers, below.
     const std::vector<std::string> lines = fuzz::SplitLines(bytes);
     bool readable = lines.size() < kMaxLoadedMessages;
     for (const std::string& line : lines) readable = readable && line.size() <= kLineBufferSize;
