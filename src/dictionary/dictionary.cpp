@@ -179,10 +179,11 @@ StatusCode CompleteDefaultIndexes(std::uint16_t file) {
         IndexDefinitionRecord index;
         index.segmentCount = 1;
         const std::uint16_t line = FindField(f, TextView(kDefaultIndexField));
-        index.segments[0].length =
-            line == kNoField
-                ? FieldLength(f, 1)
-                : static_cast<std::uint16_t>(FieldOffset(f, line) + FieldLength(f, line));
+        // One look at the field's entry: each look sums the field counts of the files before.
+        const FieldEntryRecord entry = EntryOf(f, line == kNoField ? 1 : line);
+        index.segments[0].length = line == kNoField
+                                       ? entry.length
+                                       : static_cast<std::uint16_t>(entry.offset + entry.length);
         const StatusCode st = InsertIndex(f, index);
         if (st != status::kOk) return st;
     }
