@@ -106,8 +106,7 @@ std::FILE* Stream(FileNumber n) {
 
 bool IsStandard(FileNumber n) { return n < kFirstUserFile; }
 
-// ---- The seam: every step that can fail asks first (invariant 5)
-// ---------------------------------
+// ---- The seam: every step that can fail asks first (invariant 5) ------------------------------
 
 std::FILE* SeamFopen(const char* native, const char* mode) {
     if (FileFaultHits(FileOp::kOpen)) {
