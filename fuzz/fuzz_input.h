@@ -47,6 +47,7 @@ public:
     Input(const std::uint8_t* data, std::size_t size)
         : data_(reinterpret_cast<const char*>(data)), size_(size) {}
     std::uint8_t Byte() { return pos_ < size_ ? static_cast<std::uint8_t>(data_[pos_++]) : 0; }
+    std::size_t Left() const { return size_ - pos_; }
     // A length byte, then at most that many bytes.
     TextRef Text() {
         const std::size_t want = Byte();

@@ -15,7 +15,8 @@ namespace {
 using platform::UiAction;
 namespace act = platform::act;
 
-// How often `write` may repeat its text: enough for files beyond any text's 64 KB.
+// How often `write` may repeat its text: enough for files beyond any text's 64 KB (the bytes of
+// all writes together are bounded by kMaxScenarioWriteBytes).
 constexpr int kMaxRepeats = 1 << 20;
 namespace vk = platform::vk;
 
@@ -149,6 +150,7 @@ private:
     Scenario* scenario_;
     std::vector<ScenarioStep> open_; // modal blocks being read, innermost last
     bool inAfter_ = false;
+    std::size_t written_ = 0; // the bytes of the write lines so far
 };
 
 bool Parser::setup(const std::vector<std::string>& w, std::string* error) {
@@ -182,7 +184,17 @@ bool Parser::setup(const std::vector<std::string>& w, std::string* error) {
             *error = "the target " + wr.target + " is outside the work folder";
             return false;
         }
+        // Measured before anything is repeated: a long text written many times would otherwise
+        // ask for more memory than the machine has.
+        const std::size_t total = wr.bytes.size() * static_cast<std::size_t>(times);
+        if (total > kMaxScenarioWriteBytes - written_) {
+            *error = "the files written would pass " + std::to_string(kMaxScenarioWriteBytes) +
+                     " bytes in all";
+            return false;
+        }
+        written_ += total;
         std::string once = wr.bytes;
+        wr.bytes.reserve(total);
         for (int i = 1; i < times; ++i) wr.bytes += once;
         scenario_->writes.push_back(wr);
         return true;

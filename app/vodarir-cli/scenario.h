@@ -5,6 +5,7 @@
 // Texts in a scenario file are UTF-8; they reach the designer as cp1252 bytes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,10 @@ struct Scenario {
     std::vector<ScenarioStep> steps;    // while the designer runs
     std::vector<ScenarioStep> after;    // once it has ended
 };
+
+// The most bytes a scenario's `write` lines may put on disk together: far beyond any definition
+// file, and a bound on what a scenario can make the tool hold in memory.
+inline constexpr std::size_t kMaxScenarioWriteBytes = std::size_t{16} << 20;
 
 // Parses a scenario; on a mistake answers false with "line N: what" in `error`.
 bool ParseScenario(const std::string& text, Scenario* scenario, std::string* error);

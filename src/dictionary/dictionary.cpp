@@ -66,13 +66,19 @@ StatusCode PutRecord(std::uint16_t table, std::uint16_t index, const void* value
 
 StatusCode InsertRecord(std::uint16_t table, std::uint16_t index, std::uint16_t used,
                         const void* value, std::uint16_t size) {
-    unsigned char moving[sizeof(FieldEntryRecord) + sizeof(IndexSegsRecord)];
-    if (size > sizeof(moving)) return status::kStructMemory;
-    for (std::uint16_t i = used; i > index; --i) {
-        if (!GetRecord(table, i - 1, moving, size)) return status::kStructMemory;
-        const StatusCode st = PutRecord(table, i, moving, size);
-        if (st != status::kOk) return st;
+    if (used <= index) return PutRecord(table, index, value, size);
+    // The last record first, to the place that grows the table when it must; then the ones
+    // between move up at once (the table no longer grows, so its records stay where they are).
+    unsigned char last[sizeof(FieldEntryRecord) + sizeof(IndexSegsRecord)];
+    if (size > sizeof(last) || !GetRecord(table, used - 1, last, size)) {
+        return status::kStructMemory;
     }
+    const StatusCode st = PutRecord(table, used, last, size);
+    if (st != status::kOk) return st;
+    auto* base = static_cast<unsigned char*>(TableGet(table, 0));
+    if (base == nullptr || TableElementSize(table) != size) return status::kStructMemory;
+    std::memmove(base + std::size_t{index + 1u} * size, base + std::size_t{index} * size,
+                 std::size_t{used - 1u - index} * size);
     return PutRecord(table, index, value, size);
 }
 
@@ -172,10 +178,11 @@ StatusCode CompleteDefaultIndexes(std::uint16_t file) {
         IndexDefinitionRecord index;
         index.segmentCount = 1;
         const std::uint16_t line = FindField(f, TextView(kDefaultIndexField));
-        index.segments[0].length =
-            line == kNoField
-                ? FieldLength(f, 1)
-                : static_cast<std::uint16_t>(FieldOffset(f, line) + FieldLength(f, line));
+        // One look at the field's entry: each look sums the field counts of the files before.
+        const FieldEntryRecord entry = EntryOf(f, line == kNoField ? 1 : line);
+        index.segments[0].length = line == kNoField
+                                       ? entry.length
+                                       : static_cast<std::uint16_t>(entry.offset + entry.length);
         const StatusCode st = InsertIndex(f, index);
         if (st != status::kOk) return st;
     }

@@ -96,9 +96,9 @@ struct FileReader {
     int lastKind = -1; // kind of the last line acted on in the current file
 };
 
-StatusCode FileOrFieldLine(FileReader& reader, TextRef line) {
+StatusCode FileOrFieldLine(FileReader& reader, TextRef line, bool hasStar) {
     FileLine file;
-    if (ParseFileLine(line, &file)) {
+    if (hasStar && ParseFileLine(line, &file)) {
         if (file.include) {
             const StatusCode st = LoadLevel(reader.ctx, file.name);
             if (st == status::kOk) reader.base = FileCount() - 1;
@@ -121,7 +121,8 @@ std::uint16_t NumberedFile(const FileReader& reader, const LineClass& cls) {
 StatusCode ActOnLine(FileReader& reader, TextRef line) {
     // Blank lines and lines too short to be a field carry nothing; they are passed over and do
     // not count as the last line read.
-    const bool hasStar = std::memchr(line.data, '*', line.size()) != nullptr;
+    bool hasStar = false; // walked: a library search costs more to start than a line is long
+    for (std::uint16_t i = 0; i < line.size() && !hasStar; ++i) hasStar = line.data[i] == '*';
     const LineClass cls = ClassifyDictionaryLine(line);
     if (cls.kind == linekind::kFileOrField && !hasStar && line.size() < kMinFieldLineLength) {
         return status::kOk;
@@ -129,7 +130,7 @@ StatusCode ActOnLine(FileReader& reader, TextRef line) {
     reader.lastKind = cls.kind;
     switch (cls.kind) {
     case linekind::kFileOrField:
-        return FileOrFieldLine(reader, line);
+        return FileOrFieldLine(reader, line, hasStar);
     case linekind::kIndex: {
         const std::uint16_t file = NumberedFile(reader, cls);
         if (file == 0) return status::kBadFileNumber;
@@ -163,7 +164,8 @@ StatusCode ReadLines(FileReader& reader, FileNumber number, TextRef path, std::s
     DictionaryTexts* keep = reader.ctx.keep;
     for (std::uint32_t lineNumber = 1;; ++lineNumber) {
         ScratchScope scope;
-        const TextRef line = FileReadLine(number, kCurrentPosition, kReadOneLine);
+        // A view: ActOnLine copies what it keeps, and reads no further in this file.
+        const TextRef line = FileLineView(number);
         if (line.failed()) {
             if (FilePos(number) >= FileSize(number)) return status::kOk;
             return LineFailure(line.status(), path, lineNumber);
