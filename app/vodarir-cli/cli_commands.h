@@ -34,6 +34,7 @@ struct Command {
 int RunDict(int argc, char** argv);
 int RunPlay(int argc, char** argv);
 int RunEval(int argc, char** argv);
+int RunReport(int argc, char** argv);
 
 // A text for one tab-separated column: UTF-8, with tabs and line breaks turned into blanks so a
 // record stays on one line.
@@ -63,5 +64,9 @@ inline void PrintRecord(std::initializer_list<std::string_view> columns) {
 
 // "error<TAB>code<TAB>status text" on standard output.
 void PrintError(StatusCode status);
+
+// Loads the dictionary whose DICC file is path, as the designer opens it: the folder of path
+// becomes the working folder and the first two characters of its name are the application prefix.
+StatusCode LoadDictionaryFile(const char* path);
 
 } // namespace vodarir::cli

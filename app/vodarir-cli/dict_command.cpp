@@ -12,8 +12,6 @@ namespace vodarir::cli {
 
 namespace {
 
-constexpr std::size_t kPrefixLength = 2;
-
 std::string Number(unsigned n) { return std::to_string(n); }
 
 void PrintFile(std::uint16_t file) {
@@ -52,16 +50,7 @@ int RunDict(int argc, char** argv) {
         PrintError(session.status());
         return kExitFailed;
     }
-    const std::filesystem::path path(argv[0]);
-    const std::string prefix = path.filename().string().substr(0, kPrefixLength);
-    StatusCode st = status::kOk;
-    std::error_code moved;
-    if (path.has_parent_path()) std::filesystem::current_path(path.parent_path(), moved);
-    if (moved) {
-        st = LogErrorText(status::kFileNotFound, TextView(path.parent_path().string()), false);
-    } else {
-        st = LoadDictionary(TextRef(), TextView(prefix), TextRef());
-    }
+    const StatusCode st = LoadDictionaryFile(argv[0]);
     for (std::uint16_t f = 1; f <= FileCount(); ++f) PrintFile(f);
     if (st != status::kOk) {
         PrintError(st);

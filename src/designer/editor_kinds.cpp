@@ -7,6 +7,7 @@
 #include "dictionary/dictionary.h"
 #include "host/paths.h"
 #include "host/text_files.h"
+#include "reports/report_commands.h"
 #include "runtime/messages/messages.h"
 #include "runtime/text/scratch_stack.h"
 
@@ -104,17 +105,29 @@ void ScriptChanged(WindowId) { MarkModified(markop::kMark); }
 
 void DocumentSaved() { Designer().documentLinesNotKept.clear(); } // agreed once, and done
 
+// ---- Reports ------------------------------------------------------------------------------------
+
+void StructureReport(WindowId) {
+    StructureReportCommand(DesignerSlot(designerslot::kStructureBase));
+}
+
+void ScreenReport(WindowId) {
+    ScreenReportCommand(DesignerSlot(designerslot::kScreenBase), Designer().screenNumber);
+}
+
 // ---- The table ----------------------------------------------------------------------------------
 
 constexpr KindEditorHooks kStructureDefaults = [] {
     KindEditorHooks h;
     h.load = LoadStructure;
     h.startNew = NewStructure;
+    h.report = StructureReport;
     return h;
 }();
 constexpr KindEditorHooks kScreenDefaults = [] {
     KindEditorHooks h;
     h.startNew = NewScreen;
+    h.report = ScreenReport;
     return h;
 }();
 constexpr KindEditorHooks kDocumentActions = [] {
@@ -253,6 +266,7 @@ void InstallKindEditor(EditorKind kind, const KindEditorHooks& hooks) {
         // The steps the dispatcher has always done for the kind stay when the editor brings none.
         if (row.actions.load == nullptr) row.actions.load = defaults.load;
         if (row.actions.startNew == nullptr) row.actions.startNew = defaults.startNew;
+        if (row.actions.report == nullptr) row.actions.report = defaults.report;
     }
 }
 
