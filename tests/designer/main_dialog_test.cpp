@@ -65,11 +65,12 @@ TEST_F(MainDialogTest, TheMenuHoldsEveryItemWithItsCommand) {
         platform::CommandId id;
         bool enabled;
     };
-    // Structures and screens wait for their editors; everything else works.
+    // Structures and screens wait for their editors, but report on what is loaded; everything
+    // else works.
     const Row rows[] = {
-        {0, 0, 32772, false}, {0, 1, 57600, false}, {0, 2, 57601, false}, {0, 3, 32774, false},
+        {0, 0, 32772, false}, {0, 1, 57600, false}, {0, 2, 57601, false}, {0, 3, 32774, true},
         {0, 4, 57603, false}, {0, 5, 32789, false}, {1, 0, 32779, false}, {1, 1, 32776, false},
-        {1, 2, 32777, false}, {1, 3, 32780, false}, {1, 4, 32778, false}, {1, 5, 32790, false},
+        {1, 2, 32777, false}, {1, 3, 32780, true},  {1, 4, 32778, false}, {1, 5, 32790, false},
         {2, 0, 32781, true},  {2, 1, 32783, true},  {2, 2, 32782, true},  {2, 3, 32784, true},
         {2, 4, 32791, true},  {3, 0, 32785, true},  {3, 1, 32786, true},  {3, 2, 32787, true},
         {3, 3, 32788, true},  {3, 4, 32792, true},  {4, 0, 32798, true},  {4, 1, 32794, true},
@@ -90,8 +91,15 @@ TEST_F(MainDialogTest, AnInstalledEditorEnablesItsMenu) {
     InstallKindEditor(editorkind::kFileStructure, hooks);
     const platform::Menu menu = BuildMainMenu();
     EXPECT_TRUE(menu[0].items[0].enabled);
-    EXPECT_FALSE(menu[0].items[3].enabled) << "no report without a report command";
+    EXPECT_TRUE(menu[0].items[3].enabled) << "an editor without a report keeps the built-in one";
     EXPECT_FALSE(menu[1].items[0].enabled);
+    // An editor with a report command of its own is given it.
+    hooks.report = [](platform::WindowId) {};
+    InstallKindEditor(editorkind::kFileStructure, hooks);
+    EXPECT_EQ(KindEditor(editorkind::kFileStructure).report, hooks.report);
+    InstallKindEditor(editorkind::kFileStructure, KindEditorHooks{});
+    EXPECT_NE(KindEditor(editorkind::kFileStructure).report, nullptr)
+        << "removing the editor leaves the built-in report";
 }
 
 // ---- Start: the application folder ------------------------------------------------------------

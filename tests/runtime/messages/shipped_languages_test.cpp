@@ -77,6 +77,7 @@ const std::vector<ReferenceText>& DesignerReferences() {
          "%s is read-only: it was not saved. Allow writing to it or save under another name."},
         {1053, "In column %s on line %s a comma (or a quote) would split the text into other "
                "fields when the list is read again. Remove it and press OK."},
+        {1090, "The report was written to %s, but no program could be started to show it."},
     };
     return references;
 }
