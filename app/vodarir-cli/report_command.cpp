@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "cli_commands.h"
 #include "host/paths.h"
@@ -146,32 +147,33 @@ StatusCode RuntimePath(const char* path, std::string* out) {
     return out->size() < kMaxPathLength ? status::kOk : status::kData;
 }
 
-// The saved report, or none (an empty text: every line of the new one is added) when it is not
-// there.
-StatusCode ReadSaved(const std::string& path, std::string* saved) {
+// The saved report as the runtime's bytes, read in the encoding this command writes (a report
+// saved from its output compares equal to the same report): UTF-8, or cp1252 with --cp1252. A file
+// that is no UTF-8 is taken as cp1252, as the designer saves its reports. A saved report that is
+// not there is an empty one: every line of the new report is added.
+StatusCode ReadSaved(const std::string& path, bool cp1252, std::string* saved) {
     ScratchScope scope;
     const StatusCode st = ReadReport(TextView(path), saved);
-    return st == status::kFileNotFound ? status::kOk : st;
+    if (st == status::kFileNotFound) return status::kOk;
+    std::string bytes;
+    if (st == status::kOk && !cp1252 && Utf8ToCp1252(*saved, &bytes)) *saved = std::move(bytes);
+    return st;
 }
 
 // The file-structure reports compare as the designer's "Compare to Saved" compares them: through
-// the system's file comparer, whose output is printed. A saved report that is not there compares
-// as an empty one.
-StatusCode CompareLines(const std::string& savedPath, std::string_view saved, std::string_view now,
-                        bool cp1252) {
+// the system's file comparer, whose output is printed. Both go to new files of the temporary
+// folder, as the runtime's bytes, and are gone afterwards.
+StatusCode CompareLines(std::string_view saved, std::string_view now, bool cp1252) {
     ScratchScope scope;
+    const TextRef oldFile = WriteNewReport(saved, ReportFileKind::Text);
     const TextRef newFile = WriteNewReport(now, ReportFileKind::Text);
-    if (newFile.failed()) return newFile.status();
-    const bool missing = FileReadRefusal(TextView(savedPath)) == status::kFileNotFound;
-    const TextRef oldFile =
-        missing ? WriteNewReport(saved, ReportFileKind::Text) : TextView(savedPath);
-    StatusCode st = oldFile.status();
+    StatusCode st = oldFile.failed() ? oldFile.status() : newFile.status();
     if (st == status::kOk) {
         std::fflush(stdout);
         st = RunCaptured(ComparerCommand(oldFile, newFile), &cp1252, PrintChunk);
     }
-    FileDelete(newFile);
-    if (missing && !oldFile.failed()) FileDelete(oldFile);
+    if (!oldFile.failed()) FileDelete(oldFile);
+    if (!newFile.failed()) FileDelete(newFile);
     return st;
 }
 
@@ -217,7 +219,9 @@ int RunReport(int argc, char** argv) {
     std::string bytes;
     if (st == status::kOk) st = Build(options, path, &bytes);
     std::string saved;
-    if (st == status::kOk && options.against != nullptr) st = ReadSaved(savedPath, &saved);
+    if (st == status::kOk && options.against != nullptr) {
+        st = ReadSaved(savedPath, options.cp1252, &saved);
+    }
     if (st != status::kOk) {
         PrintError(st);
         return kExitFailed;
@@ -231,7 +235,7 @@ int RunReport(int argc, char** argv) {
         Print(entries, options.cp1252);
         return entries.empty() ? kExitOk : kExitFailed;
     }
-    st = CompareLines(savedPath, saved, bytes, options.cp1252);
+    st = CompareLines(saved, bytes, options.cp1252);
     if (st != status::kOk) {
         PrintError(st);
         return kExitFailed;
