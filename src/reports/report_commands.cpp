@@ -146,10 +146,12 @@ void ScreenReportCommand(TextRef screenBase, std::uint16_t screen) {
     if (!choice) return;
     const auto type = static_cast<ScreenReportType>(*choice);
     std::string text;
+    // Without a screen file, or before any screen of it is current, there is nothing to report.
     const StatusCode st =
-        base.empty() ? status::kFileOutBound
-                     : BuildScreenReport(WithKindExtension(TextView(base), kParameterExtension),
-                                         screen, &text);
+        base.empty() || screen == 0
+            ? status::kFileOutBound
+            : BuildScreenReport(WithKindExtension(TextView(base), kParameterExtension), screen,
+                                &text);
     if (st != status::kOk) {
         StatusReport(st);
         return;

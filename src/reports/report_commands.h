@@ -50,8 +50,8 @@ inline constexpr char kNoViewerNote[] =
 void StructureReportCommand(TextRef reportName);
 
 // Screen > Report: the report of screen `screen` of the screen file whose base path is screenBase,
-// read from its parameter file (screenBase with extension PPN). 161 when there is no screen file,
-// or when the screen has nothing to report.
+// read from its parameter file (screenBase with extension PPN). 161 when there is no screen file
+// or no current screen (0), or when the screen has nothing to report.
 void ScreenReportCommand(TextRef screenBase, std::uint16_t screen);
 
 // The screen report's text of screen `screen` from a parameter file into *text: ReadScreenItems'

@@ -104,11 +104,13 @@ TEST_F(ReportCommandsTest, AReportOfNothingSaysSoAndWritesNothing) {
     StructureReportCommand(TextView("/app/ALDICC")); // no file loaded
     Choose(1);
     ScreenReportCommand(TextRef(), 0); // no screen file
-    temp.Write("EMPTY.PPN", " 1 _X=1\r\n 2 SET$='otra'\r\n");
+    temp.Write("EMPTY.PPN", " 1 _X=1\r\n 2 SET$='otra'\r\n   SET$='ninguna'\r\n");
     Choose(1);
     ScreenReportCommand(TextView(temp.File("EMPTY")), 1); // a screen with nothing to report
-    ASSERT_EQ(ui.shownBoxes().size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(Box(i), "Error FILEOUTBOUND") << i;
+    Choose(1);
+    ScreenReportCommand(TextView(temp.File("EMPTY")), 0); // no screen is current
+    ASSERT_EQ(ui.shownBoxes().size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(Box(i), "Error FILEOUTBOUND") << i;
     EXPECT_EQ(temp.EntryCount(), 1) << "only the parameter file";
     EXPECT_TRUE(viewers.Read("seen").empty());
 }
