@@ -28,7 +28,6 @@ namespace {
 
 using namespace literals;
 
-constexpr std::size_t kPrefixLength = 2;
 // Environment slot of the default folder, where the language file is looked for.
 constexpr SlotIndex kDefaultFolderSlot = 5;
 
@@ -94,19 +93,6 @@ bool ParseOptions(int argc, char** argv, EvalOptions* options) {
     }
     for (; i < argc; ++i) options->expressions.push_back(argv[i]);
     return !options->expressions.empty();
-}
-
-// Loads the dictionary whose DICC file is path, as the dict command does: its folder becomes
-// the working folder and the first two characters of its name are the application prefix.
-StatusCode LoadDictionaryFile(const char* file) {
-    const std::filesystem::path path(file);
-    const std::string prefix = path.filename().string().substr(0, kPrefixLength);
-    std::error_code moved;
-    if (path.has_parent_path()) std::filesystem::current_path(path.parent_path(), moved);
-    if (moved) {
-        return LogErrorText(status::kFileNotFound, TextView(path.parent_path().string()), false);
-    }
-    return LoadDictionary(TextRef(), TextView(prefix), TextRef());
 }
 
 StatusCode Configure(const EvalOptions& options) {

@@ -16,6 +16,8 @@ constexpr Command kCommands[] = {
      "run the designer on a scenario file and print what it showed"},
     {"eval", vodarir::cli::RunEval, "eval [OPTIONS] EXPR...",
      "evaluate expressions in one runtime, one line each"},
+    {"report", vodarir::cli::RunReport, "report files|screen ... PATH",
+     "print a file-structure or screen report, or compare it with a saved one"},
 };
 
 int Usage(std::FILE* out) {

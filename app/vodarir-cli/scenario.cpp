@@ -18,6 +18,8 @@ namespace act = platform::act;
 // How often `write` may repeat its text: enough for files beyond any text's 64 KB (the bytes of
 // all writes together are bounded by kMaxScenarioWriteBytes).
 constexpr int kMaxRepeats = 1 << 20;
+// Screen numbers take two columns in the screen files.
+constexpr int kMaxScreenNumber = 99;
 namespace vk = platform::vk;
 
 struct NamedKey {
@@ -146,6 +148,7 @@ private:
     bool question(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
     bool action(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
     bool window(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
+    bool designer(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
 
     Scenario* scenario_;
     std::vector<ScenarioStep> open_; // modal blocks being read, innermost last
@@ -287,6 +290,34 @@ bool Parser::window(const std::vector<std::string>& w, ScenarioStep* step, std::
     return true;
 }
 
+bool Parser::designer(const std::vector<std::string>& w, ScenarioStep* step, std::string* error) {
+    if (w[0] == "viewed") {
+        step->kind = ScenarioStep::Kind::Viewed;
+        if (w.size() != 1) {
+            *error = "viewed stands alone";
+            return false;
+        }
+        return true;
+    }
+    if (w[0] == "dictionary") {
+        step->kind = ScenarioStep::Kind::Dictionary;
+        if (w.size() != 2 || !TextOf(w[1], &step->text)) {
+            *error = "usage: dictionary PATH";
+            return false;
+        }
+        return true;
+    }
+    step->kind = ScenarioStep::Kind::ScreenFile;
+    step->number = 1;
+    if (w.size() < 2 || w.size() > 3 || !TextOf(w[1], &step->text) ||
+        (w.size() == 3 &&
+         (!Number(w[2], &step->number) || step->number < 1 || step->number > kMaxScreenNumber))) {
+        *error = "usage: screenfile PATH [SCREEN]";
+        return false;
+    }
+    return true;
+}
+
 bool Parser::action(const std::vector<std::string>& w, ScenarioStep* step, std::string* error) {
     const std::string& verb = w[0];
     step->kind = ScenarioStep::Kind::Act;
@@ -411,6 +442,8 @@ bool Parser::line(int number, const std::string& raw, std::string* error) {
     if (verb == "prompt" || verb == "screen" || verb == "field" || verb == "slot" ||
         verb == "eval") {
         if (!window(w, &step, error)) return false;
+    } else if (verb == "dictionary" || verb == "screenfile" || verb == "viewed") {
+        if (!designer(w, &step, error)) return false;
     } else if (verb == "snapshot") {
         step.kind = ScenarioStep::Kind::Snapshot;
     } else if (verb == "answer" || verb == "file" || verb == "folder" || verb == "popup") {

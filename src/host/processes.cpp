@@ -512,15 +512,21 @@ StatusCode OpenInViewer(Viewer which, TextRef argument, int flags) {
     return st;
 }
 
-StatusCode CompareFiles(TextRef first, TextRef second) {
+TextRef ComparerCommand(TextRef first, TextRef second) {
     ScratchScope scope;
     const TextRef a = TextQuote(first, '"');
     const TextRef b = TextQuote(second, '"');
-    StatusCode st = a.failed() ? a.status() : b.status();
+    const StatusCode st = a.failed() ? a.status() : b.status();
+    if (st != status::kOk) return TextRef::Failed(st);
+    return scope.Return(TextFormat(Room(sizeof kComparer + 2 + a.length + b.length), "%s %.*s %.*s",
+                                   kComparer, int(a.length), a.data, int(b.length), b.data));
+}
+
+StatusCode CompareFiles(TextRef first, TextRef second) {
+    ScratchScope scope;
+    const TextRef command = ComparerCommand(first, second);
+    StatusCode st = command.status();
     if (st == status::kOk) {
-        const TextRef command =
-            TextFormat(Room(sizeof kComparer + 2 + a.length + b.length), "%s %.*s %.*s", kComparer,
-                       int(a.length), a.data, int(b.length), b.data);
         const TextRef output = RunToTempFile(command);
         st = output.failed()
                  ? output.status()

@@ -78,8 +78,13 @@ TextRef RunToText(TextRef command);
 // kFileOpening when no file could be made, or RunCaptured's status.
 TextRef RunToTempFile(TextRef command);
 
-// Compares two files with diff (each path quoted), writes its output to a temporary text file and
-// opens that in the text viewer without waiting. Answers RunToTempFile's status or OpenInViewer's.
+// The command that compares two files, line by line: diff with each path quoted. Its output is
+// empty for equal files. On the ScratchStack; the failed TextRef 163 for a path holding both
+// quote characters.
+TextRef ComparerCommand(TextRef first, TextRef second);
+
+// Runs ComparerCommand, writes its output to a temporary text file and opens that in the text
+// viewer without waiting. Answers RunToTempFile's status or OpenInViewer's.
 StatusCode CompareFiles(TextRef first, TextRef second);
 
 } // namespace vodarir

@@ -44,6 +44,7 @@ inline constexpr std::uint16_t kPrecis = 32;
 inline constexpr std::uint16_t kBYear = 33;
 inline constexpr std::uint16_t kBKYear = 34;
 inline constexpr std::uint16_t kDate = 38;
+inline constexpr std::uint16_t kUser01 = 39; // free for the program: the designer's report options
 } // namespace sysvar
 
 // _COMPAT bit the designer sets: design mode.

@@ -109,6 +109,7 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1084, "key %s: button %s (%s)"},
         {1085, "Screen %s would hold %s characters as text, more than the 65535 the editor holds: "
                "it was not loaded."},
+        {1090, "The report was written to %s, but no program could be started to show it."},
     };
     return references;
 }
