@@ -83,7 +83,7 @@ std::vector<LoadedLine> SplitLoaded(const std::vector<std::string>& loaded) {
     for (const std::string& line : loaded) {
         LoadedLine l;
         l.text = line;
-        const TextRef text = TextView(std::string_view(line).substr(0, kMaxTextLength));
+        const TextRef text = TextFromString(line);
         for (std::uint16_t k = 1; k <= kFieldsPerLine; ++k) {
             l.fields[k - 1] = ListItem(text, ',', k).view();
         }
@@ -303,9 +303,9 @@ void WriteList(WindowId dialog, const AppSelection& value, const std::vector<std
         if (backup != status::kOk) {
             ShowWarning(backup);
         } else {
-            const StatusCode st = file.size() > kMaxTextLength
-                                      ? status::kStringTooLong
-                                      : FileSave(target, kRewritePosition, TextView(file));
+            const TextRef text = TextFromString(file);
+            const StatusCode st =
+                text.failed() ? text.status() : FileSave(target, kRewritePosition, text);
             if (st != status::kOk) StatusReport(st);
         }
     }
@@ -391,7 +391,7 @@ AppSelection AppSelectionFromLines(const std::vector<std::string>& lines) {
     AppSelection value;
     bool first = true;
     for (const std::string& line : lines) {
-        const TextRef text = TextView(std::string_view(line).substr(0, kMaxTextLength));
+        const TextRef text = TextFromString(line);
         for (std::uint16_t field = 1; field <= kFieldsPerLine; ++field) {
             std::string& column = value.*(kColumns[field - 1].field);
             if (!first) column += kLineEnd;
@@ -416,7 +416,7 @@ std::optional<AppListProblem> FindAppListProblem(const AppSelection& value,
                                                  const std::vector<std::string>& loaded) {
     for (const PlannedLine& planned : PlanAppList(value, loaded)) {
         if (!planned.built) continue; // a loaded line goes back as it came
-        const TextRef line = TextView(std::string_view(planned.text).substr(0, kMaxTextLength));
+        const TextRef line = TextFromString(planned.text);
         for (std::uint16_t k = 1; k <= kFieldsPerLine; ++k) {
             // The list is read a line at a time: a break inside a field ends its line there.
             if (planned.fields[k - 1].find_first_of("\r\n") != std::string_view::npos) {

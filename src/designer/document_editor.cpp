@@ -84,8 +84,8 @@ StatusCode TakeEditorText(WindowId dialog, std::string* text) {
 }
 
 StatusCode WriteWhole(TextRef path, std::string_view bytes) {
-    if (bytes.size() > kMaxTextLength) return status::kStringTooLong;
-    return FileSave(path, kRewritePosition, TextView(bytes));
+    const TextRef text = TextFromString(bytes);
+    return text.failed() ? text.status() : FileSave(path, kRewritePosition, text);
 }
 
 } // namespace

@@ -443,8 +443,8 @@ StatusCode WriteStructureFile(WindowId, TextRef basePath) {
         }
     }
     const std::string bytes = g_editor.file.Bytes();
-    if (bytes.size() > kMaxTextLength) return status::kStringTooLong;
-    return FileSave(path, kRewritePosition, TextView(bytes));
+    const TextRef text = TextFromString(bytes);
+    return text.failed() ? text.status() : FileSave(path, kRewritePosition, text);
 }
 
 } // namespace
