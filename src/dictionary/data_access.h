@@ -13,7 +13,8 @@
 
 namespace vodarir {
 
-// --- Record operations: each sets the detail to its name and answers 148 -------------------------
+// --- Record operations: each sets the detail to its name and answers kFeatureRemoved
+// -------------------------
 StatusCode BufferFldPutExp(TextRef assignment);
 StatusCode BufferDataSet(std::uint16_t file, TextRef data);
 StatusCode BufferFldPut(std::uint16_t file, std::uint16_t field, TextRef value);

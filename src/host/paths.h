@@ -49,7 +49,7 @@ TextRef PathResolve(TextRef base, TextRef relative);
 TextRef PathAbsolute(TextRef path);
 // The first existing path: the name as given, then joined to each folder of the comma list.
 TextRef FindInFolders(TextRef folderList, TextRef name);
-// 0 and the names found (NUL-separated) on the ScratchStack, or 164.
+// 0 and the names found (NUL-separated) on the ScratchStack, or kFileNotFound.
 StatusCode FileFind(TextRef pattern);
 TextRef ListFromNulList(TextRef names, TextRef exclude);
 StatusCode MakeFolders(TextRef path);

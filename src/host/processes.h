@@ -54,7 +54,7 @@ StatusCode OpenInViewer(Viewer viewer, TextRef argument, int flags);
 
 // Runs command. Runs of blanks outside quotes count as one. Answers 0 when it was started and not
 // waited for (kNoWait without kWaitAnyway); otherwise waits and answers its exit code, where a
-// program ended by a signal, or ending with 255 (the exit code -1 here), answers 124.
+// program ended by a signal, or ending with 255 (the exit code -1 here), answers kUndefinedWarning.
 // kFileNotFound when the program cannot be found or started, kBadCommandLine for an empty command
 // or one of more than kMaxCommandWords words (nothing is dropped silently), kInternal when the
 // system refuses a process.

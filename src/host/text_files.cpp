@@ -420,7 +420,7 @@ LineRead ReadConsoleLine(std::FILE* f, char* buffer, std::uint32_t size) {
 }
 
 // Counted read: at most count bytes, never past the end of the file or the buffer. A failed read
-// gives 136, never the bytes before it as if they were all.
+// gives kRead, never the bytes before it as if they were all.
 LineRead ReadCounted(std::FILE* f, bool console, std::uint32_t count, char* buffer,
                      std::uint32_t size) {
     std::uint32_t want = std::min(count, size);
@@ -586,7 +586,7 @@ void SyncFolderOf(const std::string& native) {
 
 // Writes text into a new file beside the target and puts it in the target's place only when every
 // byte reached the disk. A symbolic link is written through; a file with other names is rewritten
-// where it is (RewriteInPlace); a read-only file is refused with 175 and left alone.
+// where it is (RewriteInPlace); a read-only file is refused with kPermissionDenied and left alone.
 WriteOutcome ReplaceFile(TextRef path, TextRef text) {
     WriteOutcome out;
     const ScratchScope scope;

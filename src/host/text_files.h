@@ -47,8 +47,8 @@ LineKindLayout LineLayout(int kind);
 // characters or more, 168 when every number is in use, 164 when the file cannot be opened. "CON"
 // is standard input, or standard output when the mode bits are exactly kCreate. A name that does
 // not exist as written is looked up case-insensitively in its folder. The reading modes (neither
-// kCreate nor kAppend) take only regular files: a folder, a FIFO or a device gives 164 at once,
-// without waiting on it. Unless kQuiet, a failure appends the path to the error detail and is
+// kCreate nor kAppend) take only regular files: a folder, a FIFO or a device gives kFileNotFound at
+// once, without waiting on it. Unless kQuiet, a failure appends the path to the error detail and is
 // recorded with step 12.
 std::uint16_t FileOpen(TextRef path, std::uint16_t flags);
 // Why path would not open for reading, for callers to whom a missing file is normal and any other
@@ -72,8 +72,8 @@ bool FileAtEnd(FileNumber number);
 std::uint16_t FileRead(FileNumber number, std::int64_t position, std::uint16_t count, char* buffer,
                        std::uint32_t bufferSize);
 // FileRead into a new ScratchStack level. A line takes at most kLineBufferSize characters; a longer
-// one gives the failed TextRef 146 rather than a cut line. The end of the file gives 130, a read
-// that fails 136.
+// one gives the failed TextRef kStringTooLong rather than a cut line. The end of the file gives
+// kDiskIo, a read that fails kRead.
 TextRef FileReadLine(FileNumber number, std::int64_t position, std::uint16_t count);
 // The next line of a file number from 3 up as FileReadLine gives it with kReadOneLine (the same
 // lines, the same statuses; on a failure the position stays at the line's start), but as a view
@@ -94,10 +94,11 @@ TextRef FileReadAllJoined(TextRef path, TextRef separator);
 // only once the new contents are complete on disk: a failed rewrite leaves the old file as it was.
 // It writes the file a symbolic link names (the link stays); a file with other names (hard links)
 // is rewritten where it is, so they all see the new contents; a read-only file (FileReadOnly) is
-// refused with 175 and left as it was.
+// refused with kPermissionDenied and left as it was.
 // A text of exactly 65535 bytes answers 65535 = kIoFailed either way: use FileSave to be sure.
 std::uint16_t FileWriteAll(TextRef path, std::int64_t position, TextRef text);
-// FileWriteAll; 0 when every byte was written, 175 for a read-only file, else 131.
+// FileWriteAll; 0 when every byte was written, kPermissionDenied for a read-only file, else
+// kFileIo.
 StatusCode FileSave(TextRef path, std::int64_t position, TextRef text);
 // Whether the path names an existing file (through symbolic links) that may not be written: it has
 // no write bit at all, or none that lets this process write. Decided by the permission bits, so a

@@ -32,7 +32,8 @@ inline constexpr int kNoWidth = -1;
 inline constexpr TextRef kTypeLetters = TextView("123456789ABCDFLNTV");
 // The four place characters, in the order ApplyMask reports them.
 inline constexpr TextRef kMaskPlaces = TextView("\\?#0");
-// NormalizeNumber keeps at most this many characters; a longer number is refused with 168.
+// NormalizeNumber keeps at most this many characters; a longer number is refused with
+// kDataOutBound.
 inline constexpr std::uint16_t kMaxNumberEntry = 20;
 
 // TextMask modes.
@@ -78,7 +79,7 @@ TextRef TextMask(TextRef mask, TextRef value, MaskMode mode);
 // (and ".") copied up to the first other character or a "-" that does not come first, leading
 // zeros dropped unless a decimal separator follows, the language's decimal separator turned into
 // "."; where the language's separator is not "." and is present, a "." before it is a thousands
-// separator and is dropped. More than kMaxNumberEntry characters give 168.
+// separator and is dropped. More than kMaxNumberEntry characters give kDataOutBound.
 TextRef NormalizeNumber(TextRef text);
 
 } // namespace vodarir

@@ -55,7 +55,7 @@ void StructureReportCommand(TextRef reportName);
 void ScreenReportCommand(TextRef screenBase, std::uint16_t screen);
 
 // The screen report's text of screen `screen` from a parameter file into *text: ReadScreenItems'
-// statuses, or 161 when the screen has nothing to report.
+// statuses, or kFileOutBound when the screen has nothing to report.
 StatusCode BuildScreenReport(TextRef parameterFile, std::uint16_t screen, std::string* text);
 
 } // namespace vodarir

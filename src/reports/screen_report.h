@@ -44,8 +44,9 @@ const std::vector<std::string_view>& KnownScreenKeywords();
 
 // The items of screen `screen`'s block of the parameter file (its lines, each split at ":"
 // outside quotes), appended to *items. A bare name is looked for along the definitions folders.
-// 164 when the file is not there, 175 when it may not be read, 138 when it is no file, 136 when
-// it cannot be read whole (the path is the error detail); *items is then left as it was.
+// kFileNotFound when the file is not there, kPermissionDenied when it may not be read, kOpen when
+// it is no file, kRead when it cannot be read whole (the path is the error detail); *items is then
+// left as it was.
 StatusCode ReadScreenItems(TextRef parameterFile, std::uint16_t screen,
                            std::vector<std::string>* items);
 

@@ -34,8 +34,8 @@ inline constexpr int kFilesPerDatabase = 2;
 
 // The report of every file of the dictionary under reportName (the structure file's base path),
 // appended to *out. withTypes adds each field's type character to the compare layout. Answers 0,
-// 161 when the dictionary has no file, 163 when a trans line's field list holds both quote
-// characters, 146 when the report would pass kMaxReportBytes, 145 when memory runs out, or a
+// kFileOutBound when the dictionary has no file, kData when a trans line's field list holds both
+// quote characters, 146 when the report would pass kMaxReportBytes, 145 when memory runs out, or a
 // mask's failure. On failure *out is left as it was.
 StatusCode BuildStructureReport(StructureLayout layout, TextRef reportName, bool withTypes,
                                 std::string* out);

@@ -73,7 +73,7 @@ TextRef EvalIfText(TextRef text);
 
 // Reads the operand that follows the cursor and pushes its value (exactly one level), unless it
 // is the target of "=" or its token failed to classify (then nothing is pushed). An empty
-// operand pushes 0 and answers status 123.
+// operand pushes 0 and answers status kNullExpression.
 TokenCursor ReadOperand(TokenCursor cursor);
 // The precedence loop: the cursor describes the left operand, already on the stack, and the
 // operator after it. Applies operators of at least `minimum` precedence, leaving one value where
@@ -93,7 +93,7 @@ inline bool ArgumentsLeft(const TokenCursor& args) { return args.next < args.len
 bool ArgumentIsEmpty(const TokenCursor& args);
 // Evaluates the next argument, up to the ";" or "," that ends it, and moves the cursor past it.
 // The value is left one level above the caller's depth (nothing on an error of 128 or more);
-// isText receives its kind. An empty argument gives 0 and status 123.
+// isText receives its kind. An empty argument gives 0 and status kNullExpression.
 StatusCode EvalArgument(TokenCursor* args, bool* isText);
 // Moves the cursor past the next argument without evaluating anything: up to the next ";" or ","
 // outside quotes and outside nested parentheses, or to the end.

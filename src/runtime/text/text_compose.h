@@ -49,7 +49,8 @@ private:
 };
 
 // Runs write(Composer&) to measure and then to fill one new level. Answers the result one level
-// above the caller's depth, or the failed TextRef tooLong (result beyond 65535 bytes) or 145.
+// above the caller's depth, or the failed TextRef tooLong (result beyond 65535 bytes) or
+// kOutOfMemory.
 template <class Write> TextRef Compose(Write&& write, StatusCode tooLong = status::kStringTooLong) {
     Composer measure;
     write(measure);
