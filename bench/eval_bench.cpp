@@ -79,10 +79,9 @@ private:
 void Vodarir(benchmark::State& state, const char* text) {
     const TextRef expression = TextView(text);
     for (auto _ : state) {
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         benchmark::DoNotOptimize(EvalExpression(expression));
         benchmark::DoNotOptimize(NumberValue(ScratchTop()));
-        ScratchRelease(mark);
     }
 }
 
@@ -121,10 +120,13 @@ void MuParser(benchmark::State& state, const char* text) {
 bool EnginesAgree() {
     bool ok = true;
     for (const Spelling& s : kExpressions) {
-        const ScratchLevel mark = ScratchMark();
-        const StatusCode ours = EvalExpression(TextView(s.ours));
-        const double ourValue = static_cast<double>(NumberValue(ScratchTop())) / 100.0;
-        ScratchRelease(mark);
+        StatusCode ours = status::kOk;
+        double ourValue = 0;
+        {
+            ScratchScope scope;
+            ours = EvalExpression(TextView(s.ours));
+            ourValue = static_cast<double>(NumberValue(ScratchTop())) / 100.0;
+        }
         FunctionParser fp;
         const double noVariables[1] = {0};
         const bool fpOk = fp.Parse(s.fparser, "") < 0;

@@ -24,10 +24,9 @@ void BM_ScratchPushRelease(benchmark::State& state) {
     Runtime rt;
     const TextRef text = "a temporary text of forty-odd bytes long"_t;
     for (auto _ : state) {
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         ScratchPush(text);
         benchmark::DoNotOptimize(ScratchTop().data);
-        ScratchRelease(mark);
     }
 }
 BENCHMARK(BM_ScratchPushRelease);
@@ -35,12 +34,11 @@ BENCHMARK(BM_ScratchPushRelease);
 void BM_ScratchReturn(benchmark::State& state) {
     Runtime rt;
     for (auto _ : state) {
-        const ScratchLevel outer = ScratchMark();
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope outer;
+        ScratchScope inner;
         ScratchPush("left part "_t);
         ScratchConcat(ScratchTop(), "right part"_t);
-        benchmark::DoNotOptimize(ScratchReturn(mark, ScratchTop()).data);
-        ScratchRelease(outer);
+        benchmark::DoNotOptimize(inner.Return(ScratchTop()).data);
     }
 }
 BENCHMARK(BM_ScratchReturn);

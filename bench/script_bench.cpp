@@ -58,9 +58,11 @@ void BM_WriteMerge(benchmark::State& state) {
         state.PauseTiming();
         file.Rewrite();
         state.ResumeTiming();
-        const ScratchLevel mark = ScratchMark();
-        const StatusCode st = EvalExpression(TextView(call));
-        ScratchRelease(mark);
+        StatusCode st = status::kOk;
+        {
+            ScratchScope scope;
+            st = EvalExpression(TextView(call));
+        }
         if (st >= status::kFirstError) {
             state.SkipWithError("the merge failed");
             break;

@@ -235,21 +235,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TextRef text(reinterpret_cast<const char*>(data), static_cast<std::uint16_t>(size));
 
     const std::uint16_t group35 = SlotCount(slotgroup::kValueStack);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
 
     const StatusCode st = EvalExpression(text);
+    fuzz::RequireInvariants();
     Require(ScratchDepth() == (st >= status::kFirstError ? mark : mark + 1));
-    ScratchRelease(mark);
+    scope.Release();
     const TextRef shown = EvalText(text);
+    fuzz::RequireInvariants();
     Require(ScratchDepth() == (shown.failed() ? mark : mark + 1));
-    ScratchRelease(mark);
+    scope.Release();
     EvalCondition(text);
+    fuzz::RequireInvariants();
     EvalInteger(text);
+    fuzz::RequireInvariants();
     EvalIfText(text);
-    ScratchRelease(mark);
+    fuzz::RequireInvariants();
+    scope.Release();
     Require(ScratchDepth() == mark);
     Require(SlotCount(slotgroup::kValueStack) == group35);
 
     Reset();
+    fuzz::RequireInvariants();
     return 0;
 }

@@ -56,6 +56,7 @@ void SetLanguage(std::uint8_t choice, TextRef fuzzedFormat) {
 
 // Failures are of the expected kinds and leave the stack as it was; results sit one level up.
 void RequireResult(TextRef r, ScratchLevel mark) {
+    fuzz::RequireInvariants();
     if (r.failed()) {
         Require(r.status() == status::kDataOutBound || r.status() == status::kStringTooLong ||
                 r.status() == status::kOutOfMemory);
@@ -99,18 +100,19 @@ void CheckNumericValue(TextRef mask, TextRef value, TextRef edited) {
 }
 
 void CheckNumericMask(TextRef mask, TextRef value, bool plain) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const TextRef r = NumericMask(mask, value, plain);
     RequireResult(r, mark);
     if (!r.failed()) {
         Require(r.size() == mask.size());
         if (plain) CheckNumericValue(mask, value, r);
     }
-    ScratchRelease(mark);
 }
 
-void CheckTextMask(TextRef mask, TextRef value, int mode) {
-    const ScratchLevel mark = ScratchMark();
+void CheckTextMask(TextRef mask, TextRef value, MaskMode mode) {
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const TextRef r = TextMask(mask, value, mode);
     RequireResult(r, mark);
     Require(r.size() == mask.size());
@@ -121,11 +123,11 @@ void CheckTextMask(TextRef mask, TextRef value, int mode) {
         if (m != '\\' && m != '?' && m != ' ') Require(c == m);
         if (c != m) Require(c == ' ' || value.view().find(c) != std::string_view::npos);
     }
-    ScratchRelease(mark);
 }
 
 void CheckReadDate(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const TextRef r = ReadDate(text);
     RequireResult(r, mark);
     if (!r.empty()) {
@@ -133,14 +135,14 @@ void CheckReadDate(TextRef text) {
         Require(r.size() == kStoredDateLength && DateSplit(r, &d));
         const TextRef again = ReadDate(r);
         Require(again.view() == r.view());
-        const TextRef shown = FormatDate(r, datestyle::kNumeric);
+        const TextRef shown = FormatDate(r, DateStyle::Numeric);
         Require(shown.size() == kNumericDateWidth);
     }
-    ScratchRelease(mark);
 }
 
 void CheckNormalize(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const TextRef r = NormalizeNumber(text);
     RequireResult(r, mark);
     if (!r.failed()) {
@@ -148,22 +150,21 @@ void CheckNormalize(TextRef text) {
         for (std::uint16_t i = 1; i < r.size(); ++i) Require(r.data[i] != '-');
         Require(r.empty() || r.data[0] != '0' || (r.size() > 1 && r.data[1] == '.'));
     }
-    ScratchRelease(mark);
 }
 
 void CheckByType(char type, TextRef value, int width) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const TextRef shown = DisplayValue(type, value, width);
     RequireResult(shown, mark);
-    ScratchRelease(mark);
+    scope.Release();
     const TextRef entered = EntryValue(type, value, width);
     RequireResult(entered, mark);
     if (!entered.failed() && width >= 0) Require(entered.size() == width);
-    ScratchRelease(mark);
+    scope.Release();
     const TextRef fitted = FitToWidth(type, value, width);
     RequireResult(fitted, mark);
     if (!fitted.failed() && width >= 0) Require(fitted.size() == width);
-    ScratchRelease(mark);
 }
 
 bool g_started = false;
@@ -191,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetLanguage(language, format);
     const ScratchLevel start = ScratchDepth();
     CheckNumericMask(mask, rest, (flags & 1) != 0);
-    CheckTextMask(mask, rest, (flags & 2) != 0 ? maskmode::kPositional : maskmode::kSequential);
+    CheckTextMask(mask, rest, (flags & 2) != 0 ? MaskMode::Positional : MaskMode::Sequential);
     CheckReadDate(rest);
     CheckNormalize(rest);
     CheckByType(type, rest, width);

@@ -3,19 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_input.h"
+#include "fuzz_support.h"
 #include "prompt_checks.h"
-#include "runtime/start/runtime_start.h"
-#include "runtime/store/slot_store.h"
-#include "runtime/text/block_pool.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vodarir;
-    static const bool started = [] {
-        PoolConfigure(256, kKeepValue, kKeepValue);
-        return RuntimeInit() == status::kOk;
-    }();
-    fuzz::Require(started);
+    fuzz::StartRuntimeOnce();
     fuzz::Require(fuzz::CheckPromptInput(data, size));
     return 0;
 }

@@ -36,12 +36,13 @@ void CheckSearches(TextRef t, char ch, std::uint16_t from) {
     }
     const TextRef between = TextBetween(t, ch, false);
     Require(between.data >= t.data && between.data + between.length <= t.data + t.length);
-    const std::uint16_t last = TextFindLast(t, TextRef(&ch, 1), 1);
+    const std::uint16_t last = TextFindLast(t, TextRef(&ch, 1), LastOf::FirstByte);
     Require(last == kNotFound ? plain == kNotFound || from > 0 : t.data[last] == ch);
 }
 
 void CheckList(TextRef list, char sep, std::uint16_t n, TextRef value) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const std::uint16_t count = ListCount(list, sep);
     const TextArray parts = ListSplit(list, sep);
     Require(ScratchDepth() == mark + 1);
@@ -56,7 +57,7 @@ void CheckList(TextRef list, char sep, std::uint16_t n, TextRef value) {
             Require(found >= 1 && found <= i);
         }
     }
-    ScratchRelease(mark);
+    scope.Release();
 
     // Setting an item reads back, when neither the list nor the value can shift the boundaries
     // (and the separator is no quote, which quote skipping would never find).
@@ -65,7 +66,7 @@ void CheckList(TextRef list, char sep, std::uint16_t n, TextRef value) {
                             std::memchr(value.data, sep, value.length) == nullptr;
     const TextRef set = ListSetItem(list, sep, n, value);
     if (!set.failed() && plainItems && n > 0) Require(Same(ListItem(set, sep, n), value));
-    ScratchRelease(mark);
+    scope.Release();
     const TextRef cut = ListSetItem(list, sep, -static_cast<int>(n), ""_t);
     Require(!cut.failed() && ScratchDepth() == mark + 1);
     // One item fewer, except that the list left with one empty item is the empty text, which
@@ -73,7 +74,7 @@ void CheckList(TextRef list, char sep, std::uint16_t n, TextRef value) {
     if (plainItems && n >= 1 && n <= count) {
         Require(ListCount(cut, sep) == count - 1 || (cut.length == 0 && count == 2));
     }
-    ScratchRelease(mark);
+    scope.Release();
 
     const TextRef both = ListUnion(list, value, sep);
     if (!both.failed()) {
@@ -86,11 +87,11 @@ void CheckList(TextRef list, char sep, std::uint16_t n, TextRef value) {
             Require(ListFind(list, item, sep) == 0);
         }
     }
-    ScratchRelease(mark);
 }
 
 void CheckReplace(TextRef t, TextRef oldText, TextRef newText, bool plain) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const TextRef same = TextReplace(t, oldText, oldText, plain);
     Require(same.failed() || Same(same, t));
     const TextRef r = TextReplace(t, oldText, newText, plain);
@@ -101,7 +102,6 @@ void CheckReplace(TextRef t, TextRef oldText, TextRef newText, bool plain) {
     } else {
         Require(r.status() == status::kMemTest && ScratchDepth() == mark + 1);
     }
-    ScratchRelease(mark);
 }
 
 bool SafeKey(TextRef key) {
@@ -114,24 +114,23 @@ bool SafeKey(TextRef key) {
 }
 
 void CheckOptions(TextRef t, TextRef key, TextRef value) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     const TextRef got = TextOptGet(t, key);
     Require(!got.failed() && ScratchDepth() == mark + 1);
     const TextRef set = TextOptSet(t, key, value);
     if (!set.failed() && SafeKey(key) && !HasAny(value, ": &/'\"")) {
         Require(Same(TextOptGet(set, key), TextClean(value)));
     }
-    ScratchRelease(mark);
 }
 
 void CheckFormat(TextRef t, std::uint16_t maximum) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const char* s = TextCStr(t);
     const std::size_t n = std::strlen(s);
     const TextRef f = TextFormat(maximum, "%s", s);
     Require(f.failed() == (n > maximum));
     Require(f.failed() || std::memcmp(f.data, s, n) == 0);
-    ScratchRelease(mark);
 }
 
 bool g_started = false;
@@ -158,10 +157,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const ScratchLevel start = ScratchDepth();
     CheckSearches(rest, ch, static_cast<std::uint16_t>(n % (rest.length + 1u)));
+    fuzz::RequireInvariants();
     CheckList(rest, sep, n, a);
+    fuzz::RequireInvariants();
     CheckReplace(rest, a, b, (flags & 1) != 0);
+    fuzz::RequireInvariants();
     CheckOptions(rest, a, b);
+    fuzz::RequireInvariants();
     CheckFormat(rest, static_cast<std::uint16_t>(flags * 4));
+    fuzz::RequireInvariants();
     Require(ScratchDepth() == start);
     return 0;
 }

@@ -10,7 +10,7 @@ namespace vodarir::cli {
 
 namespace {
 
-std::string Utf8(const std::string& text) { return Column(TextView(text)); }
+std::string Utf8(const std::string& text) { return Column(TextFromString(text)); }
 
 std::string Count(std::uint32_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);

@@ -6,6 +6,7 @@
 
 #include "runtime/text/cp1252.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -41,6 +42,7 @@ int RunPlay(int argc, char** argv);
 int RunEval(int argc, char** argv);
 int RunCheck(int argc, char** argv);
 int RunWhere(int argc, char** argv);
+int RunReport(int argc, char** argv);
 
 // A text for one tab-separated column: UTF-8, with tabs and line breaks turned into blanks so a
 // record stays on one line.
@@ -70,5 +72,12 @@ inline void PrintRecord(std::initializer_list<std::string_view> columns) {
 
 // "error<TAB>code<TAB>status text" on standard output.
 void PrintError(StatusCode status);
+
+// An application's prefix: the first characters of its files' names.
+inline constexpr std::size_t kPrefixLength = 2;
+
+// Loads the dictionary whose DICC file is path, as the designer opens it: the folder of path
+// becomes the working folder and the first two characters of its name are the application prefix.
+StatusCode LoadDictionaryFile(const char* path);
 
 } // namespace vodarir::cli

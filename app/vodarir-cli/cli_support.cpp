@@ -1,12 +1,16 @@
 // What every vodarir-cli command shares: the runtime session, cp1252 to UTF-8, columns, errors.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "cli_commands.h"
 #include "designer/vodarir_app.h"
+#include "dictionary/dictionary.h"
 #include "runtime/messages/messages.h"
 #include "runtime/start/runtime_start.h"
+#include "runtime/store/error_detail.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
@@ -35,9 +39,9 @@ RuntimeSession::RuntimeSession(int argc, char** argv) {
     PoolConfigure(kScratchLevels, kKeepValue, kKeepValue);
     const std::string line = JoinCommandLine(argc, argv);
     // The runtime keeps the command line as one text; one that long is refused, not cut.
-    const bool fits = line.size() <= kMaxTextLength;
-    status_ = RuntimeStart(nullptr, fits ? TextView(line) : TextRef(), RuntimeInit);
-    if (status_ == status::kOk && !fits) status_ = status::kBadCommandLine;
+    const TextRef text = TextFromString(line);
+    status_ = RuntimeStart(nullptr, text.failed() ? TextRef() : text, RuntimeInit);
+    if (status_ == status::kOk && text.failed()) status_ = status::kBadCommandLine;
 }
 
 RuntimeSession::~RuntimeSession() {
@@ -57,9 +61,19 @@ void PrintRecord(std::FILE* out, std::initializer_list<std::string_view> columns
 }
 
 void PrintError(StatusCode status) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     PrintRecord({"error", std::to_string(status), Column(StatusText(status))});
-    ScratchRelease(mark);
+}
+
+StatusCode LoadDictionaryFile(const char* file) {
+    const std::filesystem::path path(file);
+    const std::string prefix = path.filename().string().substr(0, kPrefixLength);
+    std::error_code moved;
+    if (path.has_parent_path()) std::filesystem::current_path(path.parent_path(), moved);
+    if (moved) {
+        return LogErrorText(status::kFileNotFound, TextView(path.parent_path().string()), false);
+    }
+    return LoadDictionary(TextRef(), TextView(prefix), TextRef());
 }
 
 } // namespace vodarir::cli

@@ -17,8 +17,6 @@ namespace vodarir::cli {
 
 namespace {
 
-constexpr std::size_t kPrefixLength = 2;
-
 std::string Number(unsigned n) { return std::to_string(n); }
 
 std::string Record(std::initializer_list<std::string_view> columns) {
@@ -61,17 +59,9 @@ void FileRecords(std::uint16_t file, std::vector<std::string>* out) {
 
 std::vector<std::string> DictionaryRecords(const std::string& pathText, bool* ok) {
     std::vector<std::string> out;
-    const std::filesystem::path path(pathText);
-    const std::string prefix = path.filename().string().substr(0, kPrefixLength);
     std::error_code moved;
     const std::filesystem::path start = std::filesystem::current_path(moved);
-    StatusCode st = status::kOk;
-    if (path.has_parent_path()) std::filesystem::current_path(path.parent_path(), moved);
-    if (moved) {
-        st = LogErrorText(status::kFileNotFound, TextView(path.parent_path().string()), false);
-    } else {
-        st = LoadDictionary(TextRef(), TextView(prefix), TextRef());
-    }
+    const StatusCode st = LoadDictionaryFile(pathText.c_str());
     for (std::uint16_t f = 1; f <= FileCount(); ++f) FileRecords(f, &out);
     if (st != status::kOk) {
         ScratchScope scope;

@@ -28,7 +28,6 @@ namespace {
 
 using namespace literals;
 
-constexpr std::size_t kPrefixLength = 2;
 // Environment slot of the default folder, where the language file is looked for.
 constexpr SlotIndex kDefaultFolderSlot = 5;
 
@@ -96,19 +95,6 @@ bool ParseOptions(int argc, char** argv, EvalOptions* options) {
     return !options->expressions.empty();
 }
 
-// Loads the dictionary whose DICC file is path, as the dict command does: its folder becomes
-// the working folder and the first two characters of its name are the application prefix.
-StatusCode LoadDictionaryFile(const char* file) {
-    const std::filesystem::path path(file);
-    const std::string prefix = path.filename().string().substr(0, kPrefixLength);
-    std::error_code moved;
-    if (path.has_parent_path()) std::filesystem::current_path(path.parent_path(), moved);
-    if (moved) {
-        return LogErrorText(status::kFileNotFound, TextView(path.parent_path().string()), false);
-    }
-    return LoadDictionary(TextRef(), TextView(prefix), TextRef());
-}
-
 StatusCode Configure(const EvalOptions& options) {
     if (options.precision >= 0) {
         IntVarSet(sysvar::kPrecis, static_cast<std::int16_t>(options.precision));
@@ -129,17 +115,19 @@ StatusCode Configure(const EvalOptions& options) {
 // Evaluates one expression and prints its line; false when it failed.
 bool EvalOne(const char* expression) {
     std::string text;
-    if (!Utf8ToCp1252(expression, &text) || text.size() > kMaxTextLength) {
+    const bool converted = Utf8ToCp1252(expression, &text);
+    const TextRef checked = TextFromString(text);
+    if (!converted || checked.failed()) {
         // Not expressible as the runtime's text: refused whole rather than altered.
-        PrintError(text.size() > kMaxTextLength ? status::kStringTooLong : status::kBadStringType);
+        PrintError(checked.failed() ? checked.status() : status::kBadStringType);
         return false;
     }
     // Each expression is reported on its own: the error line shows its own step and detail.
     ClearRecordedError();
     LogErrorText(status::kOk, ""_t, false);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     bool isText = false;
-    const StatusCode st = EvalValue(TextView(text), &isText);
+    const StatusCode st = EvalValue(checked, &isText);
     const bool ok = st < status::kFirstError;
     if (!ok) {
         PrintError(st);
@@ -148,7 +136,6 @@ bool EvalOne(const char* expression) {
     } else {
         PrintRecord({"number", Column(FixedToText(NumberValue(ScratchTop())))});
     }
-    ScratchRelease(mark);
     return ok;
 }
 

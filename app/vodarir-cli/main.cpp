@@ -20,6 +20,8 @@ constexpr Command kCommands[] = {
      "check the application in FOLDER: one problem a line"},
     {"where", vodarir::cli::RunWhere, "where REF FOLDER",
      "every place of the application that uses a dictionary field or file"},
+    {"report", vodarir::cli::RunReport, "report files|screen ... PATH",
+     "print a file-structure or screen report, or compare it with a saved one"},
 };
 
 int Usage(std::FILE* out) {

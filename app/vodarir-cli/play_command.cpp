@@ -3,17 +3,24 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "cli_commands.h"
+#include "designer/designer_state.h"
+#include "designer/editor_dispatch.h"
 #include "designer/main_dialog.h"
 #include "designer/vodarir_app.h"
+#include "dictionary/dictionary.h"
 #include "platform/scripted/scripted_ui.h"
 #include "runtime/store/slot_store.h"
 #include "runtime/text/scratch_stack.h"
@@ -39,6 +46,22 @@ constexpr char kUniqueMark[] = "<unique>";
 // The program as the scenario starts it: a path inside the work folder, so its folder (the
 // default folder, the About box) is the work folder too.
 constexpr char kProgramName[] = "vodarir";
+
+// Viewers are pointed at a recorder of ours for the whole play, so no scenario opens a window of
+// the system. Each time a viewer is started, the recorder copies the file it was given and then
+// leaves one line naming the viewer and the file.
+constexpr char kRecorderName[] = "viewer";
+constexpr char kRecorderScript[] = "#!/bin/sh\n"
+                                   "here=\"${0%/*}\"\n"
+                                   "cp \"$2\" \"$here/$$.copy\" 2>/dev/null\n"
+                                   "printf '%s %s\\n' \"$1\" \"$2\" > \"$here/$$.part\"\n"
+                                   "mv \"$here/$$.part\" \"$here/$$.seen\"\n";
+constexpr char kSeenExtension[] = ".seen";
+constexpr char kTakenExtension[] = ".taken";
+constexpr char kCopyExtension[] = ".copy";
+// How long `viewed` waits for a viewer that runs on its own.
+constexpr auto kViewerPatience = std::chrono::seconds(10);
+constexpr auto kViewerPoll = std::chrono::milliseconds(10);
 
 // The scripted face with a way to add lines of our own to its transcript.
 class PlayUi final : public platform::ScriptedUi {
@@ -87,7 +110,8 @@ std::string MaskUnique(const std::string& name) {
 
 class Player {
 public:
-    Player(PlayUi& ui, fs::path work) : ui_(ui), work_(std::move(work)) {}
+    Player(PlayUi& ui, fs::path work, fs::path viewers)
+        : ui_(ui), work_(std::move(work)), viewers_(std::move(viewers)) {}
 
     // A path of the scenario: relative ones are in the work folder; empty stays empty (cancel).
     std::string resolve(const std::string& path) const {
@@ -145,6 +169,15 @@ public:
         case Kind::Dict:
             dict(step.text);
             break;
+        case Kind::Dictionary:
+            dictionary(step.text);
+            break;
+        case Kind::ScreenFile:
+            screenFile(step.text, step.number);
+            break;
+        case Kind::Viewed:
+            viewed();
+            break;
         case Kind::Act:
             break;
         }
@@ -193,6 +226,10 @@ private:
             return;
         }
         ui_.note("show " + name);
+        noteLines(bytes);
+    }
+    // A file's bytes into the transcript, a line each.
+    void noteLines(const std::string& bytes) {
         std::size_t at = 0;
         while (at < bytes.size()) {
             const std::size_t end = bytes.find('\n', at);
@@ -291,6 +328,64 @@ private:
             ui_.note("  " + (Utf8ToCp1252(record, &bytes) ? bytes : record));
         }
     }
+    // Loads a dictionary as File > Open does once its file is chosen: the loaded one goes, the
+    // file's folder is where the prefix's files are looked for, its base path is designer slot 1.
+    void dictionary(const std::string& name) {
+        ScratchScope scope;
+        const fs::path full = resolve(name);
+        const std::string prefix = full.filename().string().substr(0, kPrefixLength);
+        StatusCode st = ClearDictionary();
+        if (st == status::kOk) {
+            st = LoadDictionary(TextView(full.parent_path().string()), TextView(prefix), TextRef());
+        }
+        SetDesignerSlot(designerslot::kStructureBase, BasePath(TextView(full.string())));
+        ui_.note("dictionary " + name + " -> " +
+                 (st == status::kOk ? std::to_string(FileCount()) + " files"
+                                    : "status " + std::to_string(st)));
+    }
+    // Makes a screen file the one being edited, with the given screen current, as Screen > Open
+    // and the screen buttons leave them.
+    void screenFile(const std::string& name, int screen) {
+        ScratchScope scope;
+        SetDesignerSlot(designerslot::kScreenBase, BasePath(TextView(resolve(name))));
+        DesignerState& state = Designer();
+        state.screenNumber = static_cast<std::uint16_t>(screen);
+        state.screenCount = std::max(state.screenCount, state.screenNumber);
+        ui_.note("screenfile " + name + " #" + std::to_string(screen));
+    }
+    // Waits for the next file a viewer was asked to show and writes its name and its bytes.
+    void viewed() {
+        const auto until = std::chrono::steady_clock::now() + kViewerPatience;
+        fs::path seen;
+        while (seen.empty()) {
+            std::vector<fs::path> waiting;
+            std::error_code ec;
+            for (const auto& e : fs::directory_iterator(viewers_, ec)) {
+                if (e.path().extension() == kSeenExtension) waiting.push_back(e.path());
+            }
+            if (!waiting.empty()) {
+                std::sort(waiting.begin(), waiting.end());
+                seen = waiting.front();
+            } else if (std::chrono::steady_clock::now() > until) {
+                ui_.note("viewed (nothing)");
+                Unexpected("no viewer was started");
+                return;
+            } else {
+                std::this_thread::sleep_for(kViewerPoll);
+            }
+        }
+        bool ok = false;
+        std::string line = ReadAll(seen, &ok);
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        std::string named;
+        if (!Utf8ToCp1252(line, &named)) named = line;
+        ui_.note("viewed " + named);
+        fs::path copy = seen;
+        noteLines(ReadAll(copy.replace_extension(kCopyExtension), &ok));
+        std::error_code ec;
+        fs::path taken = seen;
+        fs::rename(seen, taken.replace_extension(kTakenExtension), ec);
+    }
     void list(const std::string& name) {
         std::vector<std::string> names;
         std::error_code ec;
@@ -306,6 +401,7 @@ private:
 
     PlayUi& ui_;
     fs::path work_;
+    fs::path viewers_;
 };
 
 void Replace(std::string& s, const std::string& from, const std::string& to) {
@@ -322,7 +418,45 @@ std::string Printable(std::string line, const std::string& work) {
     Replace(line, "\n", "\\n");
     Replace(line, work, kWorkMark);
     line = MaskUnique(line);
+    // The file comparer's output file.
+    static const std::regex captured("vodarir-[0-9A-Za-z]{6}[.]txt");
+    line = std::regex_replace(line, captured, std::string("vodarir-") + kUniqueMark + ".txt");
     return Cp1252ToUtf8(line);
+}
+
+// Sets environment variables for the play and puts back what they were afterwards.
+class PlayEnvironment {
+public:
+    void set(const char* name, const std::string& value) {
+        const char* old = ::getenv(name);
+        kept_.push_back({name, old != nullptr, old != nullptr ? old : ""});
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~PlayEnvironment() {
+        for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
+            if (it->was)
+                ::setenv(it->name, it->value.c_str(), 1);
+            else
+                ::unsetenv(it->name);
+        }
+    }
+
+private:
+    struct Kept {
+        const char* name;
+        bool was;
+        std::string value;
+    };
+    std::vector<Kept> kept_;
+};
+
+// The viewers' recorder in its folder; false when it cannot be made.
+bool MakeRecorder(const fs::path& folder) {
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    const fs::path script = folder / kRecorderName;
+    std::ofstream(script, std::ios::binary) << kRecorderScript;
+    return !ec && ::chmod(script.c_str(), 0755) == 0;
 }
 
 bool SetUp(const Scenario& s, const fs::path& from, const fs::path& work, std::string* error) {
@@ -350,11 +484,11 @@ bool SetUp(const Scenario& s, const fs::path& from, const fs::path& work, std::s
 }
 
 // Runs the designer; answers the transcript's lines.
-std::vector<std::string> Play(const Scenario& s, const fs::path& work) {
+std::vector<std::string> Play(const Scenario& s, const fs::path& work, const fs::path& viewers) {
     PlayUi ui;
     ui.setUnexpectedHandler(Unexpected);
     platform::SetUi(&ui);
-    Player player(ui, work);
+    Player player(ui, work, viewers);
     // Answers given before the first act are asked during start-up, before the dialog's loop; a
     // look (snapshot, show, list) written there looks once the dialog waits for the first act.
     std::vector<ScenarioStep> rest;
@@ -373,8 +507,8 @@ std::vector<std::string> Play(const Scenario& s, const fs::path& work) {
     for (const std::string& a : args) argv.push_back(a.c_str());
     const std::string line = JoinCommandLine(static_cast<int>(argv.size()), argv.data());
     CVodarirApp app;
-    if (line.size() <= kMaxTextLength)
-        app.InitInstance(TextView(line));
+    if (const TextRef text = TextFromString(line); !text.failed())
+        app.InitInstance(text);
     else
         g_unexpected.push_back("the command line is longer than a text holds");
     for (const ScenarioStep& step : s.after) player.perform(step, platform::kNoWindow);
@@ -411,20 +545,29 @@ int RunPlay(int argc, char** argv) {
     }
     const fs::path work = fs::canonical(pattern);
     const fs::path temp = work.string() + ".tmp";
+    const fs::path viewers = work.string() + ".view";
     const fs::path before = fs::current_path();
     int status = kExitOk;
     if (!SetUp(scenario, file.parent_path(), work, &error)) {
         std::cerr << "vodarir-cli play: " << error << "\n";
         status = kExitFailed;
     } else {
-        // The screen editor's work files go to TEMP: beside the work folder, they go with it.
-        const char* oldTemp = ::getenv("TEMP");
-        const std::string keptTemp = oldTemp != nullptr ? oldTemp : "";
+        // The screen editor's work files and the reports go to TEMP: beside the work folder, they
+        // go with it. The viewers record what they were asked to show, and the settings store is
+        // one nobody wrote, so no program of the machine is started instead.
+        PlayEnvironment environment;
         fs::create_directory(temp);
-        ::setenv("TEMP", temp.c_str(), 1);
+        environment.set("TEMP", temp.string());
+        if (MakeRecorder(viewers)) {
+            const std::string recorder = (viewers / kRecorderName).string();
+            environment.set("VODARIR_TEXT_VIEWER", recorder + " text");
+            environment.set("VODARIR_HTML_VIEWER", recorder + " html");
+            environment.set("VODARIR_PDF_VIEWER", recorder + " pdf");
+            environment.set("VODARIR_REGISTRY", (viewers / "settings.txt").string());
+        }
         fs::current_path(work);
         g_unexpected.clear();
-        for (const std::string& line : Play(scenario, work)) {
+        for (const std::string& line : Play(scenario, work, viewers)) {
             std::cout << Printable(line, work.string()) << "\n";
         }
         for (const std::string& what : g_unexpected) {
@@ -432,14 +575,11 @@ int RunPlay(int argc, char** argv) {
         }
         if (!g_unexpected.empty()) status = kExitFailed;
         fs::current_path(before);
-        if (oldTemp != nullptr)
-            ::setenv("TEMP", keptTemp.c_str(), 1);
-        else
-            ::unsetenv("TEMP");
     }
     std::error_code ec;
     fs::remove_all(work, ec);
     fs::remove_all(temp, ec);
+    fs::remove_all(viewers, ec);
     return status;
 }
 

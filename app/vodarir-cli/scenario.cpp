@@ -15,8 +15,11 @@ namespace {
 using platform::UiAction;
 namespace act = platform::act;
 
-// How often `write` may repeat its text: enough for files beyond any text's 64 KB.
+// How often `write` may repeat its text: enough for files beyond any text's 64 KB (the bytes of
+// all writes together are bounded by kMaxScenarioWriteBytes).
 constexpr int kMaxRepeats = 1 << 20;
+// Screen numbers take two columns in the screen files.
+constexpr int kMaxScreenNumber = 99;
 namespace vk = platform::vk;
 
 struct NamedKey {
@@ -145,10 +148,12 @@ private:
     bool question(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
     bool action(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
     bool window(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
+    bool designer(const std::vector<std::string>& w, ScenarioStep* step, std::string* error);
 
     Scenario* scenario_;
     std::vector<ScenarioStep> open_; // modal blocks being read, innermost last
     bool inAfter_ = false;
+    std::size_t written_ = 0; // the bytes of the write lines so far
 };
 
 bool Parser::setup(const std::vector<std::string>& w, std::string* error) {
@@ -182,7 +187,17 @@ bool Parser::setup(const std::vector<std::string>& w, std::string* error) {
             *error = "the target " + wr.target + " is outside the work folder";
             return false;
         }
+        // Measured before anything is repeated: a long text written many times would otherwise
+        // ask for more memory than the machine has.
+        const std::size_t total = wr.bytes.size() * static_cast<std::size_t>(times);
+        if (total > kMaxScenarioWriteBytes - written_) {
+            *error = "the files written would pass " + std::to_string(kMaxScenarioWriteBytes) +
+                     " bytes in all";
+            return false;
+        }
+        written_ += total;
         std::string once = wr.bytes;
+        wr.bytes.reserve(total);
         for (int i = 1; i < times; ++i) wr.bytes += once;
         scenario_->writes.push_back(wr);
         return true;
@@ -270,6 +285,34 @@ bool Parser::window(const std::vector<std::string>& w, ScenarioStep* step, std::
     step->kind = ScenarioStep::Kind::Field;
     if (w.size() != 2 || !Number(w[1], &step->number)) {
         *error = "usage: field N";
+        return false;
+    }
+    return true;
+}
+
+bool Parser::designer(const std::vector<std::string>& w, ScenarioStep* step, std::string* error) {
+    if (w[0] == "viewed") {
+        step->kind = ScenarioStep::Kind::Viewed;
+        if (w.size() != 1) {
+            *error = "viewed stands alone";
+            return false;
+        }
+        return true;
+    }
+    if (w[0] == "dictionary") {
+        step->kind = ScenarioStep::Kind::Dictionary;
+        if (w.size() != 2 || !TextOf(w[1], &step->text)) {
+            *error = "usage: dictionary PATH";
+            return false;
+        }
+        return true;
+    }
+    step->kind = ScenarioStep::Kind::ScreenFile;
+    step->number = 1;
+    if (w.size() < 2 || w.size() > 3 || !TextOf(w[1], &step->text) ||
+        (w.size() == 3 &&
+         (!Number(w[2], &step->number) || step->number < 1 || step->number > kMaxScreenNumber))) {
+        *error = "usage: screenfile PATH [SCREEN]";
         return false;
     }
     return true;
@@ -399,6 +442,8 @@ bool Parser::line(int number, const std::string& raw, std::string* error) {
     if (verb == "prompt" || verb == "screen" || verb == "field" || verb == "slot" ||
         verb == "eval") {
         if (!window(w, &step, error)) return false;
+    } else if (verb == "dictionary" || verb == "screenfile" || verb == "viewed") {
+        if (!designer(w, &step, error)) return false;
     } else if (verb == "snapshot") {
         step.kind = ScenarioStep::Kind::Snapshot;
     } else if (verb == "answer" || verb == "file" || verb == "folder" || verb == "popup") {

@@ -46,9 +46,9 @@ int main(int argc, char** argv) {
         vodarir::JoinCommandLine(static_cast<int>(pointers.size()), pointers.data());
 
     int exitCode = 1; // a command line too long for the runtime cannot start it
-    if (line.size() <= vodarir::kMaxTextLength) {
+    if (const vodarir::TextRef text = vodarir::TextFromString(line); !text.failed()) {
         vodarir::CVodarirApp designer;
-        designer.InitInstance(vodarir::TextView(line));
+        designer.InitInstance(text);
         exitCode = designer.startStatus() == vodarir::status::kOk ? 0 : 1;
     }
     vodarir::platform::SetUi(nullptr);

@@ -1,9 +1,12 @@
 // The start-up probe of the timing harness (bench/startup_timing): with VODARIR_STARTUP_PROBE set,
 // the program writes "shown" to its standard output the moment its main window is first shown,
-// and then closes that window, so the harness can time a start from the outside.
+// "painted" once its first frame has been painted, and then closes that window, so the harness
+// can time a start from the outside.
 #pragma once
 
 #include <QObject>
+
+class QWidget;
 
 namespace vodarir {
 
@@ -18,7 +21,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool reported_ = false;
+    QWidget* window_ = nullptr; // the main window, once shown
+    bool painted_ = false;
 };
 
 } // namespace vodarir

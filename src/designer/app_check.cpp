@@ -66,7 +66,7 @@ bool IsAbsolute(std::string_view path) {
 std::vector<std::string> NamesIn(const std::string& folder) {
     ScratchScope scope;
     std::vector<std::string> names;
-    if (FileFind(TextView(Join(folder, "*"))) != status::kOk) return names;
+    if (FileFind(TextFromString(Join(folder, "*"))) != status::kOk) return names;
     const std::string_view all = ScratchTop().view();
     std::size_t from = 0;
     while (from <= all.size()) {
@@ -78,7 +78,7 @@ std::vector<std::string> NamesIn(const std::string& folder) {
 }
 
 bool Exists(const std::string& path) {
-    return path.size() < kMaxTextLength && PathExists(TextView(path));
+    return path.size() < kMaxTextLength && PathExists(TextFromString(path));
 }
 
 std::string StatusSentence(StatusCode st) {
@@ -98,7 +98,7 @@ std::string Trimmed(std::string_view text) {
 // The comma items of a keyword's value as the runtime reads them (trimmed).
 std::vector<std::string> KeywordItems(std::string_view attributes, std::string_view keyword) {
     ScratchScope scope;
-    const TextRef value = TextOptGet(TextView(attributes), TextView(keyword));
+    const TextRef value = TextOptGet(TextFromString(attributes), TextFromString(keyword));
     std::vector<std::string> items;
     if (value.failed() || value.empty()) return items;
     const std::uint16_t count = ListCount(value, ',');
@@ -380,7 +380,7 @@ bool BindingResolves(std::uint16_t file, std::uint16_t field) {
 std::optional<std::pair<std::uint16_t, std::uint16_t>> ResolveBinding(const std::string& item) {
     {
         ScratchScope scope;
-        const FieldEntryRecord entry = ResolveFieldRef(TextView(item));
+        const FieldEntryRecord entry = ResolveFieldRef(TextFromString(item));
         if (entry.status == status::kOk && entry.field != 0) {
             return std::make_pair(std::uint16_t{entry.file}, entry.field);
         }
@@ -449,6 +449,14 @@ public:
         for (const std::string& record : parameters) {
             if (!attributes.empty()) attributes += ':';
             attributes += record;
+        }
+        if (attributes.size() > kMaxTextLength) {
+            // The runtime reads a screen's attributes as one text: these it could not read at all.
+            parameters_.Error(At(PlaceKind::Screen, screen_), "attributes-too-long",
+                              "The attributes of screen " + std::to_string(screen_) + " hold " +
+                                  std::to_string(attributes.size()) +
+                                  " characters, more than the 65535 a text holds.");
+            attributes.clear();
         }
         if (checking()) {
             CheckBindings(model);
@@ -662,7 +670,7 @@ void CheckScreenFile(CheckReport* report, const std::string& folder, const std::
                      const std::vector<std::string>& names, const UseFilter& filter) {
     Problems problems(report, name);
     std::vector<std::vector<std::string>> screens;
-    StatusCode st = ReadBlocks(TextView(Join(folder, name)), LineKind::Screen, &screens);
+    StatusCode st = ReadBlocks(TextFromString(Join(folder, name)), LineKind::Screen, &screens);
     if (st != status::kOk) {
         if (filter.uses == nullptr) problems.LoadFailed(st);
         return;
@@ -673,7 +681,8 @@ void CheckScreenFile(CheckReport* report, const std::string& folder, const std::
         if (Upper(other) == Upper(parametersName)) parametersName = other;
     }
     std::vector<std::vector<std::string>> parameters;
-    st = ReadBlocks(TextView(Join(folder, parametersName)), LineKind::Parameters, &parameters);
+    st =
+        ReadBlocks(TextFromString(Join(folder, parametersName)), LineKind::Parameters, &parameters);
     Problems parameterProblems(report, parametersName);
     if (st == status::kOk) {
         ++report->filesRead;
@@ -697,7 +706,7 @@ void CheckScreenFile(CheckReport* report, const std::string& folder, const std::
 // The file's bytes, or the status that stopped the read.
 StatusCode ReadWhole(const std::string& path, std::string* bytes) {
     ScratchScope scope;
-    const TextRef text = FileReadAll(TextView(path), 0, kWholeFile);
+    const TextRef text = FileReadAll(TextFromString(path), 0, kWholeFile);
     if (text.failed()) return text.status();
     bytes->assign(text.view());
     return status::kOk;
@@ -771,7 +780,7 @@ void CheckSelectionList(CheckReport* report, const std::string& folder, const st
     std::optional<std::vector<std::string>> lines;
     {
         ScratchScope scope;
-        lines = ReadAppList(TextView(path));
+        lines = ReadAppList(TextFromString(path));
     }
     if (!lines) {
         problems.LoadFailed(status::kFileNotFound);
@@ -823,8 +832,8 @@ FolderFiles Classify(const std::string& folder) {
 StatusCode LoadFolderDictionary(const std::string& folder, const std::string& name,
                                 DictionaryTexts* texts) {
     ScratchScope scope;
-    return LoadDictionaryKeepingTexts(TextView(folder), TextView(name.substr(0, kPrefixLength)),
-                                      TextRef(), texts);
+    return LoadDictionaryKeepingTexts(
+        TextFromString(folder), TextFromString(name.substr(0, kPrefixLength)), TextRef(), texts);
 }
 
 } // namespace
@@ -1009,7 +1018,7 @@ WhereResult WhereUsed(const std::string& folder, std::string_view reference) {
     }
     {
         ScratchScope scope;
-        const FieldEntryRecord entry = ResolveFieldRef(TextView(reference));
+        const FieldEntryRecord entry = ResolveFieldRef(TextFromString(reference));
         if (entry.status != status::kOk) {
             result.failure = Quoted(reference) + " names no field or file of the dictionary.";
             return result;

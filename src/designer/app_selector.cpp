@@ -36,6 +36,9 @@ constexpr std::uint16_t kMaxMessageLength = 1024;
 constexpr char kFieldWouldSplit[] =
     "1053 In column %s on line %s a comma (or a quote) would split the text into other fields "
     "when the list is read again. Remove it and press OK.";
+constexpr char kFieldWouldBreakLine[] =
+    "1057 In column %s on line %s a line break would cut the line in two when the list is read "
+    "again. Remove it and press OK.";
 constexpr char kWarningCaption[] = "0012";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint16_t kFieldsPerLine = 4;
@@ -80,7 +83,7 @@ std::vector<LoadedLine> SplitLoaded(const std::vector<std::string>& loaded) {
     for (const std::string& line : loaded) {
         LoadedLine l;
         l.text = line;
-        const TextRef text = TextView(std::string_view(line).substr(0, kMaxTextLength));
+        const TextRef text = TextFromString(line);
         for (std::uint16_t k = 1; k <= kFieldsPerLine; ++k) {
             l.fields[k - 1] = ListItem(text, ',', k).view();
         }
@@ -229,9 +232,12 @@ private:
         {
             ScratchScope scope;
             const TextRef line = TextFormat(24, "%zu", problem.line);
-            MsgBox(TextFill(kMaxMessageLength, MsgText(kFieldWouldSplit),
+            const char* const message = problem.fault == AppListFault::kSplitsLine
+                                            ? kFieldWouldBreakLine
+                                            : kFieldWouldSplit;
+            MsgBox(TextFill(kMaxMessageLength, MsgText(message),
                             {TextView(AppColumnLabel(problem.column)), line}),
-                   MsgText(kWarningCaption), boxkind::kWarning);
+                   MsgText(kWarningCaption), BoxKind::Warning);
         }
         Ui().setFocus(window_, kColumns[static_cast<std::size_t>(problem.column)].id);
     }
@@ -297,12 +303,19 @@ void WriteList(WindowId dialog, const AppSelection& value, const std::vector<std
         if (backup != status::kOk) {
             ShowWarning(backup);
         } else {
-            const StatusCode st = file.size() > kMaxTextLength
-                                      ? status::kStringTooLong
-                                      : FileSave(target, kRewritePosition, TextView(file));
+            const TextRef text = TextFromString(file);
+            const StatusCode st =
+                text.failed() ? text.status() : FileSave(target, kRewritePosition, text);
             if (st != status::kOk) StatusReport(st);
         }
     }
+}
+
+// A list that could not be opened shows nothing and says nothing; one that opened and then failed
+// to be read is a fault of the disk, said, so a list is never taken for empty or whole when it was
+// cut short.
+void ReportFailedRead(StatusCode st) {
+    if (st == status::kRead) StatusReport(st);
 }
 
 void ShowSelector(WindowId dialog, const std::vector<std::string>& lines) {
@@ -326,6 +339,23 @@ TextRef ChooseFolder(WindowId owner, TextRef start) {
     return TextDup(TextView(chosen));
 }
 
+TextRef RememberedFolder() {
+    ScratchScope scope;
+    // No config.txt is the first start, not a failure to keep in the error trail.
+    const TextRef config = TextView(kConfigFileName);
+    const TextRef remembered =
+        PathOnDisk(config).failed() ? TextRef() : FileReadAll(config, 0, kWholeFile);
+    // Only the line ends an editor may have added are not part of the folder.
+    const TextRef folder =
+        remembered.failed() ? TextRef() : TextTrim(remembered, TrimSides::Trailing, "\r\n"_t);
+    return scope.Return(folder.failed() ? TextRef() : folder);
+}
+
+StatusCode RememberFolder(TextRef folder) {
+    if (folder.failed()) return folder.status();
+    return FileSave(TextView(kConfigFileName), kRewritePosition, folder);
+}
+
 StatusCode SetupAppFolders(int mode) {
     const int base = mode & foldermode::kBaseMask;
     if (base != foldermode::kProgramFolder && base != foldermode::kAppsFolder) {
@@ -340,11 +370,11 @@ StatusCode SetupAppFolders(int mode) {
                              : SlotSet(slotgroup::kEnvironment, kDefinitionsSlot, folder);
     }
     if (st == status::kOk && (replace || SlotGet(slotgroup::kEnvironment, kHelpSlot).empty())) {
-        const TextRef help = AppFolder(appfolder::kHelp);
+        const TextRef help = AppFolder(AppFolderKind::Help);
         st = help.failed() ? help.status() : SlotSet(slotgroup::kEnvironment, kHelpSlot, help);
     }
     if (st == status::kOk && (mode & foldermode::kCreateBackups) != 0) {
-        const TextRef backups = AppFolder(appfolder::kBackup);
+        const TextRef backups = AppFolder(AppFolderKind::Backup);
         st = MakeFolders(backups);
         // The box names the folder that could not be made, not whatever failed before it.
         if (st != status::kOk) {
@@ -361,7 +391,7 @@ AppSelection AppSelectionFromLines(const std::vector<std::string>& lines) {
     AppSelection value;
     bool first = true;
     for (const std::string& line : lines) {
-        const TextRef text = TextView(std::string_view(line).substr(0, kMaxTextLength));
+        const TextRef text = TextFromString(line);
         for (std::uint16_t field = 1; field <= kFieldsPerLine; ++field) {
             std::string& column = value.*(kColumns[field - 1].field);
             if (!first) column += kLineEnd;
@@ -386,8 +416,12 @@ std::optional<AppListProblem> FindAppListProblem(const AppSelection& value,
                                                  const std::vector<std::string>& loaded) {
     for (const PlannedLine& planned : PlanAppList(value, loaded)) {
         if (!planned.built) continue; // a loaded line goes back as it came
-        const TextRef line = TextView(std::string_view(planned.text).substr(0, kMaxTextLength));
+        const TextRef line = TextFromString(planned.text);
         for (std::uint16_t k = 1; k <= kFieldsPerLine; ++k) {
+            // The list is read a line at a time: a break inside a field ends its line there.
+            if (planned.fields[k - 1].find_first_of("\r\n") != std::string_view::npos) {
+                return AppListProblem{k - 1, planned.row + 1, AppListFault::kSplitsLine};
+            }
             if (ListItem(line, ',', k).view() != planned.fields[k - 1]) {
                 return AppListProblem{k - 1, planned.row + 1};
             }
@@ -401,9 +435,10 @@ std::string_view AppColumnLabel(int column) {
                                                                      : std::string_view();
 }
 
-std::optional<std::vector<std::string>> ReadAppList(TextRef path) {
+std::optional<std::vector<std::string>> ReadAppList(TextRef path, StatusCode* status) {
     ScratchScope scope;
     const TextRef bytes = FileReadAll(path, 0, kWholeFile);
+    if (status != nullptr) *status = bytes.failed() ? bytes.status() : status::kOk;
     if (bytes.failed()) return std::nullopt;
     std::vector<std::string> lines;
     for (const std::string_view line : FileLines(bytes.view())) lines.emplace_back(line);
@@ -433,17 +468,19 @@ TextRef AppSelectCaption() {
 void AppSelectView(WindowId dialog) {
     std::vector<std::string> lines;
     bool readable = true;
+    StatusCode st = status::kOk;
     {
         ScratchScope scope;
         const TextRef base = TextDup(DesignerSlot(designerslot::kAppListBase));
         if (!base.empty()) {
             std::optional<std::vector<std::string>> read =
-                ReadAppList(WithKindExtension(base, extension::kAppList));
+                ReadAppList(WithKindExtension(base, extension::kAppList), &st);
             readable = read.has_value();
             if (read) lines = std::move(*read);
         }
     }
     if (readable) ShowSelector(dialog, lines);
+    ReportFailedRead(st);
 }
 
 void AppSelectNew(WindowId dialog) {
@@ -453,14 +490,16 @@ void AppSelectNew(WindowId dialog) {
 
 void AppSelectOpen(WindowId dialog) {
     std::optional<std::vector<std::string>> lines;
+    StatusCode st = status::kOk;
     {
         ScratchScope scope;
         const TextRef chosen = ChooseDefinitionFile(dialog, false, dialogtype::kAppList);
         if (chosen.empty()) return;
         SetDesignerSlot(designerslot::kAppListBase, BasePath(chosen));
-        lines = ReadAppList(chosen);
+        lines = ReadAppList(chosen, &st);
     }
     if (lines) ShowSelector(dialog, *lines);
+    ReportFailedRead(st);
 }
 
 } // namespace vodarir

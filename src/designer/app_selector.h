@@ -25,6 +25,14 @@ inline constexpr char kConfigFileName[] = "config.txt";
 // The folder browser starting at `start`; the chosen folder, or the empty text when cancelled.
 TextRef ChooseFolder(platform::WindowId owner, TextRef start);
 
+// The folder remembered in config.txt of the current folder: its whole content less the line ends
+// an editor may have added at its end; the empty text when there is no such file (the first
+// start) or it cannot be read. On the ScratchStack.
+TextRef RememberedFolder();
+// Makes folder the whole content of config.txt of the current folder. The old file stays as it was
+// until the new one is complete; a failure is answered (and recorded with the path).
+StatusCode RememberFolder(TextRef folder);
+
 // Set-up modes: the low two bits choose where the definitions folder is, bit 8 creates the
 // backups folder. The designer passes kDesignerFolders (13: the program's folder, backups).
 namespace foldermode {
@@ -60,19 +68,25 @@ AppSelection AppSelectionFromLines(const std::vector<std::string>& lines);
 // identifier. Only rows that are no loaded line are written by the rules above.
 std::string AppListFromSelection(const AppSelection& value,
                                  const std::vector<std::string>& loaded = {});
-// A field of a written row that would not read back as typed (a comma splits it, a quote joins
-// it with the next): its column (0 identifier .. 3 data folder) and its line, from 1.
+// A field of a written row that would not read back as typed: its column (0 identifier .. 3 data
+// folder), its line, from 1, and why.
+enum class AppListFault {
+    kSplitsField, // a comma splits it, a quote joins it with the next
+    kSplitsLine,  // a line break (a lone CR or LF, which a paste can bring) cuts the line in two
+};
 struct AppListProblem {
     int column = 0;
     std::size_t line = 0;
+    AppListFault fault = AppListFault::kSplitsField;
     friend bool operator==(const AppListProblem&, const AppListProblem&) = default;
 };
 std::optional<AppListProblem> FindAppListProblem(const AppSelection& value,
                                                  const std::vector<std::string>& loaded = {});
 // The label of a column (0..3): "App ID", "App Denomination", "Menu File", "Data Folder".
 std::string_view AppColumnLabel(int column);
-// The lines of a list file (plain lines: CR LF, CR or LF end one); nullopt when it cannot be read.
-std::optional<std::vector<std::string>> ReadAppList(TextRef path);
+// The lines of a list file (plain lines: CR LF, CR or LF end one); nullopt when it cannot be read,
+// with the reason in *status when given (136 when it opened but failed part way through).
+std::optional<std::vector<std::string>> ReadAppList(TextRef path, StatusCode* status = nullptr);
 
 // Controls of the AppSelect dialog.
 namespace appselectctl {
@@ -92,7 +106,8 @@ std::optional<AppSelection> RunAppSelect(platform::WindowId owner, const AppSele
 
 // ---- The AppSelection commands ------------------------------------------------------------------
 
-// View: the list named in designer slot 9 (nothing shown when it cannot be read), or an empty one.
+// View: the list named in designer slot 9 (nothing shown when it cannot be read; a read that fails
+// part way is reported), or an empty one.
 void AppSelectView(platform::WindowId dialog);
 // New: forgets slot 9 and shows an empty list.
 void AppSelectNew(platform::WindowId dialog);

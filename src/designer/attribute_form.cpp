@@ -78,7 +78,8 @@ std::uint16_t ItemCount(std::string_view list) {
 std::string ItemValue(std::string_view list, std::uint16_t n) {
     if (list.size() > kMaxTextLength) return {};
     ScratchScope scope;
-    return std::string(TextUnquote(TextTrim(ListItem(TextView(list), ',', n), kTrimBoth)).view());
+    return std::string(
+        TextUnquote(TextTrim(ListItem(TextView(list), ',', n), TrimSides::Both)).view());
 }
 
 std::string WithItem(std::string_view list, std::uint16_t n, std::string_view value) {
@@ -183,7 +184,7 @@ void ShowRefusal(std::string_view keyword, ValueRefusal refusal) {
     const auto reason = static_cast<std::uint16_t>(refusal);
     MsgBox(TextFill(kMaxMessageLength, MsgText(kRefused),
                     {TextView(keyword), ListItem(MsgText(kRefusalReasons), ',', reason)}),
-           MsgText(kWarningCaption), boxkind::kWarning);
+           MsgText(kWarningCaption), BoxKind::Warning);
 }
 
 } // namespace

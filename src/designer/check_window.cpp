@@ -62,7 +62,7 @@ std::string Filled(std::uint16_t maximum, const char* code,
                    std::initializer_list<std::string> values) {
     ScratchScope scope;
     std::vector<TextRef> refs;
-    for (const std::string& v : values) refs.push_back(TextView(v));
+    for (const std::string& v : values) refs.push_back(TextFromString(v));
     TextRef text;
     switch (refs.size()) {
     case 1:
@@ -269,7 +269,7 @@ bool OpenAtPlace(WindowId dialog, const std::string& folder, const OpenPlan& pla
     if (plan.kind == OpenKind::SelectionList) {
         {
             ScratchScope scope;
-            SetDesignerSlot(designerslot::kAppListBase, BasePath(TextView(path)));
+            SetDesignerSlot(designerslot::kAppListBase, BasePath(TextFromString(path)));
         }
         AppSelectView(dialog);
         return true;
@@ -281,7 +281,7 @@ bool OpenAtPlace(WindowId dialog, const std::string& folder, const OpenPlan& pla
     StatusCode st = status::kOk;
     {
         ScratchScope scope;
-        st = OpenEditor(dialog, kind, KindRow(kind)->openSteps, TextView(path));
+        st = OpenEditor(dialog, kind, KindRow(kind)->openSteps, TextFromString(path));
     }
     if (st != status::kOk || Designer().currentKind != kind) return false;
     switch (plan.kind) {

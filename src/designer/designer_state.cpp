@@ -103,7 +103,7 @@ void SetParkedText(EditorKind kind, std::string text) {
 std::uint16_t ExtensionNumber(TextRef extension) {
     if (extension.empty()) return extension::kNone;
     ScratchScope scope;
-    return ListFind(kExtensionTable, TextCase(extension, 1), ',');
+    return ListFind(kExtensionTable, TextCase(extension, LetterCase::Upper), ',');
 }
 
 TextRef ExtensionText(std::uint16_t number) {

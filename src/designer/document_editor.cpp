@@ -84,8 +84,8 @@ StatusCode TakeEditorText(WindowId dialog, std::string* text) {
 }
 
 StatusCode WriteWhole(TextRef path, std::string_view bytes) {
-    if (bytes.size() > kMaxTextLength) return status::kStringTooLong;
-    return FileSave(path, kRewritePosition, TextView(bytes));
+    const TextRef text = TextFromString(bytes);
+    return text.failed() ? text.status() : FileSave(path, kRewritePosition, text);
 }
 
 } // namespace
@@ -282,7 +282,7 @@ std::vector<std::size_t> DocumentLinesNotKept(std::string_view file) {
 void NoteDocumentLinesNotKept() {
     if (Designer().documentLinesNotKept.empty()) return;
     ScratchScope scope;
-    MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), boxkind::kWarning);
+    MsgBox(LinesNotKeptText(kLinesNotKeptNote), MsgText(kWarningCaption), BoxKind::Warning);
 }
 
 bool ConfirmDocumentLinesNotKept() {

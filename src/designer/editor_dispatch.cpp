@@ -418,21 +418,21 @@ TextRef ChooseDefinitionFile(WindowId owner, bool save, DialogType type, DialogF
 
 void ShowWarning(StatusCode st) {
     ScratchScope scope;
-    MsgBox(StatusText(st), MsgText(kWarningCaption), boxkind::kWarning);
+    MsgBox(StatusText(st), MsgText(kWarningCaption), BoxKind::Warning);
 }
 
 bool RefuseReadOnly(TextRef path) {
     if (!FileReadOnly(path)) return false;
     ScratchScope scope;
     MsgBox(TextFill(kMaxMessageLength, MsgText(kReadOnlyFile), {PathAbsolute(path)}),
-           MsgText(kWarningCaption), boxkind::kWarning);
+           MsgText(kWarningCaption), BoxKind::Warning);
     return true;
 }
 
 StatusCode BackupFile(TextRef path) {
     ScratchScope scope;
     if (PathOnDisk(path).failed()) return status::kOk; // nothing to replace, nothing to keep
-    const TextRef folder = AppFolder(appfolder::kBackup);
+    const TextRef folder = AppFolder(AppFolderKind::Backup);
     StatusCode st = MakeFolders(folder);
     TextRef copy;
     if (st == status::kOk) {

@@ -8,6 +8,7 @@
 #include "designer/structure_editor.h"
 #include "host/paths.h"
 #include "host/text_files.h"
+#include "reports/report_commands.h"
 #include "runtime/messages/messages.h"
 #include "runtime/text/scratch_stack.h"
 
@@ -61,7 +62,23 @@ void ScriptChanged(WindowId) { MarkModified(markop::kMark); }
 
 void DocumentSaved() { Designer().documentLinesNotKept.clear(); } // agreed once, and done
 
+// ---- Reports ------------------------------------------------------------------------------------
+
+void StructureReport(WindowId) {
+    StructureReportCommand(DesignerSlot(designerslot::kStructureBase));
+}
+
+void ScreenReport(WindowId) {
+    ScreenReportCommand(DesignerSlot(designerslot::kScreenBase), Designer().screenNumber);
+}
+
 // ---- The table ----------------------------------------------------------------------------------
+
+// An editor's actions with the kind's report command, which the reports provide.
+KindEditorHooks WithReport(KindEditorHooks hooks, void (*report)(WindowId)) {
+    hooks.report = report;
+    return hooks;
+}
 
 constexpr KindEditorHooks kDocumentActions = [] {
     KindEditorHooks h;
@@ -103,7 +120,7 @@ std::array<EditorKindRow, 5> g_rows = {{
      Layout::Lists,
      true, // Save shows the lists first: the mark it clears and the backup are the structure's
      false,
-     StructureEditorActions()},
+     WithReport(StructureEditorActions(), StructureReport)},
     {editorkind::kScreen,
      designerslot::kScreenBase,
      dialogtype::kScreen,
@@ -115,7 +132,7 @@ std::array<EditorKindRow, 5> g_rows = {{
      Layout::ScreenEdit,
      true,
      true,
-     ScreenEditorActions()},
+     WithReport(ScreenEditorActions(), ScreenReport)},
     {editorkind::kDocument,
      designerslot::kDocumentBase,
      dialogtype::kDocument,
@@ -156,7 +173,7 @@ std::array<EditorKindRow, 5> g_rows = {{
 
 // The actions a kind starts with, and gets back when its installed ones are removed.
 KindEditorHooks DefaultActions(EditorKind kind) {
-    if (kind == editorkind::kScreen) return ScreenEditorActions();
+    if (kind == editorkind::kScreen) return WithReport(ScreenEditorActions(), ScreenReport);
     return KindEditorHooks{};
 }
 
@@ -198,6 +215,7 @@ void InstallKindEditor(EditorKind kind, const KindEditorHooks& hooks) {
         // The steps the dispatcher has always done for the kind stay when the editor brings none.
         if (row.actions.load == nullptr) row.actions.load = defaults.load;
         if (row.actions.startNew == nullptr) row.actions.startNew = defaults.startNew;
+        if (row.actions.report == nullptr) row.actions.report = defaults.report;
     }
 }
 

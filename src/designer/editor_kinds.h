@@ -4,7 +4,8 @@
 //
 // Rows are process-wide and live as long as the program. The actions of the kinds whose editors
 // can be put in by the program (screens) are installed with InstallKindEditor; until then those
-// actions are null and the kind's menu items stay disabled.
+// actions are null and the kind's menu items stay disabled. The report commands are built in:
+// installed actions that bring none keep them, as they keep the load and new steps.
 #pragma once
 
 #include <array>

@@ -198,13 +198,7 @@ bool CVodarirDlg::OpenCommandLineFile() {
 }
 
 void CVodarirDlg::ChooseApplicationFolder() {
-    // No config.txt is the first start, not a failure to keep in the error trail.
-    const TextRef config = TextView(kConfigFileName);
-    const TextRef remembered =
-        PathOnDisk(config).failed() ? TextRef() : FileReadAll(config, 0, kWholeFile);
-    // Only the line ends an editor may have added are not part of the folder.
-    const TextRef last =
-        remembered.failed() ? TextRef() : TextTrim(remembered, kTrimTrailing, "\r\n"_t);
+    const TextRef last = RememberedFolder();
     const TextRef current = CurrentFolder();
     const TextRef chosen = ChooseFolder(window_, last.empty() ? current : last);
     if (chosen.empty()) {
@@ -212,10 +206,12 @@ void CVodarirDlg::ChooseApplicationFolder() {
         return;
     }
     if (chosen.view() == current.view()) return;
-    FileDelete(TextView(kConfigFileName));
-    FileSave(TextView(kConfigFileName), kRewritePosition, chosen);
+    // Replaced only once the new one is complete: a full disk keeps the folder remembered before.
+    // The chosen folder is used either way; a failure is reported once, the set-up's first.
+    const StatusCode remembered = RememberFolder(chosen);
     StatusCode st = ChangeFolder(chosen);
     if (st == status::kOk) st = SetupAppFolders(foldermode::kDesignerFolders);
+    if (st == status::kOk) st = remembered;
     if (st != status::kOk) StatusReport(st);
 }
 

@@ -49,8 +49,9 @@ constexpr std::array<MainMenuItem, 29> kMainMenuItems = {{
 
 bool MenuItemEnabled(const MainMenuItem& item) {
     if (item.kind == kNone) return true;
-    if (!KindAvailable(item.kind)) return false;
-    return !item.report || KindEditor(item.kind).report != nullptr;
+    // A report describes what is loaded, whichever editor loaded it: it needs only its command.
+    if (item.report) return KindEditor(item.kind).report != nullptr;
+    return KindAvailable(item.kind);
 }
 
 std::span<const MainMenuItem> MainMenuItems() { return kMainMenuItems; }

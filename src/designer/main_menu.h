@@ -51,8 +51,9 @@ struct MainMenuItem {
     bool report; // a report command: enabled only when the kind offers reports
 };
 std::span<const MainMenuItem> MainMenuItems();
-// Whether the program can carry the item out now: always for items of no kind; for a kind's
-// items, once the kind is available (and, for a report, once the kind offers one).
+// Whether the program can carry the item out now: always for items of no kind; for a report,
+// once the kind offers one (it reports on what is loaded, whichever editor loaded it); for a
+// kind's other items, once the kind is available.
 bool MenuItemEnabled(const MainMenuItem& item);
 
 // The menu bar of the main menu, each item enabled when the program can carry it out.

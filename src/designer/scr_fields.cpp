@@ -177,7 +177,7 @@ private:
                 text = MsgText(kNoType);
                 break;
             }
-            MsgBox(text, MsgText(kWarningCaption), boxkind::kWarning);
+            MsgBox(text, MsgText(kWarningCaption), BoxKind::Warning);
         }
         Ui().setFocus(window_, control);
     }

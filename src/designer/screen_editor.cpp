@@ -135,7 +135,7 @@ void RefreshStatus(WindowId dialog) {
 
 void Warn(TextRef text) {
     ScratchScope scope;
-    MsgBox(text, MsgText(kWarningCaption), boxkind::kWarning);
+    MsgBox(text, MsgText(kWarningCaption), BoxKind::Warning);
 }
 
 // What the records of the screen just loaded could not keep, and a table over the limit, said

@@ -76,7 +76,7 @@ StatusCode Refuse(const StoreOutcome& outcome) {
 // Puts copies of the PAN and PPN files of `from` in place of those of `to`, both together: each
 // is copied beside its target first, and only when both copies are complete do they take the
 // targets' places. A missing PPN file of `from` leaves `to` an empty one; a missing PAN file is
-// 164 when required.
+// kFileNotFound when required.
 StatusCode ReplacePair(TextRef from, TextRef to, bool requirePan) {
     ScratchScope scope;
     std::vector<Placement> placements;

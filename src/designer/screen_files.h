@@ -29,7 +29,7 @@ ScreenModel& CurrentScreenModel();
 StatusCode SetCurrentScreen(platform::WindowId dialog, ScreenModel model);
 
 // The highest screen number in the base path's PAN and PPN files (0 when neither can be read).
-// 146 when a line of one of them is too long to read.
+// kStringTooLong when a line of one of them is too long to read.
 StatusCode ScreenCountOf(TextRef basePath, std::uint16_t* count);
 
 // Where a screen is loaded from.
@@ -49,8 +49,8 @@ ScreenLoad LoadScreen(platform::WindowId dialog, ScreenSource source);
 enum class StoreMode : std::uint8_t { WorkFiles, Save };
 // Stores the current screen into the work files; with Save, then puts copies of both work files
 // in place of the screen file's PAN and PPN files together. A screen that cannot be written
-// (a cell past row or column 99, a run of text too long for a line) is refused with 168 or 146
-// and a detail that says where; nothing is written then.
+// (a cell past row or column 99, a run of text too long for a line) is refused with kDataOutBound
+// or kStringTooLong and a detail that says where; nothing is written then.
 StatusCode StoreScreen(StoreMode mode);
 
 // The work file with the extension (ExtensionTable number); the work base is made first when

@@ -131,7 +131,7 @@ private:
                                      ? MsgText(kNameUnwritable)
                                      : TextFill(kMaxMessageLength, MsgText(kNameTooLong),
                                                 {TextFormat(24, "%zu", most)});
-            MsgBox(text, MsgText(kWarningCaption), boxkind::kWarning);
+            MsgBox(text, MsgText(kWarningCaption), BoxKind::Warning);
         }
         Ui().setFocus(window_, refusal.control);
         Ui().selectAll(window_, refusal.control);

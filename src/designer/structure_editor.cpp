@@ -143,7 +143,7 @@ void SayHeldElsewhere(int file, const std::string& holder) {
     ScratchScope scope;
     const TextRef name = TextDup(FileName(static_cast<std::uint16_t>(file)));
     MsgBox(TextFill(kMaxMessageLength, MsgText(kHeldElsewhere), {name, TextView(holder)}),
-           MsgText(kWarningCaption), boxkind::kWarning);
+           MsgText(kWarningCaption), BoxKind::Warning);
 }
 
 // Makes one change on the structure file and the model. A change the model refuses (30 files, a
@@ -443,8 +443,8 @@ StatusCode WriteStructureFile(WindowId, TextRef basePath) {
         }
     }
     const std::string bytes = g_editor.file.Bytes();
-    if (bytes.size() > kMaxTextLength) return status::kStringTooLong;
-    return FileSave(path, kRewritePosition, TextView(bytes));
+    const TextRef text = TextFromString(bytes);
+    return text.failed() ? text.status() : FileSave(path, kRewritePosition, text);
 }
 
 } // namespace

@@ -39,7 +39,7 @@ void SetCode(std::string& line, int n) {
 // The name in lower case, as loading stores it (the code page's letters included).
 std::string LowerName(std::string_view name) {
     ScratchScope scope;
-    const TextRef lower = TextCase(TextView(name), 0);
+    const TextRef lower = TextCase(TextView(name), LetterCase::Lower);
     return lower.failed() ? std::string(name) : std::string(lower.view());
 }
 

@@ -88,7 +88,7 @@ public:
     // The model's file count as these lines declare it (REL.DAT's files not counted).
     int FileCount() const;
 
-    // Edits. Each answers 0, or 168 for a number outside the file, 163 for a file held
+    // Edits. Each answers 0, or kDataOutBound for a number outside the file, kData for a file held
     // elsewhere, 161 for a 31st file; nothing is changed then.
     StatusCode AppendFile(std::string_view name);
     StatusCode InsertFile(int position, std::string_view name);

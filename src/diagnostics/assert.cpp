@@ -9,11 +9,10 @@ namespace vodarir {
 
 bool Assert(bool condition, TextRef text) {
     if (condition) return true;
-    const ScratchLevel mark = ScratchMark();
-    MsgBox(text, TextView(kAssertionCaption), boxkind::kError);
+    ScratchScope scope;
+    MsgBox(text, TextView(kAssertionCaption), BoxKind::Error);
     // A log file that cannot be opened drops the record; the open has noted why.
     LogRecord(text);
-    ScratchRelease(mark);
     return false;
 }
 

@@ -23,7 +23,7 @@ constexpr std::uint16_t kDateMaximum = 16;
 
 TextRef RecordHeader() {
     const TextRef today = TextFormat(kDateMaximum, "%08d", int(DateNow()));
-    const TextRef date = FormatDate(today, datestyle::kNumeric);
+    const TextRef date = FormatDate(today, DateStyle::Numeric);
     const TextRef time = TimeText(TimeNow(), timestyle::kSeparators);
     return TextFormat(kHeaderMaximum,
                       "*****************************\r\n Date:%.*s - Time:%.*s - User:%.*s\r\n",
@@ -52,16 +52,15 @@ bool WriteJoined(FileNumber file, TextRef a, TextRef b, TextRef c) {
 } // namespace
 
 TextRef LogFilePath() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef configured = TextDup(SlotGet(slotgroup::kRuntimeMessages, kLogPathSlot));
-    if (!configured.failed() && !configured.empty()) return configured;
+    if (!configured.failed() && !configured.empty()) return scope.Return(configured);
     const TextRef name = SlotGet(slotgroup::kEnvironment, kApplicationNameSlot);
-    return ScratchReturn(mark,
-                         TextConcat(TextSub(name, 0, kApplicationPrefixLength), kLogFileSuffix));
+    return scope.Return(TextConcat(TextSub(name, 0, kApplicationPrefixLength), kLogFileSuffix));
 }
 
 StatusCode LogRecord(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef header = RecordHeader();
     const std::uint16_t file = FileOpen(LogFilePath(), openflag::kReadWrite);
     StatusCode st = header.failed() ? header.status() : status::kOk;
@@ -74,12 +73,11 @@ StatusCode LogRecord(TextRef text) {
         }
         FileClose(file);
     }
-    ScratchRelease(mark);
     return st;
 }
 
 int OutputLine(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef path = CommandLineOptionNumber(cmdoption::kOutput);
     const bool named = !path.failed() && !path.empty();
     if (named) {
@@ -90,7 +88,6 @@ int OutputLine(TextRef text) {
             FileClose(file);
         }
     }
-    ScratchRelease(mark);
     return named ? 1 : 0;
 }
 

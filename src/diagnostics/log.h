@@ -33,8 +33,8 @@ inline constexpr TextRef kLogUser = TextView("0");
 // The log file's path (see above).
 TextRef LogFilePath();
 // Appends one framed record holding text. A log file that cannot be opened drops the record: the
-// open records its failure in the error trail as every open does, and the status (164 or the
-// like) is answered but never shown. 131 when the write did not complete.
+// open records its failure in the error trail as every open does, and the status (kFileNotFound or
+// the like) is answered but never shown. kFileIo when the write did not complete.
 StatusCode LogRecord(TextRef text);
 // Appends text and CR LF to the file named by the command-line option OUTPUT. Answers 1 when an
 // output file is named (whether or not the write succeeded), 0 when the option is absent or empty.

@@ -89,10 +89,9 @@ bool SameAsSnapshot(const Snapshot& now) {
     return true;
 }
 
-void ShowReport(TextRef message, int kind) {
-    const ScratchLevel mark = ScratchMark();
+void ShowReport(TextRef message, BoxKind kind) {
+    ScratchScope scope;
     MsgBox(UsageReport(message), TextRef(), kind);
-    ScratchRelease(mark);
 }
 
 StatusCode Advise() {
@@ -102,10 +101,9 @@ StatusCode Advise() {
     g_threshold = before > kHighestThreshold - kAdviceStep ? kHighestThreshold
                                                            : std::uint8_t(before + kAdviceStep);
     if (g_threshold < kAdviceErrorThreshold) st = status::kUndefinedWarning;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     ShowReport(TextFormat(Room(sizeof kAdviceLayout, 1), kAdviceLayout, unsigned{before}),
-               st == status::kUndefinedWarning ? boxkind::kWarning : boxkind::kError);
-    ScratchRelease(mark);
+               st == status::kUndefinedWarning ? BoxKind::Warning : BoxKind::Error);
     return st;
 }
 
@@ -139,14 +137,14 @@ TextRef Header() {
 }
 
 TextRef StructureLine(std::uint16_t number) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const std::uint16_t table = static_cast<std::uint16_t>(number - 1);
     const TextRef name = ListItem(TextView(kStructureNames), ',', number);
     const TextRef pointers = StructurePointers(number);
-    return ScratchReturn(
-        mark, TextFormat(Room(sizeof kStructureLayout, 2, name.size() + pointers.size()),
-                         kStructureLayout, int(name.length), name.data, unsigned{TableCount(table)},
-                         unsigned{TableElementSize(table)}, int(pointers.size()), pointers.data));
+    return scope.Return(TextFormat(Room(sizeof kStructureLayout, 2, name.size() + pointers.size()),
+                                   kStructureLayout, int(name.length), name.data,
+                                   unsigned{TableCount(table)}, unsigned{TableElementSize(table)},
+                                   int(pointers.size()), pointers.data));
 }
 
 // The four bytes right after the storage of a table's elements; false when the block is unknown.
@@ -167,7 +165,7 @@ StatusCode MemoryCheck(std::uint8_t mode) {
         return status::kOk;
     case memcheck::kCompareSnapshot:
         if (SameAsSnapshot(Current())) return status::kOk;
-        ShowReport(kMismatchMessage, boxkind::kError);
+        ShowReport(kMismatchMessage, BoxKind::Error);
         return kSnapshotMismatch;
     case memcheck::kAdvice:
         return Advise();
@@ -178,7 +176,8 @@ StatusCode MemoryCheck(std::uint8_t mode) {
 }
 
 TextRef UsageReport(TextRef prefix) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
     TextRef report = Append(mark, ScratchReturn(mark, prefix), kLineEnd);
     report = Append(mark, report, Header());
     for (std::uint16_t n = 1; n <= kStructureCount; ++n) {
@@ -187,17 +186,18 @@ TextRef UsageReport(TextRef prefix) {
     unsigned screen = 0;
     unsigned window = 0;
     if (g_currentScreens != nullptr) g_currentScreens(&screen, &window);
-    return Append(mark, report,
-                  TextFormat(Room(sizeof kClosingLayout, 4), kClosingLayout, screen,
-                             unsigned{TableCount(table::kScreens)}, window,
-                             unsigned{TableCount(table::kWindows)}));
+    return scope.Return(Append(mark, report,
+                               TextFormat(Room(sizeof kClosingLayout, 4), kClosingLayout, screen,
+                                          unsigned{TableCount(table::kScreens)}, window,
+                                          unsigned{TableCount(table::kWindows)})));
 }
 
 void MemoryReportSetCurrentScreens(CurrentScreensFn fn) { g_currentScreens = fn; }
 
 TextRef StructurePointers(std::uint16_t number) {
-    const ScratchLevel mark = ScratchMark();
-    if (number < 1 || number > kStructureCount) return ScratchReturn(mark, TextRef());
+    ScratchScope scope;
+    const ScratchLevel mark = scope.mark();
+    if (number < 1 || number > kStructureCount) return scope.Return(TextRef());
     const std::uint16_t table = static_cast<std::uint16_t>(number - 1);
     const std::uint16_t count = TableCount(table);
     TextRef list = ScratchReturn(mark, TextRef());
@@ -219,7 +219,8 @@ TextRef StructurePointers(std::uint16_t number) {
             Append(mark, list, TextFormat(Room(sizeof kEndValueLayout, 1), kEndValueLayout, value));
         failed = failed || std::memcmp(bytes, kGuardPattern, kGuardSize) != 0;
     }
-    return Append(mark, list, ListItem(kVerdicts, ',', failed ? kVerdictFail : kVerdictOk));
+    return scope.Return(
+        Append(mark, list, ListItem(kVerdicts, ',', failed ? kVerdictFail : kVerdictOk)));
 }
 
 std::uint8_t AdviceThreshold() { return g_threshold; }

@@ -28,7 +28,8 @@ inline constexpr std::uint8_t kAdvice = 255;
 
 inline constexpr std::uint8_t kInitialAdviceThreshold = 80;
 inline constexpr std::uint8_t kAdviceStep = 5;
-// A raised threshold below this makes the advice a warning (124); from it on, an error (145).
+// A raised threshold below this makes the advice a warning (kUndefinedWarning); from it on, an
+// error (kOutOfMemory).
 inline constexpr std::uint8_t kAdviceErrorThreshold = 95;
 // What a snapshot comparison that finds a difference answers (-1 as 16 bits).
 inline constexpr StatusCode kSnapshotMismatch = 0xFFFF;
@@ -42,9 +43,9 @@ inline constexpr std::uint16_t kListedElements = 5;
 
 // mode 1 takes the snapshot (answers 0). mode 0 compares with it: kSnapshotMismatch and a box
 // with the report at the first difference, else 0. Any other mode gives usage advice: 0 while the
-// pool's usage is not above the threshold; otherwise the threshold rises and the answer is 124
-// while the raised threshold is below kAdviceErrorThreshold, else 145, shown in a box with the
-// report (a warning box for 124, an error box otherwise).
+// pool's usage is not above the threshold; otherwise the threshold rises and the answer is
+// kUndefinedWarning while the raised threshold is below kAdviceErrorThreshold, else kOutOfMemory,
+// shown in a box with the report (a warning box for kUndefinedWarning, an error box otherwise).
 StatusCode MemoryCheck(std::uint8_t mode);
 
 // prefix, CR LF and the usage report: the pool and ScratchStack figures, one line per structure

@@ -1,9 +1,9 @@
 // The record operations of the application's data files, present by name: this program describes
-// and edits applications but holds no data, so every operation answers 148 (FEATUREREMOVED) with
+// and edits applications but holds no data, so every operation answers kFeatureRemoved with
 // its own name as the error detail, and the record-buffer queries give fixed empty answers.
 //
-// None of these changes the pending error record: callers treat 148 like any error of 128 or
-// more, and the first error recorded earlier stays the one reported.
+// None of these changes the pending error record: callers treat kFeatureRemoved like any error of
+// 128 or more, and the first error recorded earlier stays the one reported.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,8 @@
 
 namespace vodarir {
 
-// --- Record operations: each sets the detail to its name and answers 148 -------------------------
+// --- Record operations: each sets the detail to its name and answers kFeatureRemoved
+// -------------------------
 StatusCode BufferFldPutExp(TextRef assignment);
 StatusCode BufferDataSet(std::uint16_t file, TextRef data);
 StatusCode BufferFldPut(std::uint16_t file, std::uint16_t field, TextRef value);

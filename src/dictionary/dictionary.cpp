@@ -66,13 +66,19 @@ StatusCode PutRecord(std::uint16_t table, std::uint16_t index, const void* value
 
 StatusCode InsertRecord(std::uint16_t table, std::uint16_t index, std::uint16_t used,
                         const void* value, std::uint16_t size) {
-    unsigned char moving[sizeof(FieldEntryRecord) + sizeof(IndexSegsRecord)];
-    if (size > sizeof(moving)) return status::kStructMemory;
-    for (std::uint16_t i = used; i > index; --i) {
-        if (!GetRecord(table, i - 1, moving, size)) return status::kStructMemory;
-        const StatusCode st = PutRecord(table, i, moving, size);
-        if (st != status::kOk) return st;
+    if (used <= index) return PutRecord(table, index, value, size);
+    // The last record first, to the place that grows the table when it must; then the ones
+    // between move up at once (the table no longer grows, so its records stay where they are).
+    unsigned char last[sizeof(FieldEntryRecord) + sizeof(IndexSegsRecord)];
+    if (size > sizeof(last) || !GetRecord(table, used - 1, last, size)) {
+        return status::kStructMemory;
     }
+    const StatusCode st = PutRecord(table, used, last, size);
+    if (st != status::kOk) return st;
+    auto* base = static_cast<unsigned char*>(TableGet(table, 0));
+    if (base == nullptr || TableElementSize(table) != size) return status::kStructMemory;
+    std::memmove(base + std::size_t{index + 1u} * size, base + std::size_t{index} * size,
+                 std::size_t{used - 1u - index} * size);
     return PutRecord(table, index, value, size);
 }
 
@@ -90,14 +96,13 @@ StatusCode TruncateTable(std::uint16_t table, std::uint16_t count) {
 
 StatusCode InsertSlot(SlotGroup group, SlotIndex index, std::uint16_t used, TextRef text) {
     // The text may be a view into the store, which every move shifts: copy it first.
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef copy = TextDup(text);
     StatusCode st = copy.failed() ? copy.status() : status::kOk;
     for (std::uint16_t i = used; st == status::kOk && i > index; --i) {
         st = SlotSet(group, i, SlotGet(group, i - 1));
     }
     if (st == status::kOk) st = SlotSet(group, index, copy);
-    ScratchRelease(mark);
     return st;
 }
 
@@ -173,10 +178,11 @@ StatusCode CompleteDefaultIndexes(std::uint16_t file) {
         IndexDefinitionRecord index;
         index.segmentCount = 1;
         const std::uint16_t line = FindField(f, TextView(kDefaultIndexField));
-        index.segments[0].length =
-            line == kNoField
-                ? FieldLength(f, 1)
-                : static_cast<std::uint16_t>(FieldOffset(f, line) + FieldLength(f, line));
+        // One look at the field's entry: each look sums the field counts of the files before.
+        const FieldEntryRecord entry = EntryOf(f, line == kNoField ? 1 : line);
+        index.segments[0].length = line == kNoField
+                                       ? entry.length
+                                       : static_cast<std::uint16_t>(entry.offset + entry.length);
         const StatusCode st = InsertIndex(f, index);
         if (st != status::kOk) return st;
     }
@@ -192,23 +198,20 @@ StatusCode OutOfBounds(TextRef detail) {
 } // namespace
 
 StatusCode FieldOutOfBounds(std::uint16_t file, std::uint16_t field) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     OutOfBounds(TextFormat(kDetailRoom, "(File:%u, Field:%u)", unsigned{file}, unsigned{field}));
-    ScratchRelease(mark);
     return status::kDataOutBound;
 }
 
 StatusCode IndexOutOfBounds(std::uint16_t file, std::uint16_t index) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     OutOfBounds(TextFormat(kDetailRoom, "(File:%u, Index:%u)", unsigned{file}, unsigned{index}));
-    ScratchRelease(mark);
     return status::kDataOutBound;
 }
 
 StatusCode FileOutOfBounds(std::uint16_t file) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     OutOfBounds(TextFormat(kDetailRoom, "(File:%u)", unsigned{file}));
-    ScratchRelease(mark);
     return status::kDataOutBound;
 }
 
@@ -247,13 +250,13 @@ StatusCode AddFile(std::uint8_t fileClass, TextRef name, TextRef location) {
     if (location.failed()) return location.status();
     if (g_counters.files == 0) g_counters.lastIndexed = 0;
     const std::uint16_t file = g_counters.files + 1;
-    const ScratchLevel mark = ScratchMark();
-    const TextRef lower = TextCase(name, 0);
+    ScratchScope scope;
+    const TextRef lower = TextCase(name, LetterCase::Lower);
     const TextRef place = TextDup(location);
     StatusCode st = lower.failed() ? lower.status() : place.failed() ? place.status() : 0;
     if (st == status::kOk) st = SlotSet(dictgroup::kFileNames, file - 1, lower);
     if (st == status::kOk) st = SlotSet(dictgroup::kFileLocations, file - 1, place);
-    ScratchRelease(mark);
+    scope.Release();
     if (st != status::kOk) return st;
     FileStructRecord record;
     record.number = static_cast<std::uint8_t>(file);
@@ -314,11 +317,10 @@ StatusCode AddIndex(std::uint16_t file, std::uint16_t segmentCount, const KeySeg
 StatusCode AppendRelation(std::uint16_t file, TextRef text) {
     if (!ValidFile(file)) return status::kBadFileNumber;
     if (text.failed()) return text.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef joined = TextJoin(SlotGet(dictgroup::kRelations, file - 1), ":"_t, text);
     const StatusCode st =
         joined.failed() ? joined.status() : SlotSet(dictgroup::kRelations, file - 1, joined);
-    ScratchRelease(mark);
     return st;
 }
 
@@ -387,26 +389,25 @@ std::uint16_t FileNumberOf(TextRef text) {
     if (!IsLetterByte(text.at(0))) {
         return static_cast<std::uint16_t>(std::min<std::uint32_t>(ReadDecimal(text), 0xFFFF));
     }
-    const ScratchLevel mark = ScratchMark();
-    const TextRef lower = TextCase(text, 0);
+    ScratchScope scope;
+    const TextRef lower = TextCase(text, LetterCase::Lower);
     std::uint16_t found = 0;
     for (std::uint16_t f = 1; f <= g_counters.files && found == 0 && !lower.failed(); ++f) {
         if (SlotGet(dictgroup::kFileNames, f - 1).view() == lower.view()) found = f;
     }
-    ScratchRelease(mark);
     return found;
 }
 
 TextRef FileNameList() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     std::uint32_t total = g_counters.files == 0 ? 0 : g_counters.files - 1u;
     for (std::uint16_t f = 1; f <= g_counters.files; ++f) {
         total += SlotGet(dictgroup::kFileNames, f - 1).size();
     }
-    if (total == 0) return ScratchReturn(mark, TextRef());
-    if (total > kMaxTextLength) return ScratchReturn(mark, TextRef::Failed(status::kStringTooLong));
+    if (total == 0) return scope.Return(TextRef());
+    if (total > kMaxTextLength) return scope.Return(TextRef::Failed(status::kStringTooLong));
     const TextRef list = ScratchAllocText(total, kNoFill);
-    if (list.failed()) return ScratchReturn(mark, list);
+    if (list.failed()) return scope.Return(list);
     char* out = list.mutableData();
     for (std::uint16_t f = 1; f <= g_counters.files; ++f) {
         if (f > 1) *out++ = ',';
@@ -414,7 +415,7 @@ TextRef FileNameList() {
         std::memcpy(out, name.data, name.size());
         out += name.size();
     }
-    return ScratchReturn(mark, list);
+    return scope.Return(list);
 }
 
 // --- Checks --------------------------------------------------------------------------------------
@@ -480,10 +481,9 @@ FieldEntryRecord RefFailure(FieldEntryRecord result, StatusCode st) {
 }
 
 FieldEntryRecord SyntaxFailure(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef detail = TextConcat("Field:"_t, text);
     LogErrorText(status::kSyntax, detail.failed() ? text : detail, false);
-    ScratchRelease(mark);
     return RefFailure(FieldEntryRecord(), status::kSyntax);
 }
 
@@ -520,6 +520,88 @@ FieldEntryRecord ResolveFieldRef(TextRef text) {
 TextRef FileRef(std::uint16_t file) {
     if (file == 0) return TextDup("{}"_t);
     return TextFormat(8, "{%u}", unsigned{file});
+}
+
+// --- Checks of the model itself ------------------------------------------------------------------
+
+namespace {
+
+using dictionary_detail::EntryOf;
+using dictionary_detail::FileRecord;
+
+// Invariant 2 for one file: its fields numbered 1..count at their running offsets, and its record
+// length their sum.
+InvariantStatus CheckFileFields(std::uint16_t file) {
+    const FileStructRecord record = FileRecord(file);
+    std::uint32_t offset = 0;
+    for (std::uint16_t k = 1; k <= record.fieldCount; ++k) {
+        const FieldEntryRecord entry = EntryOf(file, k);
+        if (entry.file != file || entry.field != k || entry.offset != offset) {
+            return InvariantStatus::Broken(
+                "invariant 2: field %u of file %u reads as field %u of file %u at offset %u, "
+                "expected offset %u",
+                unsigned{k}, unsigned{file}, unsigned{entry.field}, unsigned{entry.file},
+                unsigned{entry.offset}, unsigned(offset));
+        }
+        offset += entry.length;
+    }
+    if (offset != record.recordLength) {
+        return InvariantStatus::Broken("invariant 2: file %u has record length %u, its fields %u",
+                                       unsigned{file}, unsigned{record.recordLength},
+                                       unsigned(offset));
+    }
+    return {};
+}
+
+} // namespace
+
+InvariantStatus DictionaryCheckInvariants() {
+    using dictionary_detail::State;
+    const dictionary_detail::Counters& c = State();
+    if (!SlotStoreReady()) return {};
+    if (c.files > kMaxDictionaryFiles || TableCount(table::kFileStruct) < c.files) {
+        return InvariantStatus::Broken("invariant 1: %u files, %u file records", unsigned{c.files},
+                                       unsigned{TableCount(table::kFileStruct)});
+    }
+    std::uint32_t fields = 0;
+    std::uint32_t indexes = 0;
+    for (std::uint16_t f = 1; f <= c.files; ++f) {
+        const FileStructRecord record = FileRecord(f);
+        if (record.number != f) {
+            return InvariantStatus::Broken("invariant 1: the record of file %u says file %u",
+                                           unsigned{f}, unsigned{record.number});
+        }
+        fields += record.fieldCount;
+        indexes += record.indexCount;
+    }
+    if (fields != c.fields || TableCount(table::kFieldEntry) < c.fields) {
+        return InvariantStatus::Broken(
+            "invariant 2: %u fields counted, the files hold %u, %u entries", unsigned{c.fields},
+            unsigned(fields), unsigned{TableCount(table::kFieldEntry)});
+    }
+    for (std::uint16_t f = 1; f <= c.files; ++f) {
+        const InvariantStatus s = CheckFileFields(f);
+        if (!s.holds) return s;
+    }
+    if (indexes != c.indexes || TableCount(table::kIndexEntry) < c.indexes ||
+        TableCount(table::kIndexSegs) < c.indexes) {
+        return InvariantStatus::Broken(
+            "invariant 3: %u indexes counted, the files hold %u, %u entries, %u segment records",
+            unsigned{c.indexes}, unsigned(indexes), unsigned{TableCount(table::kIndexEntry)},
+            unsigned{TableCount(table::kIndexSegs)});
+    }
+    if (SlotCount(dictgroup::kFileNames) < c.files ||
+        SlotCount(dictgroup::kFileLocations) < c.files) {
+        return InvariantStatus::Broken("invariant 4: %u files, %u names, %u locations",
+                                       unsigned{c.files},
+                                       unsigned{SlotCount(dictgroup::kFileNames)},
+                                       unsigned{SlotCount(dictgroup::kFileLocations)});
+    }
+    if (c.lastIndexed > c.files) {
+        return InvariantStatus::Broken("invariant 5: last indexed file %u of %u",
+                                       unsigned{c.lastIndexed}, unsigned{c.files});
+    }
+    return {};
 }
 
 } // namespace vodarir

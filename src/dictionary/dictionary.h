@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "runtime/store/slot_store.h"
+#include "runtime/text/invariants.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
@@ -90,8 +91,9 @@ struct IndexDefinitionRecord {
 // is loaded. folderList: comma list of folders to look in after the name as given (empty: the
 // working folder only). defaultLocation: the location of every file whose line gives none.
 // The first error stops the load; what was added before it stays (push a checkpoint first for
-// all-or-nothing). 164 for a missing DICC.DAT (detail: the path, then "[folders]name"); a missing
-// REL.DAT is not an error. 129 for an include cycle or nesting deeper than kMaxNestedDictionaries.
+// all-or-nothing). kFileNotFound for a missing DICC.DAT (detail: the path, then "[folders]name"); a
+// missing REL.DAT is not an error. kLoopFailure for an include cycle or nesting deeper than
+// kMaxNestedDictionaries.
 StatusCode LoadDictionary(TextRef folderList, TextRef prefix, TextRef defaultLocation);
 
 // The lines of dictionary files as the loader read them (line ends removed), by file name: the
@@ -123,15 +125,17 @@ StatusCode LoadDictionaryFromTexts(const DictionaryTexts& texts, TextRef prefix,
                                    TextRef defaultLocation);
 
 // --- Building steps (loader and editor) ---------------------------------------------------------
-// Appends a file; the name is stored in lower case. 161 with 30 files.
+// Appends a file; the name is stored in lower case. kFileOutBound with 30 files.
 StatusCode AddFile(std::uint8_t fileClass, TextRef name, TextRef location);
-// Appends a field to the last declared file. 161 with no file; 168 when the record length would
-// pass 65535 bytes.
+// Appends a field to the last declared file. kFileOutBound with no file; kDataOutBound when the
+// record length would pass 65535 bytes.
 StatusCode AddField(TextRef name, std::uint16_t length, char type);
 // Gives file an index of segmentCount segments (at most kMaxKeySegments are kept) after
-// completing the default indexes of the files before it. 151 for a file outside the dictionary.
+// completing the default indexes of the files before it. kBadFileNumber for a file outside the
+// dictionary.
 StatusCode AddIndex(std::uint16_t file, std::uint16_t segmentCount, const KeySegment* segments);
-// Joins text to the file's relation text with ":". 151 for a file outside the dictionary.
+// Joins text to the file's relation text with ":". kBadFileNumber for a file outside the
+// dictionary.
 StatusCode AppendRelation(std::uint16_t file, TextRef text);
 
 // --- Accessors ---------------------------------------------------------------------------------
@@ -168,7 +172,7 @@ std::uint16_t CheckFile(std::uint16_t file);
 std::uint16_t SetCurrentFile(std::uint16_t file);
 std::uint16_t CurrentFile();
 // 0 when the file is valid and 1 <= field <= its field count, or field is kNoField; otherwise
-// 168 with the detail "(File:f, Field:n)".
+// kDataOutBound with the detail "(File:f, Field:n)".
 StatusCode CheckField(std::uint16_t file, std::uint16_t field);
 // 0 when the file is valid and 1 <= index <= its index count; otherwise 168.
 StatusCode CheckIndex(std::uint16_t file, std::uint16_t index);
@@ -180,15 +184,15 @@ std::uint16_t KeyLength(std::uint16_t file, std::uint16_t index, std::uint16_t s
 
 // --- Field references ("name{file}", "3{clientes}", "{2}", "codigo{}") ------------------------
 // A copy of the field's entry with status 0; "{file}" alone gives field 0, type "N". Failures are
-// in status: 147 (no braces, unknown field; detail "Field:" + text), 161 (file 0 or above the
-// count), 168 (field number above the file's count).
+// in status: kSyntax (no braces, unknown field; detail "Field:" + text), kFileOutBound (file 0 or
+// above the count), kDataOutBound (field number above the file's count).
 FieldEntryRecord ResolveFieldRef(TextRef text);
 // "{" + file + "}", "{}" for file 0; on the ScratchStack.
 TextRef FileRef(std::uint16_t file);
 
 // --- Checkpoints (DictionaryCheckpoint stack) ---------------------------------------------------
-// Saves the dictionary as it is (counts, current file, every record and text); 168 when
-// kMaxDictionaryCheckpoints are saved, 145 when its copy cannot be made.
+// Saves the dictionary as it is (counts, current file, every record and text); kDataOutBound when
+// kMaxDictionaryCheckpoints are saved, kOutOfMemory when its copy cannot be made.
 StatusCode PushCheckpoint();
 // Gives back the most recent saved dictionary exactly, whatever was added or edited since, and
 // drops it; with none saved, resets the counts to 0. Records and texts added beyond the restored
@@ -204,22 +208,30 @@ std::uint16_t CheckpointDepth();
 // After every edit the fields of the touched file are renumbered 1..n with offsets recomputed as
 // running sums and the record length as their total, so the model reads as a fresh load would.
 //
-// Removes `count` fields from `first` on. 168 when a field of the range is outside the file.
+// Removes `count` fields from `first` on. kDataOutBound when a field of the range is outside the
+// file.
 StatusCode DeleteFields(std::uint16_t file, std::uint16_t first, std::uint16_t count);
-// Removes the file with its fields, indexes and relation text; later files move down. 168 for an
-// invalid file. A file without fields can be deleted.
+// Removes the file with its fields, indexes and relation text; later files move down. kDataOutBound
+// for an invalid file. A file without fields can be deleted.
 StatusCode DeleteFile(std::uint16_t file);
-// Inserts a field at position (1..count; count + 1 or kNoField appends). 168 outside that range.
+// Inserts a field at position (1..count; count + 1 or kNoField appends). kDataOutBound outside that
+// range.
 StatusCode InsertField(std::uint16_t file, std::uint16_t position, TextRef name,
                        std::uint16_t length, char type);
-// Replaces a field's name, length and type. 168 for a field outside the file.
+// Replaces a field's name, length and type. kDataOutBound for a field outside the file.
 StatusCode ModifyField(std::uint16_t file, std::uint16_t field, TextRef name, std::uint16_t length,
                        char type);
 // Inserts a file (class 0, name in lower case) at position 1..count; later files, with their
-// relation texts, move up. 168 for position 0 or above the count; 161 with 30 files.
+// relation texts, move up. kDataOutBound for position 0 or above the count; kFileOutBound with 30
+// files.
 StatusCode InsertFile(std::uint16_t position, TextRef name, TextRef location);
-// Replaces the file's name (in lower case, as loading stores it) and location. 168 for an invalid
-// file.
+// Replaces the file's name (in lower case, as loading stores it) and location. kDataOutBound for an
+// invalid file.
 StatusCode RenameFile(std::uint16_t file, TextRef name, TextRef location);
+
+// --- Checks of the model itself ------------------------------------------------------------------
+// The counters' invariants (written beside the counters) against the tables and text groups; a
+// runtime not started holds them trivially.
+InvariantStatus DictionaryCheckInvariants();
 
 } // namespace vodarir

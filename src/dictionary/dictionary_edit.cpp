@@ -146,8 +146,8 @@ StatusCode InsertFile(std::uint16_t position, TextRef name, TextRef location) {
     if (counters.files >= kMaxDictionaryFiles) return status::kFileOutBound;
     if (name.failed()) return name.status();
     if (location.failed()) return location.status();
-    const ScratchLevel mark = ScratchMark();
-    const TextRef lower = TextCase(name, 0);
+    ScratchScope scope;
+    const TextRef lower = TextCase(name, LetterCase::Lower);
     StatusCode st = lower.failed() ? lower.status() : status::kOk;
     const SlotIndex at = position - 1;
     // Texts first: if the store is full nothing has moved; each step undoes the ones before it.
@@ -156,7 +156,7 @@ StatusCode InsertFile(std::uint16_t position, TextRef name, TextRef location) {
         st = InsertSlot(dictgroup::kFileLocations, at, counters.files, location);
         if (st != status::kOk) RemoveSlot(dictgroup::kFileNames, at);
     }
-    ScratchRelease(mark);
+    scope.Release();
     if (st != status::kOk) return st;
     // Relation texts travel with their files.
     const std::uint16_t relations = std::min(SlotCount(dictgroup::kRelations), counters.files);
@@ -186,14 +186,13 @@ StatusCode RenameFile(std::uint16_t file, TextRef name, TextRef location) {
     if (!ValidFile(file)) return FileOutOfBounds(file);
     if (name.failed()) return name.status();
     if (location.failed()) return location.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // Lower case, as a load stores it: the file stays findable by name before and after a save.
-    const TextRef lower = TextCase(name, 0);
+    const TextRef lower = TextCase(name, LetterCase::Lower);
     const TextRef place = TextDup(location);
     StatusCode st = lower.failed() ? lower.status() : place.failed() ? place.status() : 0;
     if (st == status::kOk) st = SlotSet(dictgroup::kFileNames, file - 1, lower);
     if (st == status::kOk) st = SlotSet(dictgroup::kFileLocations, file - 1, place);
-    ScratchRelease(mark);
     return st;
 }
 

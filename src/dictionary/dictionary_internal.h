@@ -24,7 +24,7 @@ namespace vodarir::dictionary_detail {
 //     text (absent slots read empty).
 //  5. lastIndexed <= files.
 // Records and texts above the counters (left by PopCheckpoint) mean nothing; the next addition
-// overwrites them.
+// overwrites them. DictionaryCheckInvariants (dictionary.h) checks all five.
 struct Counters {
     std::uint16_t files = 0;
     std::uint16_t fields = 0;
@@ -40,13 +40,13 @@ std::uint16_t IndexBase(std::uint16_t file);
 
 // Copies of records; false (and a zero record) when the table has none at index.
 bool GetRecord(std::uint16_t table, std::uint16_t index, void* out, std::uint16_t size);
-// 176 when the table refuses.
+// kStructMemory when the table refuses.
 StatusCode PutRecord(std::uint16_t table, std::uint16_t index, const void* value,
                      std::uint16_t size);
 // Moves records [index, used) one place up (the highest first) and stores value at index.
 StatusCode InsertRecord(std::uint16_t table, std::uint16_t index, std::uint16_t used,
                         const void* value, std::uint16_t size);
-// Removes the record at index when the table has it; 176 when the removal fails.
+// Removes the record at index when the table has it; kStructMemory when the removal fails.
 StatusCode RemoveRecord(std::uint16_t table, std::uint16_t index);
 // Removes records from the end until the table holds at most count.
 StatusCode TruncateTable(std::uint16_t table, std::uint16_t count);
@@ -61,7 +61,7 @@ FileStructRecord FileRecord(std::uint16_t file);
 StatusCode PutFileRecord(const FileStructRecord& record);
 
 // Renumbers the fields of a valid file, recomputes their offsets and the record length, and
-// writes the file number into each entry. 168 when the lengths pass 65535 bytes.
+// writes the file number into each entry. kDataOutBound when the lengths pass 65535 bytes.
 StatusCode RelayoutFile(std::uint16_t file);
 
 // Inserts an index at the end of the file's indexes (at its place among the other files').
@@ -69,7 +69,7 @@ StatusCode InsertIndex(std::uint16_t file, const IndexDefinitionRecord& index);
 // Gives the files after lastIndexed, up to file, their default index.
 StatusCode CompleteDefaultIndexes(std::uint16_t file);
 
-// 168 with the detail "(File:f, Field:n)", "(File:f, Index:n)" or "(File:f)".
+// kDataOutBound with the detail "(File:f, Field:n)", "(File:f, Index:n)" or "(File:f)".
 StatusCode FieldOutOfBounds(std::uint16_t file, std::uint16_t field);
 StatusCode IndexOutOfBounds(std::uint16_t file, std::uint16_t index);
 StatusCode FileOutOfBounds(std::uint16_t file);

@@ -69,9 +69,10 @@ bool SamePrefix(const HeldPrefix& a, const HeldPrefix& b) {
     return true;
 }
 
-// 129 with the chain of includes that was refused as detail: "ALDICC.DAT > VEDICC.DAT > ...".
+// kLoopFailure with the chain of includes that was refused as detail: "ALDICC.DAT > VEDICC.DAT >
+// ...".
 StatusCode RefuseInclude(const LoadContext& ctx, const HeldPrefix& refused) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef dicc = ListItem(TextView(kDictionaryFileNames), ',', kDiccEntry);
     TextRef chain;
     for (std::uint16_t i = 0; i <= ctx.depth; ++i) {
@@ -79,7 +80,6 @@ StatusCode RefuseInclude(const LoadContext& ctx, const HeldPrefix& refused) {
         chain = TextJoin(chain, TextView(kChainSeparator), TextConcat(held.text(), dicc));
     }
     LogErrorText(status::kLoopFailure, chain.failed() ? TextRef() : chain, false);
-    ScratchRelease(mark);
     return status::kLoopFailure;
 }
 
@@ -96,9 +96,9 @@ struct FileReader {
     int lastKind = -1; // kind of the last line acted on in the current file
 };
 
-StatusCode FileOrFieldLine(FileReader& reader, TextRef line) {
+StatusCode FileOrFieldLine(FileReader& reader, TextRef line, bool hasStar) {
     FileLine file;
-    if (ParseFileLine(line, &file)) {
+    if (hasStar && ParseFileLine(line, &file)) {
         if (file.include) {
             const StatusCode st = LoadLevel(reader.ctx, file.name);
             if (st == status::kOk) reader.base = FileCount() - 1;
@@ -121,7 +121,8 @@ std::uint16_t NumberedFile(const FileReader& reader, const LineClass& cls) {
 StatusCode ActOnLine(FileReader& reader, TextRef line) {
     // Blank lines and lines too short to be a field carry nothing; they are passed over and do
     // not count as the last line read.
-    const bool hasStar = std::memchr(line.data, '*', line.size()) != nullptr;
+    bool hasStar = false; // walked: a library search costs more to start than a line is long
+    for (std::uint16_t i = 0; i < line.size() && !hasStar; ++i) hasStar = line.data[i] == '*';
     const LineClass cls = ClassifyDictionaryLine(line);
     if (cls.kind == linekind::kFileOrField && !hasStar && line.size() < kMinFieldLineLength) {
         return status::kOk;
@@ -129,7 +130,7 @@ StatusCode ActOnLine(FileReader& reader, TextRef line) {
     reader.lastKind = cls.kind;
     switch (cls.kind) {
     case linekind::kFileOrField:
-        return FileOrFieldLine(reader, line);
+        return FileOrFieldLine(reader, line, hasStar);
     case linekind::kIndex: {
         const std::uint16_t file = NumberedFile(reader, cls);
         if (file == 0) return status::kBadFileNumber;
@@ -149,11 +150,10 @@ StatusCode ActOnLine(FileReader& reader, TextRef line) {
 // A line that could not be read (one over kLineBufferSize bytes, a read failure): the status,
 // with the file and the line number as its detail, so the user knows where to look.
 StatusCode LineFailure(StatusCode st, TextRef path, std::uint32_t line) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef where =
         TextFormat(kLineDetailRoom, "%s (Line:%u)", PathNative(path), static_cast<unsigned>(line));
     LogErrorText(st, where.failed() ? path : where, false);
-    ScratchRelease(mark);
     return NoteFirstError(1, step::kInputLines, st, st);
 }
 
@@ -164,7 +164,8 @@ StatusCode ReadLines(FileReader& reader, FileNumber number, TextRef path, std::s
     DictionaryTexts* keep = reader.ctx.keep;
     for (std::uint32_t lineNumber = 1;; ++lineNumber) {
         ScratchScope scope;
-        const TextRef line = FileReadLine(number, kCurrentPosition, kReadOneLine);
+        // A view: ActOnLine copies what it keeps, and reads no further in this file.
+        const TextRef line = FileLineView(number);
         if (line.failed()) {
             if (FilePos(number) >= FileSize(number)) return status::kOk;
             return LineFailure(line.status(), path, lineNumber);
@@ -222,18 +223,11 @@ StatusCode RelFileRefused(TextRef path) {
 
 StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
     LoadContext& ctx = reader.ctx;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef name = TextConcat(TextSub(prefix, 0, kPrefixLength),
                                     ListItem(TextView(kDictionaryFileNames), ',', entry));
-    if (name.failed()) {
-        ScratchRelease(mark);
-        return name.status();
-    }
-    if (ctx.from != nullptr) {
-        const StatusCode st = LoadFileFromTexts(reader, name, entry);
-        ScratchRelease(mark);
-        return st;
-    }
+    if (name.failed()) return name.status();
+    if (ctx.from != nullptr) return LoadFileFromTexts(reader, name, entry);
     TextRef path = FindInFolders(ctx.folders, name);
     if (path.failed() || path.empty()) path = name;
     // A missing REL.DAT is normal: its open must not leave a failure in the error trail.
@@ -249,7 +243,6 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
         } else {
             st = RelFileRefused(path);
         }
-        ScratchRelease(mark);
         return st;
     }
     reader.lastKind = -1;
@@ -263,7 +256,6 @@ StatusCode LoadFile(FileReader& reader, TextRef prefix, std::uint16_t entry) {
     if (entry == kDiccEntry && st == status::kOk && reader.lastKind == linekind::kFileOrField) {
         st = CompleteDefaultIndexes(FileCount());
     }
-    ScratchRelease(mark);
     return st;
 }
 
@@ -288,7 +280,7 @@ StatusCode RunLoad(TextRef folderList, TextRef prefix, TextRef defaultLocation,
     if (folderList.failed()) return folderList.status();
     if (prefix.failed()) return prefix.status();
     if (defaultLocation.failed()) return defaultLocation.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // Callers may hand views into the SlotStore, which every stored text moves: copy them.
     LoadContext ctx;
     ctx.folders = TextDup(folderList);
@@ -296,12 +288,10 @@ StatusCode RunLoad(TextRef folderList, TextRef prefix, TextRef defaultLocation,
     ctx.from = from;
     ctx.keep = keep;
     const TextRef ownPrefix = TextDup(prefix);
-    StatusCode st = ctx.folders.failed()           ? ctx.folders.status()
-                    : ctx.defaultLocation.failed() ? ctx.defaultLocation.status()
-                    : ownPrefix.failed()           ? ownPrefix.status()
-                                                   : LoadLevel(ctx, ownPrefix);
-    ScratchRelease(mark);
-    return st;
+    return ctx.folders.failed()           ? ctx.folders.status()
+           : ctx.defaultLocation.failed() ? ctx.defaultLocation.status()
+           : ownPrefix.failed()           ? ownPrefix.status()
+                                          : LoadLevel(ctx, ownPrefix);
 }
 
 bool SameDictionaryName(std::string_view a, std::string_view b) {

@@ -179,7 +179,7 @@ StatusCode SortAdd(SortHandle* handle, TextRef text) {
     }
     // The padded entry is built in place only after the search, so the key is compared from a
     // copy of its own: text may lie in the buffer itself (a script adding what it just read).
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     char* padded = ScratchAllocPtr(a.entryLength, static_cast<std::uint8_t>(kPad));
     if (padded == nullptr) return status::kOutOfMemory;
     std::memcpy(padded, text.data, text.length);
@@ -195,7 +195,6 @@ StatusCode SortAdd(SortHandle* handle, TextRef text) {
         ++a.count;
         a.position = at.index;
     }
-    ScratchRelease(mark);
     Store(handle, a, st);
     return st;
 }
@@ -242,16 +241,16 @@ StatusCode SortKill(const SortHandle& handle) {
 
 TextRef SortList(TextRef list, std::uint8_t flags) {
     if (list.failed()) return list;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const std::uint16_t items = ListCount(list, kListSeparator);
     std::uint16_t longest = 0;
     for (std::uint16_t n = 1; n <= items; ++n) {
         longest = std::max(longest, ListItem(list, kListSeparator, n).length);
     }
-    if (longest == 0) return ScratchReturn(mark, TextRef());
+    if (longest == 0) return scope.Return(TextRef());
     SortHandle handle;
     StatusCode st = SortNew(longest, longest, flags, &handle);
-    if (st != status::kOk) return ScratchReturn(mark, TextRef::Failed(st));
+    if (st != status::kOk) return scope.Return(TextRef::Failed(st));
     for (std::uint16_t n = 1; n <= items && st < status::kFirstError; ++n) {
         st = SortAdd(&handle, ListItem(list, kListSeparator, n));
     }
@@ -268,7 +267,7 @@ TextRef SortList(TextRef list, std::uint8_t flags) {
         }
     }
     SortKill(handle);
-    return ScratchReturn(mark, result);
+    return scope.Return(result);
 }
 
 } // namespace vodarir

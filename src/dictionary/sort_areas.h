@@ -10,7 +10,7 @@
 // Safety: handles come back from scripts, so nothing in one is trusted. Every operation first
 // checks that the buffer it names is a live pool block of tag 34 whose size is the handle's
 // capacity, and that the handle's counts fit inside that block; any other handle is refused
-// with 147 before a byte is read or written.
+// with kSyntax before a byte is read or written.
 //
 // Handle layout (24 bytes, native byte order):
 //   0  buffer pointer (8 bytes, zero-padded where pointers are narrower)
@@ -82,34 +82,36 @@ struct SortHandle {
 SortArea SortAreaOf(const SortHandle& handle);
 SortHandle SortHandleOf(const SortArea& area);
 
-// A handle read back from a script's text: 147 unless the text is exactly kSortHandleSize bytes
+// A handle read back from a script's text: kSyntax unless the text is exactly kSortHandleSize bytes
 // and names a live area (SortCheck).
 StatusCode SortHandleFromText(TextRef text, SortHandle* handle);
-// 0 when the handle names a live area and its counts fit its buffer; 147 otherwise.
+// 0 when the handle names a live area and its counts fit its buffer; kSyntax otherwise.
 StatusCode SortCheck(const SortHandle& handle);
 
 // A new empty area: entry length the larger of a and b, key length the smaller, room for
-// a × 256 bytes (at most 65535). 168 for a negative length, an entry length of 0 or one above
-// 65535; 145 when the pool refuses the buffer.
+// a × 256 bytes (at most 65535). kDataOutBound for a negative length, an entry length of 0 or one
+// above 65535; kOutOfMemory when the pool refuses the buffer.
 StatusCode SortNew(int a, int b, std::uint8_t flags, SortHandle* handle);
 // Inserts text, padded with blanks to the entry length, in key order; the position moves to the
-// new entry. Answers a sortadd result below 128, 163 for a text longer than the entry length,
-// 146 when the entries would pass 65535 bytes, 145 when the buffer cannot grow, 147 for a handle
-// that names no area. Only an insertion changes the handle (status field aside).
+// new entry. Answers a sortadd result below 128, kData for a text longer than the entry length,
+// kStringTooLong when the entries would pass 65535 bytes, kOutOfMemory when the buffer cannot grow,
+// kSyntax for a handle that names no area. Only an insertion changes the handle (status field
+// aside).
 StatusCode SortAdd(SortHandle* handle, TextRef text);
 // Moves the position (sortmove codes; other codes leave it): 0, or kSortOutOfRange with the
-// position put on the last entry (0 when the area is empty). 147 for a handle that names no area.
+// position put on the last entry (0 when the area is empty). kSyntax for a handle that names no
+// area.
 StatusCode SortMove(SortHandle* handle, std::uint16_t code);
 // The entry at the position (entry-length bytes, padding included) as a view into the buffer,
 // valid until the area next changes; the empty text when the position is out of range; the
-// failed TextRef 147 for a handle that names no area.
+// failed TextRef kSyntax for a handle that names no area.
 TextRef SortGet(const SortHandle& handle);
-// Releases the area's buffer. 147 for a handle that names no area.
+// Releases the area's buffer. kSyntax for a handle that names no area.
 StatusCode SortKill(const SortHandle& handle);
 // The items of a comma list sorted (sortflag bits), each padded with blanks to the longest item's
 // length, joined with ","; one new ScratchStack level above the caller's depth. A list without
-// any non-empty item answers the empty text. A failure of the area (146, 145) is the failed
-// TextRef of its status rather than an empty list.
+// any non-empty item answers the empty text. A failure of the area (kStringTooLong, kOutOfMemory)
+// is the failed TextRef of its status rather than an empty list.
 TextRef SortList(TextRef list, std::uint8_t flags);
 
 } // namespace vodarir

@@ -80,7 +80,8 @@ TextRef ConfigValue(TextRef name) {
 TextRef PathValue(TextRef name, bool* known) {
     *known = true;
     const std::uint16_t kind = NameIndex(kPathNames, name);
-    if (kind != 0) return AppFolder(kind);
+    // The path names stand in the order of the folder kinds' numbers.
+    if (kind != 0) return AppFolder(static_cast<AppFolderKind>(kind));
     // TEMP stands for the temporary folder, which has fallbacks where TEMP is not set.
     if (NameIndex(kTempName, name) != 0) return TempPath(TextRef());
     if (NameIndex(kEnvironmentNames, name) != 0) return EnvValue(name);
@@ -119,8 +120,8 @@ TextRef ReplaceReference(ScratchLevel mark, TextRef t, TextRef name, TextRef val
 
 TextRef ExpandConfig(TextRef text) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
-    TextRef cur = ScratchReturn(mark, text);
+    ScratchScope scope;
+    TextRef cur = ScratchReturn(scope.mark(), text);
     char quote = 0;
     int expansions = 0;
     // A reference is looked for outside quotes only; what a value brings in is read again.
@@ -137,16 +138,16 @@ TextRef ExpandConfig(TextRef text) {
         }
         const Reference r = NextReference(cur, pos);
         if (r.open == kNotFound || ++expansions > kMaxExpansions) break;
-        cur = Splice(mark, cur, r.open, static_cast<std::uint16_t>(r.close - r.open + 1),
+        cur = Splice(scope.mark(), cur, r.open, static_cast<std::uint16_t>(r.close - r.open + 1),
                      ConfigValue(r.name));
     }
-    return ScratchReturn(mark, cur);
+    return scope.Return(cur);
 }
 
 TextRef ExpandPaths(TextRef text) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
-    TextRef cur = ScratchReturn(mark, text);
+    ScratchScope scope;
+    TextRef cur = ScratchReturn(scope.mark(), text);
     bool configDone = false;
     std::uint16_t from = 0;
     for (int round = 0; !cur.failed() && round < kMaxExpansions; ++round) {
@@ -155,11 +156,11 @@ TextRef ExpandPaths(TextRef text) {
         bool known = false;
         const TextRef value = PathValue(r.name, &known);
         if (known) {
-            cur = ReplaceReference(mark, cur, r.name, value);
+            cur = ReplaceReference(scope.mark(), cur, r.name, value);
             from = r.open;
         } else if (!configDone) {
             // The configuration rules then settle every other reference of the text at once.
-            cur = ScratchReturn(mark, ExpandConfig(cur));
+            cur = ScratchReturn(scope.mark(), ExpandConfig(cur));
             configDone = true;
             from = 0;
         } else {
@@ -167,7 +168,7 @@ TextRef ExpandPaths(TextRef text) {
             from = static_cast<std::uint16_t>(r.open + 1);
         }
     }
-    return ScratchReturn(mark, ExpandConfig(cur));
+    return scope.Return(ExpandConfig(cur));
 }
 
 } // namespace vodarir

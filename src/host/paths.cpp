@@ -113,10 +113,9 @@ TextRef CopyOf(const char* value) {
 // A name read from a folder, as the runtime spells it; false when cp1252 cannot hold it (such a
 // file cannot be named by a definition either).
 bool EntryName(const dirent* entry, std::string* name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef converted = TextFromUtf8(entry->d_name);
     if (!converted.failed()) name->assign(converted.view());
-    ScratchRelease(mark);
     return !converted.failed();
 }
 
@@ -137,12 +136,12 @@ TextRef DataFolder() {
     // keeps its data beside the documents.
     const TextRef drive = PathPart(RunPath(0), pathpart::kDrive);
     const bool lateDrive = !drive.empty() && drive.at(0) >= kFirstLateDrive;
-    return PathResolve(lateDrive ? Env(kDefaultFolderSlot) : AppFolder(appfolder::kDocs),
+    return PathResolve(lateDrive ? Env(kDefaultFolderSlot) : AppFolder(AppFolderKind::Docs),
                        kDataFolder);
 }
 
 TextRef DatabaseItem(std::uint16_t n) {
-    return TextUnquote(TextTrim(ListItem(Env(kDatabaseSlot), ',', n), kTrimBoth));
+    return TextUnquote(TextTrim(ListItem(Env(kDatabaseSlot), ',', n), TrimSides::Both));
 }
 
 StatusCode FolderStatus(int error) {
@@ -182,22 +181,22 @@ const char* PathNative(TextRef path) {
 }
 
 TextRef PathJoin(TextRef folder, TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef f = PathSlashes(folder);
     const TextRef n = PathSlashes(name);
     const bool needSeparator =
         !f.empty() && !EndsWithSeparator(f) && !n.empty() && !IsSeparator(char(n.at(0)));
     const TextRef joined = needSeparator ? TextJoin(f, kSeparator, n) : TextConcat(f, n);
-    return ScratchReturn(mark, joined);
+    return scope.Return(joined);
 }
 
 TextRef PathAddExt(TextRef name, TextRef extension) { return TextJoin(name, "."_t, extension); }
 
 TextRef PathPart(TextRef path, int parts) {
     if (path.failed()) return path;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef p = PathSlashes(path);
-    if (p.failed()) return ScratchReturn(mark, p);
+    if (p.failed()) return scope.Return(p);
     const PathPieces pieces = Split(p);
     TextRef out = TextRef(p.data, 0);
     if ((parts & pathpart::kDrive) != 0) out = Append(out, pieces.drive);
@@ -207,13 +206,13 @@ TextRef PathPart(TextRef path, int parts) {
         out = Append(out, pieces.name);
     }
     if ((parts & pathpart::kExtension) != 0) out = Append(out, pieces.extension);
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef PathResolve(TextRef base, TextRef relative) {
     if (base.failed()) return base;
     if (relative.failed()) return relative;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef b = PathSlashes(base);
     TextRef r = PathSlashes(relative);
     while (!b.failed() && TakeParent(&r)) b = PathPart(b, pathpart::kDrive | pathpart::kFolder);
@@ -223,24 +222,24 @@ TextRef PathResolve(TextRef base, TextRef relative) {
     while (!joined.failed() && TextFind(joined, here, true) != kNotFound) {
         joined = TextReplace(joined, here, kSeparator, true);
     }
-    return ScratchReturn(mark, joined);
+    return scope.Return(joined);
 }
 
 TextRef PathAbsolute(TextRef path) {
     if (path.failed()) return path;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef native = PathSlashes(path);
     const bool absolute = !PathPart(native, pathpart::kDrive).empty() ||
                           (!native.empty() && IsSeparator(char(native.at(0))));
-    return ScratchReturn(mark, absolute ? native : PathResolve(CurrentFolder(), native));
+    return scope.Return(absolute ? native : PathResolve(CurrentFolder(), native));
 }
 
 TextRef PathOnDisk(TextRef path) {
     if (path.failed()) return path;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef p = PathSlashes(path);
-    if (p.empty()) return ScratchReturn(mark, TextRef::Failed(status::kFileNotFound));
-    if (Exists(PathNative(p))) return ScratchReturn(mark, p);
+    if (p.empty()) return scope.Return(TextRef::Failed(status::kFileNotFound));
+    if (Exists(PathNative(p))) return scope.Return(p);
     // Applications move between systems: "DICC.DAT" may have become "dicc.dat".
     const TextRef folder = PathPart(p, pathpart::kDrive | pathpart::kFolder);
     const TextRef name = PathPart(p, pathpart::kName | pathpart::kExtension);
@@ -257,26 +256,28 @@ TextRef PathOnDisk(TextRef path) {
         ::closedir(dir);
     }
     if (best.empty() || best.size() > kMaxPathLength) {
-        return ScratchReturn(mark, TextRef::Failed(status::kFileNotFound));
+        return scope.Return(TextRef::Failed(status::kFileNotFound));
     }
-    return ScratchReturn(mark, PathJoin(folder, TextView(best)));
+    return scope.Return(PathJoin(folder, TextView(best)));
 }
 
 TextRef FindInFolders(TextRef folderList, TextRef name) {
     if (name.failed()) return name;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef found = PathOnDisk(name);
     const std::uint16_t folders = ListCount(folderList, ',');
     for (std::uint16_t i = 1; found.failed() && i <= folders; ++i) {
-        const TextRef folder = TextTrim(ListItem(folderList, ',', i), kTrimBoth);
+        const TextRef folder = TextTrim(ListItem(folderList, ',', i), TrimSides::Both);
         if (!folder.empty()) found = PathOnDisk(PathJoin(folder, name));
     }
-    return ScratchReturn(mark, found.failed() ? TextRef() : found);
+    return scope.Return(found.failed() ? TextRef() : found);
 }
 
-StatusCode FileFind(TextRef pattern) {
-    if (pattern.failed()) return pattern.status();
-    const ScratchLevel mark = ScratchMark();
+namespace {
+
+// The names of the folder that match the pattern's name part, sorted.
+std::vector<std::string> MatchingNames(TextRef pattern) {
+    ScratchScope scope;
     const TextRef p = PathSlashes(pattern);
     const TextRef folder = PathPart(p, pathpart::kDrive | pathpart::kFolder);
     TextRef glob = PathPart(p, pathpart::kName | pathpart::kExtension);
@@ -292,16 +293,22 @@ StatusCode FileFind(TextRef pattern) {
         }
         ::closedir(dir);
     }
-    ScratchRelease(mark);
-    if (names.empty()) return status::kFileNotFound;
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+StatusCode FileFind(TextRef pattern) {
+    if (pattern.failed()) return pattern.status();
+    const std::vector<std::string> names = MatchingNames(pattern);
+    if (names.empty()) return status::kFileNotFound;
     std::string all;
     for (const std::string& n : names) {
         if (!all.empty()) all.push_back('\0');
         all += n;
     }
-    if (all.size() > kMaxTextLength) return status::kStringTooLong;
-    return ScratchPush(TextView(all));
+    return ScratchPush(TextFromString(all)); // kStringTooLong when the names pass 65535 bytes
 }
 
 bool PathExists(TextRef path) {
@@ -312,7 +319,7 @@ bool PathExists(TextRef path) {
 
 TextRef ListFromNulList(TextRef names, TextRef exclude) {
     if (names.failed()) return names;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef out = TextRef(names.data, 0);
     const std::string_view all = names.view();
     for (std::size_t start = 0; start < all.size() && !out.failed();) {
@@ -322,20 +329,20 @@ TextRef ListFromNulList(TextRef names, TextRef exclude) {
         if (!item.empty() && ListFind(exclude, item, ',') == 0) out = TextJoin(out, ","_t, item);
         start = end + 1;
     }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 StatusCode MakeFolders(TextRef path) {
     if (path.failed()) return path.status();
     if (path.empty() || path.length >= kMaxPathLength) return status::kData;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef p = TextToUtf8(PathSlashes(path));
     if (p.failed()) return p.status();
     // Each cp1252 byte takes at most three bytes of UTF-8.
     char buffer[3 * kMaxPathLength + 1];
     std::memcpy(buffer, p.data, p.length);
     buffer[p.length] = '\0';
-    ScratchRelease(mark);
+    scope.Release();
     // Every prefix that ends before a separator is a folder to have, then the whole path. The
     // root and a drive ("C:") are there already.
     for (std::size_t i = 1; i <= p.length; ++i) {
@@ -379,11 +386,9 @@ TextRef ProgramFolder() {
 
 StatusCode ChangeFolder(TextRef path) {
     if (path.failed()) return path.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const int rc = ::chdir(PathNative(path));
-    const int error = errno;
-    ScratchRelease(mark);
-    return rc == 0 ? status::kOk : FolderStatus(error);
+    return rc == 0 ? status::kOk : FolderStatus(errno);
 }
 
 StatusCode ChangeDrive(TextRef drive) {
@@ -392,64 +397,64 @@ StatusCode ChangeDrive(TextRef drive) {
 }
 
 TextRef TempPath(TextRef name) {
-    const ScratchLevel mark = ScratchMark();
-    return ScratchReturn(mark, PathJoin(TempFolder(), name));
+    ScratchScope scope;
+    return scope.Return(PathJoin(TempFolder(), name));
 }
 
 TextRef EnvValue(TextRef name) {
     if (name.failed()) return name;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const char* value = name.view().find('\0') == std::string_view::npos
                             ? std::getenv(TextCStr(TextToUtf8(name)))
                             : nullptr;
-    return ScratchReturn(mark, CopyOf(value));
+    return scope.Return(CopyOf(value));
 }
 
-TextRef AppFolder(int kind) {
-    const ScratchLevel mark = ScratchMark();
+TextRef AppFolder(AppFolderKind kind) {
+    ScratchScope scope;
     TextRef r;
     switch (kind) {
-    case appfolder::kRunPath:
+    case AppFolderKind::RunPath:
         r = RunPath(2);
         break;
-    case appfolder::kDefault:
+    case AppFolderKind::Default:
         r = Env(kDefaultFolderSlot);
         break;
-    case appfolder::kData:
+    case AppFolderKind::Data:
         r = DataFolder();
         break;
-    case appfolder::kDocs:
+    case AppFolderKind::Docs:
         r = Env(kCommonFolderSlot).empty() ? CurrentFolder() : Env(kCommonFolderSlot);
         break;
-    case appfolder::kHelp:
+    case AppFolderKind::Help:
         r = Env(kHelpFolderSlot).empty() ? PathResolve(Env(kDefaultFolderSlot), kHelpFolder)
                                          : Env(kHelpFolderSlot);
         break;
-    case appfolder::kBackup:
+    case AppFolderKind::Backup:
         r = PathResolve(Env(kCommonFolderSlot), kBackupFolder);
         break;
-    case appfolder::kBackRel:
+    case AppFolderKind::BackRel:
         r = PathJoin(PathJoin(PathJoin(CurrentFolder(), kBackupFolder), DatabaseItem(1)),
                      DatabaseItem(2));
         break;
     default:
         break;
     }
-    return ScratchReturn(mark, r);
+    return scope.Return(r);
 }
 
 TextRef RunPath(int flags) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef line = SlotGet(slotgroup::kEnvironment, kCommandLineSlot);
     const std::uint16_t item = (flags & 1) != 0 ? 2 : 1;
-    TextRef path = TextUnquote(TextTrim(ListItem(line, ' ', item), kTrimBoth));
+    TextRef path = TextUnquote(TextTrim(ListItem(line, ' ', item), TrimSides::Both));
     if ((flags & 1) != 0 && !path.empty() && path.at(0) == '/') {
         // "/X" is an option, but on a system whose paths start with "/" an existing file is a file.
         struct stat info;
         if (::stat(PathNative(path), &info) != 0 || S_ISDIR(info.st_mode)) path = TextRef();
     }
     if ((flags & 2) != 0) path = PathPart(path, pathpart::kDrive | pathpart::kFolder);
-    return ScratchReturn(mark, path);
+    return scope.Return(path);
 }
 
 } // namespace vodarir

@@ -33,8 +33,8 @@ TextRef PathSlashes(TextRef path);
 // PathSlashes as a NUL-terminated C string on the ScratchStack, for the C library.
 const char* PathNative(TextRef path);
 // The path as it exists on disk: itself when it exists, else the entry of its folder whose name
-// matches it case-insensitively (applications move between systems); the failed TextRef 164 when
-// neither exists.
+// matches it case-insensitively (applications move between systems); the failed TextRef
+// kFileNotFound when neither exists.
 TextRef PathOnDisk(TextRef path);
 // folder + separator + name, the separator only when the folder does not end with one and the
 // name does not begin with one (and neither is empty).
@@ -49,7 +49,7 @@ TextRef PathResolve(TextRef base, TextRef relative);
 TextRef PathAbsolute(TextRef path);
 // The first existing path: the name as given, then joined to each folder of the comma list.
 TextRef FindInFolders(TextRef folderList, TextRef name);
-// 0 and the names found (NUL-separated) on the ScratchStack, or 164.
+// 0 and the names found (NUL-separated) on the ScratchStack, or kFileNotFound.
 StatusCode FileFind(TextRef pattern);
 // Whether a file or a folder of that path exists (through symbolic links).
 bool PathExists(TextRef path);
@@ -65,19 +65,19 @@ StatusCode ChangeDrive(TextRef drive);
 TextRef TempPath(TextRef name);
 TextRef EnvValue(TextRef name);
 
-// Application folders.
-namespace appfolder {
-inline constexpr int kRunPath = 1;
-inline constexpr int kDefault = 2;
-inline constexpr int kData = 3;
-inline constexpr int kDocs = 4;
-inline constexpr int kHelp = 5;
-inline constexpr int kBackup = 6;
-inline constexpr int kBackRel = 7;
-} // namespace appfolder
-// The folder of a kind; the data folder (3) lies beside the documents folder where paths have no
-// drive letters. Any other kind gives the empty text.
-TextRef AppFolder(int kind);
+// Application folders, numbered as their names stand in the path names of ExpandPaths.
+enum class AppFolderKind {
+    RunPath = 1,
+    Default = 2,
+    Data = 3,
+    Docs = 4,
+    Help = 5,
+    Backup = 6,
+    BackRel = 7,
+};
+// The folder of a kind; the data folder lies beside the documents folder where paths have no
+// drive letters. Any other number gives the empty text.
+TextRef AppFolder(AppFolderKind kind);
 
 // flags 0: the program as started (from the command line RuntimeStart stored); 1: the first
 // argument (empty when it begins with "/", unless it names an existing file); 2 added: only its

@@ -68,8 +68,8 @@ char* CopyWord(TextRef command, std::uint32_t* at, char* out) {
 }
 
 // Splits command at blanks outside quotes (runs of blanks count as one) into at most limit words,
-// on a new ScratchStack level. 158 for an empty command, one holding a NUL, or too many words;
-// 145 when the stack has no room.
+// on a new ScratchStack level. kBadCommandLine for an empty command, one holding a NUL, or too many
+// words; kOutOfMemory when the stack has no room.
 StatusCode SplitCommand(TextRef command, std::uint16_t limit, Words* words) {
     if (command.failed()) return command.status();
     if (command.view().find('\0') != std::string_view::npos) return status::kBadCommandLine;
@@ -185,8 +185,8 @@ ssize_t ReadRetrying(int fd, void* buffer, std::size_t size) {
     }
 }
 
-// Forks and executes plan. *pid receives the child to wait for (0 for an orphan). 164 when the
-// program could not be executed, 141 when the system refused a pipe or a process.
+// Forks and executes plan. *pid receives the child to wait for (0 for an orphan). kFileNotFound
+// when the program could not be executed, kInternal when the system refused a pipe or a process.
 StatusCode Launch(const LaunchPlan& plan, pid_t* pid) {
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) return status::kInternal;
@@ -292,14 +292,13 @@ bool OutputWaiting(int fd, int timeoutMs) {
 
 // Reads one chunk into a ScratchStack level and hands it to the sink. Answers the sink's status.
 StatusCode TakeChunk(Capture& c, void* context, CaptureSink sink) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     char* chunk = ScratchAllocPtr(kCaptureChunk, kNoFill);
     if (chunk == nullptr) return status::kOutOfMemory;
     const ssize_t n = ReadRetrying(c.output, chunk, kCaptureChunk);
     StatusCode st = status::kOk;
     if (n > 0 && sink != nullptr) st = sink(context, chunk, static_cast<std::uint16_t>(n));
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) c.drained = true;
-    ScratchRelease(mark);
     return st;
 }
 
@@ -404,7 +403,8 @@ TextRef ProgramFromSettings(const char* entry) {
 }
 
 // The program (with any options) of a viewer; empty when there is none.
-TextRef ViewerProgram(int which) {
+TextRef ViewerProgram(Viewer viewer) {
+    const int which = static_cast<int>(viewer);
     if (which < 1 || which > kViewerCount) return TextRef();
     const ViewerEntry& viewerEntry = kViewers[which - 1];
     if (viewerEntry.appPathsEntry != nullptr) {
@@ -420,7 +420,7 @@ TextRef ViewerProgram(int which) {
 } // namespace
 
 StatusCode StartProgram(TextRef command, int flags) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     Words words;
     char program[PATH_MAX];
     LaunchPlan plan;
@@ -435,12 +435,11 @@ StatusCode StartProgram(TextRef command, int flags) {
         const bool waited = WaitChild(pid, &raw);
         st = ExitResult(waited, raw);
     }
-    ScratchRelease(mark);
     return st;
 }
 
 StatusCode RunCaptured(TextRef command, void* context, CaptureSink sink) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     Words words;
     char program[PATH_MAX];
     LaunchPlan plan;
@@ -466,45 +465,40 @@ StatusCode RunCaptured(TextRef command, void* context, CaptureSink sink) {
         output.CloseRead();
         Finish(c, st);
     }
-    ScratchRelease(mark);
     return st;
 }
 
 TextRef RunToText(TextRef command) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextSink sink;
     const StatusCode st = RunCaptured(command, &sink, AppendToText);
-    const TextRef result =
-        st == status::kOk ? ScratchReturn(mark, TextRef(sink.data == nullptr ? "" : sink.data,
-                                                        static_cast<std::uint16_t>(sink.length)))
-                          : TextRef::Failed(st);
+    const TextRef result = st == status::kOk
+                               ? scope.Return(TextRef(sink.data == nullptr ? "" : sink.data,
+                                                      static_cast<std::uint16_t>(sink.length)))
+                               : TextRef::Failed(st);
     std::free(sink.data);
     return result;
 }
 
 TextRef RunToTempFile(TextRef command) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef pattern = TempPath(kTempNamePattern);
-    if (pattern.failed()) return ScratchReturn(mark, pattern);
+    if (pattern.failed()) return scope.Return(pattern);
     char* path = const_cast<char*>(PathNative(pattern));
     int fd = *path == '\0' ? -1 : ::mkstemps(path, kTempSuffixLength);
-    if (fd < 0) {
-        ScratchRelease(mark);
-        return TextRef::Failed(status::kFileOpening);
-    }
+    if (fd < 0) return TextRef::Failed(status::kFileOpening);
     StatusCode st = RunCaptured(command, &fd, AppendToFile);
     if (::close(fd) != 0 && st == status::kOk) st = status::kWrite;
     if (st != status::kOk) {
         ::unlink(path);
-        ScratchRelease(mark);
         return TextRef::Failed(st);
     }
-    return ScratchReturn(mark, TextFromUtf8(path));
+    return scope.Return(TextFromUtf8(path));
 }
 
-StatusCode OpenInViewer(int which, TextRef argument, int flags) {
+StatusCode OpenInViewer(Viewer which, TextRef argument, int flags) {
     if (argument.failed()) return argument.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef program = ViewerProgram(which);
     StatusCode st = kNoViewer;
     // A program that expands to nothing is as good as none.
@@ -515,25 +509,29 @@ StatusCode OpenInViewer(int which, TextRef argument, int flags) {
                        int(expanded.length), expanded.data, int(argument.length), argument.data);
         st = command.failed() ? command.status() : StartProgram(command, flags);
     }
-    ScratchRelease(mark);
     return st;
 }
 
-StatusCode CompareFiles(TextRef first, TextRef second) {
-    const ScratchLevel mark = ScratchMark();
+TextRef ComparerCommand(TextRef first, TextRef second) {
+    ScratchScope scope;
     const TextRef a = TextQuote(first, '"');
     const TextRef b = TextQuote(second, '"');
-    StatusCode st = a.failed() ? a.status() : b.status();
+    const StatusCode st = a.failed() ? a.status() : b.status();
+    if (st != status::kOk) return TextRef::Failed(st);
+    return scope.Return(TextFormat(Room(sizeof kComparer + 2 + a.length + b.length), "%s %.*s %.*s",
+                                   kComparer, int(a.length), a.data, int(b.length), b.data));
+}
+
+StatusCode CompareFiles(TextRef first, TextRef second) {
+    ScratchScope scope;
+    const TextRef command = ComparerCommand(first, second);
+    StatusCode st = command.status();
     if (st == status::kOk) {
-        const TextRef command =
-            TextFormat(Room(sizeof kComparer + 2 + a.length + b.length), "%s %.*s %.*s", kComparer,
-                       int(a.length), a.data, int(b.length), b.data);
         const TextRef output = RunToTempFile(command);
         st = output.failed()
                  ? output.status()
-                 : OpenInViewer(viewer::kText, TextQuote(output, '"'), startflag::kNoWait);
+                 : OpenInViewer(Viewer::Text, TextQuote(output, '"'), startflag::kNoWait);
     }
-    ScratchRelease(mark);
     return st;
 }
 

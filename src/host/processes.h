@@ -27,11 +27,7 @@
 namespace vodarir {
 
 // Viewers of OpenInViewer.
-namespace viewer {
-inline constexpr int kText = 1;
-inline constexpr int kHtml = 2;
-inline constexpr int kPdf = 3;
-} // namespace viewer
+enum class Viewer { Text = 1, Html = 2, Pdf = 3 };
 
 // Start flags of StartProgram and OpenInViewer.
 namespace startflag {
@@ -54,35 +50,41 @@ using CaptureSink = StatusCode (*)(void* context, const char* bytes, std::uint16
 
 // Starts the viewer's program with argument (already quoted by the caller where it holds blanks)
 // through StartProgram. kNoViewer when the viewer is unknown or no program for it can be found.
-StatusCode OpenInViewer(int viewer, TextRef argument, int flags);
+StatusCode OpenInViewer(Viewer viewer, TextRef argument, int flags);
 
 // Runs command. Runs of blanks outside quotes count as one. Answers 0 when it was started and not
 // waited for (kNoWait without kWaitAnyway); otherwise waits and answers its exit code, where a
-// program ended by a signal, or ending with 255 (the exit code -1 here), answers 124.
-// 164 when the program cannot be found or started, 158 for an empty command or one of more than
-// kMaxCommandWords words (nothing is dropped silently), 141 when the system refuses a process.
+// program ended by a signal, or ending with 255 (the exit code -1 here), answers kUndefinedWarning.
+// kFileNotFound when the program cannot be found or started, kBadCommandLine for an empty command
+// or one of more than kMaxCommandWords words (nothing is dropped silently), kInternal when the
+// system refuses a process.
 StatusCode StartProgram(TextRef command, int flags);
 
 // Starts command with its standard output and error going to a pipe and no input (it reads end of
 // file), and hands every chunk of output to sink (may be null: the output is read and dropped)
 // until the program has ended and its output is drained. Answers 0, the first non-zero status of
-// the sink (the program is then stopped and reaped), 141 when no pipe can be made, 164 when the
-// program cannot be found or started, 158 for an empty or over-long command, 145 when the
-// ScratchStack has no room for a chunk. The caller's thread waits; the pipe is polled, never
-// spun on.
+// the sink (the program is then stopped and reaped), kInternal when no pipe can be made,
+// kFileNotFound when the program cannot be found or started, kBadCommandLine for an empty or
+// over-long command, kOutOfMemory when the ScratchStack has no room for a chunk. The caller's
+// thread waits; the pipe is polled, never spun on.
 StatusCode RunCaptured(TextRef command, void* context, CaptureSink sink);
 
-// The whole output of command as one text, or the failed TextRef with RunCaptured's status; 146
-// when the output exceeds 65535 bytes.
+// The whole output of command as one text, or the failed TextRef with RunCaptured's status;
+// kStringTooLong when the output exceeds 65535 bytes.
 TextRef RunToText(TextRef command);
 
 // The path of a new file "vodarir-*.txt" in the temporary folder holding command's output, or the
-// failed TextRef with the status (the file is then removed): 137 when writing failed, 166 when no
-// file could be made, or RunCaptured's status.
+// failed TextRef with the status (the file is then removed): kWrite when writing failed,
+// kFileOpening when no file could be made, or RunCaptured's status.
 TextRef RunToTempFile(TextRef command);
 
-// Compares two files with diff (each path quoted), writes its output to a temporary text file and
-// opens that in the text viewer without waiting. Answers RunToTempFile's status or OpenInViewer's.
+// The command that compares two files, line by line: diff with each path quoted. Its output is
+// empty for equal files. On the ScratchStack; the failed TextRef 163 for a path holding both
+// quote characters.
+TextRef ComparerCommand(TextRef first, TextRef second);
+
+// Runs ComparerCommand, writes its output to a temporary text file and opens that in the text
+// viewer without waiting. Answers RunToTempFile's status or OpenInViewer's.
 StatusCode CompareFiles(TextRef first, TextRef second);
 
 } // namespace vodarir

@@ -102,7 +102,7 @@ std::uint16_t Room(std::size_t n) {
 } // namespace
 
 TextRef RegistryStorePath() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef path;
     const char* explicitStore = std::getenv(kStoreVariable);
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
@@ -117,11 +117,11 @@ TextRef RegistryStorePath() {
                           "%s%s%s", home, kConfigInHome, kStoreInConfig);
     }
     if (path.failed()) path = TextRef();
-    return ScratchReturn(mark, path);
+    return scope.Return(path);
 }
 
 TextRef RegistryReadValue(TextRef path) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef value;
     const ValuePath wanted = SplitPath(path.view());
     if (wanted.valid && KnownRoot(wanted.root)) {
@@ -132,7 +132,7 @@ TextRef RegistryReadValue(TextRef path) {
             std::fclose(store);
         }
     }
-    const TextRef result = ScratchReturn(mark, value);
+    const TextRef result = scope.Return(value);
     return result.failed() ? TextRef() : result;
 }
 

@@ -12,6 +12,12 @@
 //     together: its old contents are held in memory and written back when the rewrite fails.
 //  4. A whole-file rewrite replaces the file a symbolic link names, never the link, and refuses a
 //     file without write permission.
+//  5. Every open, read, write, flush and rename of this layer asks the fault seam (FileFaultHits)
+//     first, so tests can fail each of them in turn.
+//  6. The line reader reads ahead in blocks: bytes [begin, end) of a file's block are the file's
+//     bytes from its reading position on, and the stream stands at streamAt, the offset of the
+//     block's end. Every other step on the file first gives back what was read ahead (Settle), so
+//     the stream's position is the file's again.
 #include "host/text_files.h"
 
 #include <fcntl.h>
@@ -19,6 +25,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -26,6 +33,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/file_faults.h"
 #include "host/paths.h"
 #include "runtime/store/error_detail.h"
 #include "runtime/text/block_pool.h"
@@ -42,8 +50,10 @@ using namespace literals;
 constexpr FileNumber kFirstUserFile = 3;
 constexpr FileNumber kStdIn = 0;
 constexpr FileNumber kStdOut = 1;
-// The C library moves at most this many bytes a call.
+// Writes move at most this many bytes a call.
 constexpr std::uint32_t kChunkSize = 512;
+// Reads take blocks of this size: a definition file in one or a few calls.
+constexpr std::uint32_t kReadBlock = 16384;
 // A line length must stay below kIoFailed, which stands for failure.
 constexpr std::uint32_t kMaxLineResult = 0xFFFE;
 constexpr char kCtrlZ = 26;
@@ -69,29 +79,96 @@ constexpr LineKindLayout kLayouts[] = {
     {0, 5, 0, 0},  // 6 five-digit numbers, the record is the whole line
 };
 
-std::FILE* g_files[kFileTableSize] = {};
+// An open file: its stream and the line reader's read-ahead (invariant 6).
+struct OpenFile {
+    std::FILE* stream = nullptr;
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    std::int64_t streamAt = -1; // -1: not known (nothing read ahead)
+};
 
-int g_writesAllowed = -1;
-std::uint16_t g_partialWrite = 0;
+OpenFile g_files[kFileTableSize];
+// Where FileLineView puts a line that is not whole in the block read ahead, one per file number so
+// that a reader of one file (a dictionary) may read another (one it includes) between two lines.
+char g_lineBuffers[kFileTableSize][kLineBufferSize];
+// The read-ahead blocks, one per file number: kept apart so that no file's reading ever waits on
+// another's, and static so that reading a line never allocates.
+char g_blocks[kFileTableSize][kReadBlock];
 
 std::FILE* Stream(FileNumber n) {
     if (n >= kFileTableSize) return nullptr;
-    if (g_files[n] == nullptr && n < kFirstUserFile) {
+    if (g_files[n].stream == nullptr && n < kFirstUserFile) {
         std::FILE* const standard[kFirstUserFile] = {stdin, stdout, stderr};
-        g_files[n] = standard[n];
+        g_files[n].stream = standard[n];
     }
-    return g_files[n];
+    return g_files[n].stream;
 }
 
 bool IsStandard(FileNumber n) { return n < kFirstUserFile; }
 
+// ---- The seam: every step that can fail asks first (invariant 5) ------------------------------
+
+std::FILE* SeamFopen(const char* native, const char* mode) {
+    if (FileFaultHits(FileOp::kOpen)) {
+        errno = EIO;
+        return nullptr;
+    }
+    return std::fopen(native, mode);
+}
+
+int SeamOpen(const char* native, int flags) {
+    if (FileFaultHits(FileOp::kOpen)) {
+        errno = EIO;
+        return -1;
+    }
+    return ::open(native, flags);
+}
+
+int SeamMkstemp(std::string* pattern) {
+    if (FileFaultHits(FileOp::kOpen)) {
+        errno = EIO;
+        return -1;
+    }
+    return ::mkstemp(pattern->data());
+}
+
+// Reads up to n bytes; *failed tells a failure from the end of the file.
+std::size_t SeamRead(std::FILE* f, char* into, std::size_t n, bool* failed) {
+    if (FileFaultHits(FileOp::kRead)) {
+        *failed = true;
+        return 0;
+    }
+    const std::size_t got = std::fread(into, 1, n, f);
+    *failed = got < n && std::ferror(f) != 0;
+    return got;
+}
+
 std::size_t WriteChunk(std::FILE* f, const char* data, std::size_t n) {
-    if (g_writesAllowed == 0) { // the seam: this call comes up short, as on a full disk
-        const std::size_t part = std::min<std::size_t>(g_partialWrite, n == 0 ? 0 : n - 1);
+    std::uint32_t partial = 0;
+    if (FileFaultHits(FileOp::kWrite, &partial)) { // comes up short, as on a full disk
+        const std::size_t part = std::min<std::size_t>(partial, n == 0 ? 0 : n - 1);
         return std::fwrite(data, 1, part, f);
     }
-    if (g_writesAllowed > 0) --g_writesAllowed;
     return std::fwrite(data, 1, n, f);
+}
+
+bool SeamFlush(std::FILE* f) { return !FileFaultHits(FileOp::kFlush) && std::fflush(f) == 0; }
+
+bool SeamSync(int fd) { return !FileFaultHits(FileOp::kFlush) && ::fsync(fd) == 0; }
+
+// Closes a stream that was written to: the close writes what the C library still holds, so it can
+// fail like a flush. The stream is closed either way.
+bool SeamCloseWritten(std::FILE* f) {
+    const bool refused = FileFaultHits(FileOp::kFlush);
+    return std::fclose(f) == 0 && !refused;
+}
+
+int SeamRename(const char* from, const char* to) {
+    if (FileFaultHits(FileOp::kRename)) {
+        errno = EIO;
+        return -1;
+    }
+    return std::rename(from, to);
 }
 
 // Writes every byte in chunks; answers how many were written before a chunk failed.
@@ -142,7 +219,7 @@ ReadOpen ReadOpenOf(int error) {
 ReadOpen OpenForReading(const char* native, const char* mode, std::FILE** out) {
     *out = nullptr;
     const bool update = std::strchr(mode, '+') != nullptr;
-    const int fd = ::open(native, (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+    const int fd = SeamOpen(native, (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return ReadOpenOf(errno);
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -174,76 +251,147 @@ std::int64_t SizeOf(std::FILE* f) {
     return info.st_size < 0 ? 0 : static_cast<std::int64_t>(info.st_size);
 }
 
+// ---- The read-ahead (invariant 6) ---------------------------------------------------------------
+
+std::uint32_t Unread(const OpenFile& of) { return of.end - of.begin; }
+
+// The file's reading position: the stream's, less what was read ahead and not taken yet.
+std::int64_t Position(OpenFile& of) {
+    if (of.streamAt < 0) of.streamAt = ::ftello(of.stream);
+    return of.streamAt < 0 ? -1 : of.streamAt - Unread(of);
+}
+
+// Gives back what was read ahead: the stream stands at the file's reading position again.
+bool Settle(OpenFile& of) {
+    bool ok = true;
+    if (Unread(of) > 0 && of.streamAt >= 0) {
+        ok = ::fseeko(of.stream, of.streamAt - Unread(of), SEEK_SET) == 0;
+    }
+    of.begin = of.end = 0;
+    of.streamAt = -1;
+    return ok;
+}
+
+// Puts the reading position back at `at`, a place the reader was at before.
+void Restore(OpenFile& of, std::int64_t at) {
+    const std::int64_t blockStart = of.streamAt - of.end;
+    if (of.streamAt >= 0 && at >= blockStart && at <= of.streamAt) {
+        of.begin = static_cast<std::uint32_t>(at - blockStart);
+        return;
+    }
+    of.begin = of.end = 0;
+    of.streamAt = ::fseeko(of.stream, at, SEEK_SET) == 0 ? at : -1;
+}
+
+enum class Fill { kSome, kEnd, kFailed };
+
+// Reads the next block once every byte of the last one was taken.
+Fill FillBlock(OpenFile& of, char* block) {
+    if (Position(of) < 0) return Fill::kFailed;
+    of.begin = of.end = 0;
+    bool failed = false;
+    const std::size_t got = SeamRead(of.stream, block, kReadBlock, &failed);
+    of.end = static_cast<std::uint32_t>(got);
+    of.streamAt += static_cast<std::int64_t>(got);
+    if (got > 0) return Fill::kSome;
+    return failed ? Fill::kFailed : Fill::kEnd;
+}
+
 // One line read: its length, or a status (130 end of file, 146 too long, 136 read failure).
 struct LineRead {
     std::uint32_t length = 0;
     StatusCode status = status::kOk;
 };
 
-// Where the line ends in the bytes read so far, and how many bytes its ending takes. A CR as the
-// last byte read asks the file for the byte after it.
-bool FindLineEnd(std::FILE* f, const char* buffer, std::uint32_t from, std::uint32_t got,
-                 std::uint32_t* end, std::uint32_t* consumed) {
-    for (std::uint32_t i = from; i < got; ++i) {
-        if (buffer[i] != '\r' && buffer[i] != '\n') continue;
-        *end = i;
-        std::uint32_t after = i + 1;
-        if (buffer[i] == '\r') {
-            const int next = i + 1 < got ? static_cast<unsigned char>(buffer[i + 1]) : std::getc(f);
-            if (next == '\n') ++after;
+// The first CR or LF of [from, to), or to. Lines are short, so a library search costs more to set
+// up than a line takes; eight bytes are looked at a time instead. In a word x (the bytes xored
+// with the one looked for), (x - 0x01..01) & ~x & 0x80..80 sets the high bit of every zero byte,
+// and of no byte below the first zero, so its lowest set bit is the first match.
+const char* LineEndIn(const char* from, const char* to) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+        const auto zeros = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+        while (to - from >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, from, sizeof word);
+            const std::uint64_t hits = zeros(word ^ (kOnes * '\r')) | zeros(word ^ (kOnes * '\n'));
+            if (hits != 0) return from + std::countr_zero(hits) / 8;
+            from += 8;
         }
-        *consumed = after;
-        return true;
     }
-    return false;
+    while (from < to && *from != '\r' && *from != '\n') ++from;
+    return from;
 }
 
-// The byte after a full buffer decides: a line ending (or the end of the file) right there makes
-// the line fit exactly.
-bool EndsRightAfter(std::FILE* f, std::uint32_t got, std::uint32_t* consumed) {
-    const int c = std::getc(f);
-    if (c == EOF) {
-        *consumed = got;
-        return true;
-    }
-    if (c != '\r' && c != '\n') return false;
-    *consumed = got + 1 + (c == '\r' && std::getc(f) == '\n' ? 1 : 0);
-    return true;
-}
-
-LineRead ReadFileLine(std::FILE* f, char* buffer, std::uint32_t size) {
+// Reads one line of a file into out (at most size bytes) from the read-ahead block. A line longer
+// than size, a failed read, and the end of the file leave the reading position where the line
+// began.
+LineRead ReadFileLine(FileNumber number, char* out, std::uint32_t size) {
+    OpenFile& of = g_files[number];
+    char* const block = g_blocks[number];
     for (;;) {
-        const std::int64_t start = ::ftello(f);
-        const std::int64_t remaining = SizeOf(f) - start;
-        if (start < 0) return {0, status::kDiskIo};
-        if (remaining <= 0) return {0, status::kDiskIo}; // end of file
-        std::uint32_t got = 0, end = 0, consumed = 0;
-        bool found = false;
-        while (!found) {
-            if (got == remaining) { // the end of the file ends the last line
-                end = consumed = got;
-                break;
-            }
-            if (got == size) {
-                if (!EndsRightAfter(f, got, &consumed)) {
-                    ::fseeko(f, start, SEEK_SET);
-                    return {0, status::kStringTooLong};
+        const std::int64_t lineStart = Position(of);
+        if (lineStart < 0) return {0, status::kDiskIo};
+        std::uint32_t got = 0;
+        bool seen = false; // a byte of the line or its ending: the line exists
+        for (;;) {
+            if (of.begin == of.end) {
+                const Fill fill = FillBlock(of, block);
+                if (fill == Fill::kFailed) {
+                    Restore(of, lineStart);
+                    return {0, status::kRead};
                 }
-                end = got;
-                break;
+                if (fill == Fill::kEnd) { // the end of the file ends the last line
+                    if (!seen) return {0, status::kDiskIo};
+                    break;
+                }
             }
-            const std::uint32_t chunk = static_cast<std::uint32_t>(
-                std::min<std::int64_t>({kChunkSize, size - got, remaining - got}));
-            const std::size_t n = std::fread(buffer + got, 1, chunk, f);
-            if (n == 0) return {0, status::kRead};
-            const std::uint32_t from = got;
-            got += static_cast<std::uint32_t>(n);
-            found = FindLineEnd(f, buffer, from, got, &end, &consumed);
+            const char* from = block + of.begin;
+            const char* stop = LineEndIn(from, block + of.end);
+            const std::uint32_t n = static_cast<std::uint32_t>(stop - from);
+            if (n > size - got) {
+                Restore(of, lineStart);
+                return {0, status::kStringTooLong};
+            }
+            std::memcpy(out + got, from, n);
+            got += n;
+            of.begin += n;
+            seen = seen || n > 0;
+            if (of.begin == of.end) continue; // no ending yet
+            seen = true;
+            const char ending = block[of.begin++];
+            if (ending == '\r') { // a CR followed by an LF ends the line with both
+                if (of.begin == of.end && FillBlock(of, block) == Fill::kFailed) {
+                    Restore(of, lineStart);
+                    return {0, status::kRead};
+                }
+                if (of.begin < of.end && block[of.begin] == '\n') ++of.begin;
+            }
+            break;
         }
-        ::fseeko(f, start + consumed, SEEK_SET);
-        if (end == 1 && buffer[0] == kCtrlZ) continue; // an end-of-text mark, not a line
-        return {end, status::kOk};
+        if (got == 1 && out[0] == kCtrlZ) continue; // an end-of-text mark, not a line
+        return {got, status::kOk};
     }
+}
+
+// A whole line already read ahead, at most size bytes, that is no Ctrl-Z mark: where it lies in the
+// block and how many bytes it and its ending take. False when the line needs the general reader.
+bool LineInBlock(FileNumber number, std::uint32_t size, const char** line, std::uint32_t* length,
+                 std::uint32_t* taken) {
+    const OpenFile& of = g_files[number];
+    const char* const block = g_blocks[number];
+    const char* from = block + of.begin;
+    const char* const end = block + of.end;
+    const char* stop = LineEndIn(from, end);
+    // The ending must be there, and after a CR the byte that may be its LF.
+    if (stop == end || (*stop == '\r' && stop + 1 == end)) return false;
+    const std::uint32_t n = static_cast<std::uint32_t>(stop - from);
+    if (n > size || (n == 1 && *from == kCtrlZ)) return false;
+    *line = from;
+    *length = n;
+    *taken = n + 1 + (*stop == '\r' && stop[1] == '\n' ? 1 : 0);
+    return true;
 }
 
 // Standard input cannot seek: one byte at a time, so nothing past the line is taken.
@@ -271,7 +419,8 @@ LineRead ReadConsoleLine(std::FILE* f, char* buffer, std::uint32_t size) {
     }
 }
 
-// Counted read: at most count bytes, never past the end of the file or the buffer.
+// Counted read: at most count bytes, never past the end of the file or the buffer. A failed read
+// gives kRead, never the bytes before it as if they were all.
 LineRead ReadCounted(std::FILE* f, bool console, std::uint32_t count, char* buffer,
                      std::uint32_t size) {
     std::uint32_t want = std::min(count, size);
@@ -281,7 +430,9 @@ LineRead ReadCounted(std::FILE* f, bool console, std::uint32_t count, char* buff
     }
     std::uint32_t got = 0;
     while (got < want) {
-        const std::size_t n = std::fread(buffer + got, 1, std::min(kChunkSize, want - got), f);
+        bool failed = false;
+        const std::size_t n = SeamRead(f, buffer + got, want - got, &failed);
+        if (failed) return {0, status::kRead};
         if (n == 0) break;
         got += static_cast<std::uint32_t>(n);
     }
@@ -293,12 +444,23 @@ LineRead ReadAt(FileNumber number, std::int64_t position, std::uint16_t count, c
     std::FILE* f = Stream(number);
     if (f == nullptr) return {0, status::kDiskIo};
     const bool console = IsStandard(number);
-    if (!console && position >= 0 && ::fseeko(f, position, SEEK_SET) != 0) {
-        return {0, status::kDiskIo};
-    }
     size = std::min(size, kMaxLineResult);
-    if (count != kReadOneLine) return ReadCounted(f, console, count, buffer, size);
-    return console ? ReadConsoleLine(f, buffer, size) : ReadFileLine(f, buffer, size);
+    if (console) {
+        return count == kReadOneLine ? ReadConsoleLine(f, buffer, size)
+                                     : ReadCounted(f, true, count, buffer, size);
+    }
+    OpenFile& of = g_files[number];
+    if (position >= 0) {
+        // Reading on from where the last line ended needs no seek: the bytes are read ahead.
+        if (Position(of) != position) {
+            of.begin = of.end = 0;
+            of.streamAt = -1;
+            if (::fseeko(f, position, SEEK_SET) != 0) return {0, status::kDiskIo};
+        }
+    }
+    if (count == kReadOneLine) return ReadFileLine(number, buffer, size);
+    if (!Settle(of)) return {0, status::kDiskIo};
+    return ReadCounted(f, false, count, buffer, size);
 }
 
 // The number of a numbered line: blanks count as zeros; a field that is not a number reads 0.
@@ -370,24 +532,30 @@ bool ReadOnlyFile(const char* native, const struct stat& info) {
 // space the file already holds, so a failure still leaves the file as it was.
 WriteOutcome RewriteInPlace(const std::string& native, TextRef path, TextRef text) {
     WriteOutcome out;
-    std::FILE* f = std::fopen(native.c_str(), "rb+");
+    std::FILE* f = SeamFopen(native.c_str(), "rb+");
     if (f == nullptr) {
         Failure(status::kFileNotFound, path, 0);
         return out;
     }
     out.opened = true;
     std::string old;
-    char block[kChunkSize];
-    for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) old.append(block, n);
-    const bool readWhole = std::ferror(f) == 0;
+    char block[kReadBlock];
+    bool readWhole = true;
+    for (;;) {
+        bool failed = false;
+        const std::size_t n = SeamRead(f, block, sizeof block, &failed);
+        old.append(block, n);
+        if (failed) readWhole = false;
+        if (failed || n == 0) break;
+    }
     const int fd = ::fileno(f);
     bool ok = readWhole && ::fseeko(f, 0, SEEK_SET) == 0;
     if (ok) out.written = WriteAll(f, text);
-    ok = ok && out.written == text.length && std::fflush(f) == 0 &&
-         ::ftruncate(fd, static_cast<off_t>(text.length)) == 0 && ::fsync(fd) == 0;
+    ok = ok && out.written == text.length && SeamFlush(f) &&
+         ::ftruncate(fd, static_cast<off_t>(text.length)) == 0 && SeamSync(fd);
     if (!ok && readWhole) {
         // Straight to the C library: these bytes reuse the file's own space, and the failure
-        // being undone may be the write seam's.
+        // being undone may be the seam's.
         std::clearerr(f);
         if (::fseeko(f, 0, SEEK_SET) == 0) {
             std::fwrite(old.data(), 1, old.size(), f);
@@ -396,17 +564,32 @@ WriteOutcome RewriteInPlace(const std::string& native, TextRef path, TextRef tex
             ::fsync(fd);
         }
     }
-    ok = std::fclose(f) == 0 && ok;
+    // Everything reached the disk before the close (the sync said so): a close that fails now
+    // has nothing left to lose, and the contents can no longer be put back.
+    std::fclose(f);
     out.complete = ok;
     return out;
 }
 
+// After a rename the folder holds the new name; its sync makes that last through a power cut.
+// Nothing can be undone by then, so a failure here changes nothing.
+void SyncFolderOf(const std::string& native) {
+    const std::size_t slash = native.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? std::string("/")
+                                                          : native.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 // Writes text into a new file beside the target and puts it in the target's place only when every
 // byte reached the disk. A symbolic link is written through; a file with other names is rewritten
-// where it is (RewriteInPlace); a read-only file is refused with 175 and left alone.
+// where it is (RewriteInPlace); a read-only file is refused with kPermissionDenied and left alone.
 WriteOutcome ReplaceFile(TextRef path, TextRef text) {
     WriteOutcome out;
-    const ScratchLevel mark = ScratchMark();
+    const ScratchScope scope;
     const TextRef onDisk = PathOnDisk(path);
     const std::string native =
         FollowLinks(PathNative(onDisk.failed() ? PathSlashes(path) : onDisk));
@@ -414,22 +597,18 @@ WriteOutcome ReplaceFile(TextRef path, TextRef text) {
     const bool existed = ::stat(native.c_str(), &old) == 0;
     if (existed && ReadOnlyFile(native.c_str(), old)) {
         out.refused = Failure(status::kPermissionDenied, path, 0);
-        ScratchRelease(mark);
         return out;
     }
     if (existed && S_ISREG(old.st_mode) && old.st_nlink > 1) {
-        out = RewriteInPlace(native, path, text);
-        ScratchRelease(mark);
-        return out;
+        return RewriteInPlace(native, path, text);
     }
     std::string temp = native + std::string(kTempSuffix.view());
-    const int fd = ::mkstemp(temp.data());
+    const int fd = SeamMkstemp(&temp);
     std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (f == nullptr) {
         if (fd >= 0) ::close(fd);
         if (fd >= 0) ::unlink(temp.c_str());
         Failure(status::kFileNotFound, path, 0);
-        ScratchRelease(mark);
         return out;
     }
     out.opened = true;
@@ -441,12 +620,12 @@ WriteOutcome ReplaceFile(TextRef path, TextRef text) {
         ::fchmod(fd, 0666 & ~mask);
     }
     out.written = WriteAll(f, text);
-    bool ok = out.written == text.length && std::fflush(f) == 0 && ::fsync(fd) == 0;
-    ok = std::fclose(f) == 0 && ok;
-    ok = ok && std::rename(temp.c_str(), native.c_str()) == 0;
+    bool ok = out.written == text.length && SeamFlush(f) && SeamSync(fd);
+    ok = SeamCloseWritten(f) && ok;
+    ok = ok && SeamRename(temp.c_str(), native.c_str()) == 0;
+    if (ok) SyncFolderOf(native);
     if (!ok) ::unlink(temp.c_str());
     out.complete = ok;
-    ScratchRelease(mark);
     return out;
 }
 
@@ -460,7 +639,7 @@ WriteOutcome WriteInto(TextRef path, std::int64_t position, TextRef text) {
     const bool placed =
         position < 0 ? ::fseeko(f, 0, SEEK_END) == 0 : ::fseeko(f, position, SEEK_SET) == 0;
     if (placed) out.written = WriteAll(f, text);
-    out.complete = placed && out.written == text.length && std::fflush(f) == 0;
+    out.complete = placed && out.written == text.length && SeamFlush(f);
     FileClose(n);
     return out;
 }
@@ -485,8 +664,11 @@ LineKindLayout LineLayout(int kind) {
 }
 
 void FileFailWritesAfter(int allowed, std::uint16_t partial) {
-    g_writesAllowed = allowed;
-    g_partialWrite = partial;
+    if (allowed < 0) {
+        FileFaultsOff();
+        return;
+    }
+    FileFaultArm({FileOp::kWrite, allowed + 1, FileFault::kShort, true, partial});
 }
 
 std::uint16_t FileOpen(TextRef path, std::uint16_t flags) {
@@ -499,39 +681,59 @@ std::uint16_t FileOpen(TextRef path, std::uint16_t flags) {
         return n;
     }
     FileNumber number = kFirstUserFile;
-    while (number < kFileTableSize && g_files[number] != nullptr) ++number;
+    while (number < kFileTableSize && g_files[number].stream != nullptr) ++number;
     if (number == kFileTableSize) return Failure(status::kDataOutBound, path, flags);
 
-    const ScratchLevel mark = ScratchMark();
-    const char* native = DiskName(path);
-    const char* mode = ModeOf(flags);
     std::FILE* f = nullptr;
-    if (ReadingMode(flags)) {
-        const ReadOpen opened = OpenForReading(native, mode, &f);
-        if (opened == ReadOpen::kMissing && (flags & openflag::kNoPlus) == 0) {
-            // Exclusive: a file that exists but would not open must never be truncated here.
-            if (std::FILE* created = std::fopen(native, "wb+x")) {
-                std::fclose(created);
-                OpenForReading(native, mode, &f);
+    {
+        const ScratchScope scope;
+        const char* mode = ModeOf(flags);
+        if (ReadingMode(flags)) {
+            // The name as written first: the search without regard to case is for names that are
+            // not there as written, and looking for one costs a call to the system.
+            const char* native = PathNative(path);
+            ReadOpen opened = OpenForReading(native, mode, &f);
+            if (opened == ReadOpen::kMissing) {
+                const char* onDisk = DiskName(path);
+                if (std::strcmp(onDisk, native) != 0) {
+                    native = onDisk;
+                    opened = OpenForReading(native, mode, &f);
+                }
+            }
+            if (opened == ReadOpen::kMissing && (flags & openflag::kNoPlus) == 0) {
+                // Exclusive: a file that exists but would not open must never be truncated here.
+                if (std::FILE* created = SeamFopen(native, "wb+x")) {
+                    std::fclose(created);
+                    OpenForReading(native, mode, &f);
+                }
+            }
+        } else {
+            f = SeamFopen(DiskName(path), mode);
+            if (f != nullptr && IsFolder(f)) { // a folder holds no text
+                std::fclose(f);
+                f = nullptr;
             }
         }
-    } else {
-        f = std::fopen(native, mode);
-        if (f != nullptr && IsFolder(f)) { // a folder holds no text
-            std::fclose(f);
-            f = nullptr;
-        }
     }
-    ScratchRelease(mark);
     if (f == nullptr) return Failure(status::kFileNotFound, path, flags);
-    g_files[number] = f;
+    g_files[number] = OpenFile{f};
+    // A file opened for reading is read from its start: no need to ask the system where it stands.
+    if (ReadingMode(flags)) g_files[number].streamAt = 0;
     return number;
 }
 
 void FileClose(FileNumber number) {
-    if (IsStandard(number) || number >= kFileTableSize || g_files[number] == nullptr) return;
-    std::fclose(g_files[number]);
-    g_files[number] = nullptr;
+    if (IsStandard(number) || number >= kFileTableSize || g_files[number].stream == nullptr) return;
+    std::fclose(g_files[number].stream);
+    g_files[number] = OpenFile{};
+}
+
+std::uint16_t FilesOpen() {
+    std::uint16_t n = 0;
+    for (FileNumber i = kFirstUserFile; i < kFileTableSize; ++i) {
+        if (g_files[i].stream != nullptr) ++n;
+    }
+    return n;
 }
 
 std::int64_t FileSize(FileNumber number) {
@@ -540,14 +742,17 @@ std::int64_t FileSize(FileNumber number) {
 }
 
 std::int64_t FilePos(FileNumber number) {
-    std::FILE* f = Stream(number);
-    const std::int64_t pos = f == nullptr || IsStandard(number) ? 0 : ::ftello(f);
+    if (Stream(number) == nullptr || IsStandard(number)) return 0;
+    const std::int64_t pos = Position(g_files[number]);
     return pos < 0 ? 0 : pos;
 }
 
 StatusCode FileSeek(FileNumber number, std::int64_t position) {
     std::FILE* f = Stream(number);
     if (f == nullptr || IsStandard(number) || position < 0) return status::kDiskIo;
+    OpenFile& of = g_files[number];
+    of.begin = of.end = 0;
+    of.streamAt = -1;
     return ::fseeko(f, position, SEEK_SET) == 0 ? status::kOk : status::kDiskIo;
 }
 
@@ -555,7 +760,8 @@ bool FileAtEnd(FileNumber number) {
     std::FILE* f = Stream(number);
     if (f == nullptr) return true;
     if (IsStandard(number)) return std::feof(f) != 0;
-    return ::ftello(f) >= SizeOf(f);
+    OpenFile& of = g_files[number];
+    return Unread(of) == 0 && Position(of) >= SizeOf(f);
 }
 
 std::uint16_t FileRead(FileNumber number, std::int64_t position, std::uint16_t count, char* buffer,
@@ -565,7 +771,22 @@ std::uint16_t FileRead(FileNumber number, std::int64_t position, std::uint16_t c
 }
 
 TextRef FileReadLine(FileNumber number, std::int64_t position, std::uint16_t count) {
-    const ScratchLevel mark = ScratchMark();
+    // Reading on line by line, the next line is most often whole in the block read ahead: one
+    // level of its exact length, one copy.
+    if (count == kReadOneLine && position < 0 && number < kFileTableSize && !IsStandard(number) &&
+        g_files[number].stream != nullptr) {
+        const char* line = nullptr;
+        std::uint32_t length = 0;
+        std::uint32_t taken = 0;
+        if (LineInBlock(number, kLineBufferSize, &line, &length, &taken)) {
+            const TextRef level = ScratchAllocText(length, kNoFill);
+            if (level.failed()) return level;
+            std::memcpy(level.mutableData(), line, length);
+            g_files[number].begin += taken;
+            return level;
+        }
+    }
+    ScratchScope scope;
     const TextRef free = ScratchFree();
     if (free.failed()) return free;
     const std::uint32_t room =
@@ -574,31 +795,53 @@ TextRef FileReadLine(FileNumber number, std::int64_t position, std::uint16_t cou
     const TextRef area = ScratchAllocText(room, kNoFill);
     if (area.failed()) return area;
     const LineRead r = ReadAt(number, position, count, area.mutableData(), room);
-    ScratchRelease(mark);
     if (r.status != status::kOk) return TextRef::Failed(r.status);
     if (count != kReadOneLine && r.length == 0 && count != 0) {
         return TextRef::Failed(status::kDiskIo); // nothing left to read
     }
-    return ScratchAllocText(r.length, kNoFill); // the same place: keeps the bytes just read
+    // The bytes read become the caller's level, where they already lie.
+    return scope.Return(TextRef(area.data, static_cast<std::uint16_t>(r.length)));
+}
+
+TextRef FileLineView(FileNumber number) {
+    if (number >= kFileTableSize || IsStandard(number) || g_files[number].stream == nullptr) {
+        return TextRef::Failed(status::kDiskIo);
+    }
+    const char* line = nullptr;
+    std::uint32_t length = 0;
+    std::uint32_t taken = 0;
+    if (LineInBlock(number, kLineBufferSize, &line, &length, &taken)) {
+        g_files[number].begin += taken;
+        return TextRef(line, static_cast<std::uint16_t>(length));
+    }
+    // Across the end of the block, at the end of the file, a mark to skip, a line too long: the
+    // reader that handles every case, into this file's own line buffer.
+    const LineRead r = ReadFileLine(number, g_lineBuffers[number], kLineBufferSize);
+    if (r.status != status::kOk) return TextRef::Failed(r.status);
+    return TextRef(g_lineBuffers[number], static_cast<std::uint16_t>(r.length));
 }
 
 std::uint16_t FileWrite(FileNumber number, std::int64_t position, TextRef text) {
     std::FILE* f = Stream(number);
     if (text.failed() || f == nullptr || number == kStdIn) return kIoFailed;
     if (!IsStandard(number)) {
+        // Bytes read ahead may be about to change: they are dropped, and the write seeks.
+        OpenFile& of = g_files[number];
+        of.begin = of.end = 0;
+        of.streamAt = -1;
         const int rc = position < 0 ? ::fseeko(f, 0, SEEK_END) : ::fseeko(f, position, SEEK_SET);
         if (rc != 0) return kIoFailed;
     }
     const std::uint32_t written = WriteAll(f, text);
     // Bytes the C library still holds are not written yet: a full disk shows only on the flush.
-    if (std::fflush(f) != 0) return 0;
+    if (!SeamFlush(f)) return 0;
     return static_cast<std::uint16_t>(written);
 }
 
 TextRef FileReadAll(TextRef path, std::int64_t position, std::uint16_t count) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const std::uint16_t n = FileOpen(path, openflag::kNoPlus);
-    if (n >= status::kFirstError) return ScratchReturn(mark, TextRef::Failed(n));
+    if (n >= status::kFirstError) return scope.Return(TextRef::Failed(n));
     const std::int64_t start = position < 0 ? 0 : position;
     const std::int64_t rest = std::max<std::int64_t>(0, FileSize(n) - start);
     TextRef result = TextRef::Failed(status::kStringTooLong);
@@ -613,23 +856,28 @@ TextRef FileReadAll(TextRef path, std::int64_t position, std::uint16_t count) {
         } else {
             result = ScratchAllocText(want, kNoFill);
             std::FILE* f = Stream(n);
-            if (!result.failed() &&
-                (::fseeko(f, start, SEEK_SET) != 0 ||
-                 ReadCounted(f, false, want, result.mutableData(), want).length != want)) {
-                result = TextRef::Failed(status::kRead);
+            if (!result.failed()) {
+                const LineRead r = ::fseeko(f, start, SEEK_SET) != 0
+                                       ? LineRead{0, status::kRead}
+                                       : ReadCounted(f, false, want, result.mutableData(), want);
+                // A file that failed, or came up shorter than its size, never passes for whole.
+                if (r.status != status::kOk || r.length != want) {
+                    Failure(status::kRead, path, 0);
+                    result = TextRef::Failed(status::kRead);
+                }
             }
         }
     }
     FileClose(n);
-    return ScratchReturn(mark, result);
+    return scope.Return(result);
 }
 
 TextRef FileReadAllJoined(TextRef path, TextRef separator) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef all = FileReadAll(path, 0, kWholeFile);
     all = TextReplace(all, "\r\n"_t, separator, true);
     all = TextReplace(all, "\n"_t, separator, true);
-    return ScratchReturn(mark, all);
+    return scope.Return(all);
 }
 
 std::uint16_t FileWriteAll(TextRef path, std::int64_t position, TextRef text) {
@@ -651,23 +899,23 @@ StatusCode FileSave(TextRef path, std::int64_t position, TextRef text) {
 
 bool FileReadOnly(TextRef path) {
     if (path.failed()) return false;
-    const ScratchLevel mark = ScratchMark();
+    const ScratchScope scope;
     const TextRef onDisk = PathOnDisk(path);
     const std::string native = onDisk.failed() ? std::string() : FollowLinks(PathNative(onDisk));
     struct stat info;
-    const bool readOnly =
-        !native.empty() && ::stat(native.c_str(), &info) == 0 && ReadOnlyFile(native.c_str(), info);
-    ScratchRelease(mark);
-    return readOnly;
+    return !native.empty() && ::stat(native.c_str(), &info) == 0 &&
+           ReadOnlyFile(native.c_str(), info);
 }
 
 StatusCode FileReadRefusal(TextRef path) {
     if (path.failed()) return path.status();
     if (path.empty() || path.length >= kMaxPathLength) return status::kData;
-    const ScratchLevel mark = ScratchMark();
     std::FILE* f = nullptr;
-    const ReadOpen opened = OpenForReading(DiskName(path), "rb", &f);
-    ScratchRelease(mark);
+    ReadOpen opened;
+    {
+        const ScratchScope scope;
+        opened = OpenForReading(DiskName(path), "rb", &f);
+    }
     if (f != nullptr) std::fclose(f);
     switch (opened) {
     case ReadOpen::kOpened:
@@ -682,36 +930,31 @@ StatusCode FileReadRefusal(TextRef path) {
 }
 
 std::int64_t FileLength(TextRef path) {
-    const ScratchLevel mark = ScratchMark();
+    const ScratchScope scope;
     struct stat info;
     const bool ok = !path.failed() && ::stat(DiskName(path), &info) == 0 && S_ISREG(info.st_mode);
-    ScratchRelease(mark);
     return ok ? static_cast<std::int64_t>(info.st_size) : 0;
 }
 
 StatusCode FileDelete(TextRef path) {
     if (path.failed()) return path.status();
-    const ScratchLevel mark = ScratchMark();
+    const ScratchScope scope;
     const int rc = std::remove(DiskName(path));
-    const int error = errno;
-    ScratchRelease(mark);
-    return rc == 0 ? status::kOk : ErrnoStatus(error);
+    return rc == 0 ? status::kOk : ErrnoStatus(errno);
 }
 
 StatusCode FileRename(TextRef oldPath, TextRef newPath) {
     if (oldPath.failed()) return oldPath.status();
     if (newPath.failed()) return newPath.status();
-    const ScratchLevel mark = ScratchMark();
-    const int rc = std::rename(DiskName(oldPath), PathNative(newPath));
-    const int error = errno;
-    ScratchRelease(mark);
-    return rc == 0 ? status::kOk : ErrnoStatus(error);
+    const ScratchScope scope;
+    const int rc = SeamRename(DiskName(oldPath), PathNative(newPath));
+    return rc == 0 ? status::kOk : ErrnoStatus(errno);
 }
 
 std::uint16_t ReadLines(TextRef path, int kind, int key, SlotGroup group) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const std::uint16_t n = OpenForLines(path);
-    ScratchRelease(mark);
+    scope.Release();
     if (n >= status::kFirstError) return kIoFailed;
     const LineKindLayout layout = LineLayout(kind);
     const std::uint16_t before = SlotCount(group);
@@ -721,12 +964,14 @@ std::uint16_t ReadLines(TextRef path, int kind, int key, SlotGroup group) {
         const TextRef line = FileReadLine(n, kCurrentPosition, kReadOneLine);
         if (line.failed()) {
             ok = line.status() == status::kDiskIo; // the end of the file
+            // A disk that fails part way is recorded, with the file, for whoever reports it.
+            if (line.status() == status::kRead) Failure(status::kRead, path, 0);
             break;
         }
         const bool take = layout.numberAt < 0 || LineNumber(line, layout) == key;
         const TextRef record = layout.numberAt < 0 ? line : RecordOf(line, layout);
         ok = !take || SlotPush(group, record) == status::kOk;
-        ScratchRelease(mark);
+        scope.Release();
         if (!ok) break;
         taken = static_cast<std::uint16_t>(taken + (take ? 1 : 0));
     }
@@ -738,7 +983,7 @@ std::uint16_t ReadLines(TextRef path, int kind, int key, SlotGroup group) {
 }
 
 void PushFileText(TextRef path, int kind, int key) {
-    const ScratchLevel mark = ScratchMark();
+    const ScratchScope scope;
     const SlotGroup lines = slotgroup::kFileLines;
     const std::uint16_t before = SlotCount(lines);
     TextRef joined = TextDup(TextRef());
@@ -746,12 +991,12 @@ void PushFileText(TextRef path, int kind, int key) {
         for (std::uint16_t i = before; i < SlotCount(lines) && !joined.failed(); ++i) {
             const TextRef item = SlotGet(lines, i);
             if (i > before) joined = TextConcat(joined, ":"_t);
-            joined = ScratchReturn(mark, TextConcat(joined, item)); // one level, however many lines
+            // One level, however many lines.
+            joined = ScratchReturn(scope.mark(), TextConcat(joined, item));
         }
         while (SlotCount(lines) > before) SlotDelete(lines, before);
     }
     SlotPush(slotgroup::kFileTexts, joined.failed() ? TextRef() : joined);
-    ScratchRelease(mark);
 }
 
 void PopFileText() { SlotPop(slotgroup::kFileTexts); }
@@ -765,7 +1010,7 @@ TextRef WithKindExtension(TextRef name, int kind) {
 
 TextRef IndexExtension(int k) {
     const TextRef item = ListItem(kIndexExtensions, ',', std::uint16_t(k & ~kIndexLowerCase));
-    return (k & kIndexLowerCase) != 0 ? TextCase(item, 0) : TextDup(item);
+    return (k & kIndexLowerCase) != 0 ? TextCase(item, LetterCase::Lower) : TextDup(item);
 }
 
 } // namespace vodarir

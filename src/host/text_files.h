@@ -47,8 +47,8 @@ LineKindLayout LineLayout(int kind);
 // characters or more, 168 when every number is in use, 164 when the file cannot be opened. "CON"
 // is standard input, or standard output when the mode bits are exactly kCreate. A name that does
 // not exist as written is looked up case-insensitively in its folder. The reading modes (neither
-// kCreate nor kAppend) take only regular files: a folder, a FIFO or a device gives 164 at once,
-// without waiting on it. Unless kQuiet, a failure appends the path to the error detail and is
+// kCreate nor kAppend) take only regular files: a folder, a FIFO or a device gives kFileNotFound at
+// once, without waiting on it. Unless kQuiet, a failure appends the path to the error detail and is
 // recorded with step 12.
 std::uint16_t FileOpen(TextRef path, std::uint16_t flags);
 // Why path would not open for reading, for callers to whom a missing file is normal and any other
@@ -57,6 +57,8 @@ std::uint16_t FileOpen(TextRef path, std::uint16_t flags);
 // nothing.
 StatusCode FileReadRefusal(TextRef path);
 void FileClose(FileNumber number);
+// How many file numbers from 3 up are open: every reader closes what it opened.
+std::uint16_t FilesOpen();
 std::int64_t FileSize(FileNumber number);
 std::int64_t FilePos(FileNumber number);
 StatusCode FileSeek(FileNumber number, std::int64_t position);
@@ -64,17 +66,27 @@ bool FileAtEnd(FileNumber number);
 // count kReadOneLine reads one line (CR LF, CR or LF ends it; a line that is one Ctrl-Z is
 // skipped; the end of the file ends the last line) and leaves the position after its ending.
 // Answers the bytes read, or kIoFailed at the end of the file, on failure, or when the line does
-// not fit the buffer (the position then stays at the line's start).
+// not fit the buffer (the position then stays at the line's start). A counted read that fails part
+// way answers kIoFailed too, never the bytes before the failure. Lines are read ahead in blocks;
+// FilePos answers the position after the last line taken.
 std::uint16_t FileRead(FileNumber number, std::int64_t position, std::uint16_t count, char* buffer,
                        std::uint32_t bufferSize);
 // FileRead into a new ScratchStack level. A line takes at most kLineBufferSize characters; a longer
-// one gives the failed TextRef 146 rather than a cut line. The end of the file gives 130.
+// one gives the failed TextRef kStringTooLong rather than a cut line. The end of the file gives
+// kDiskIo, a read that fails kRead.
 TextRef FileReadLine(FileNumber number, std::int64_t position, std::uint16_t count);
+// The next line of a file number from 3 up as FileReadLine gives it with kReadOneLine (the same
+// lines, the same statuses; on a failure the position stays at the line's start), but as a view
+// into what the file layer read ahead rather than a new scratch level: valid until the next step
+// on that file number (a read, a seek, a write, its close). For readers that act on one line at a
+// time and copy what they keep; it saves a level and a copy a line.
+TextRef FileLineView(FileNumber number);
 // Writes at position (kCurrentPosition: at the end) in chunks of 512 bytes; answers the bytes
 // written (fewer than the text's length when a write failed), kIoFailed when nothing could start.
 std::uint16_t FileWrite(FileNumber number, std::int64_t position, TextRef text);
 // The file from position (count kWholeFile: all the rest) on a new ScratchStack level. 146 when
-// the rest exceeds 65535 bytes, 145 when the stack has no room, 136 on a short read.
+// the rest exceeds 65535 bytes, 145 when the stack has no room, 136 (recorded, with the path) when
+// a read fails or the file comes up shorter than its size.
 TextRef FileReadAll(TextRef path, std::int64_t position, std::uint16_t count);
 // FileReadAll with every CR LF, then every remaining LF, replaced by separator.
 TextRef FileReadAllJoined(TextRef path, TextRef separator);
@@ -82,10 +94,11 @@ TextRef FileReadAllJoined(TextRef path, TextRef separator);
 // only once the new contents are complete on disk: a failed rewrite leaves the old file as it was.
 // It writes the file a symbolic link names (the link stays); a file with other names (hard links)
 // is rewritten where it is, so they all see the new contents; a read-only file (FileReadOnly) is
-// refused with 175 and left as it was.
+// refused with kPermissionDenied and left as it was.
 // A text of exactly 65535 bytes answers 65535 = kIoFailed either way: use FileSave to be sure.
 std::uint16_t FileWriteAll(TextRef path, std::int64_t position, TextRef text);
-// FileWriteAll; 0 when every byte was written, 175 for a read-only file, else 131.
+// FileWriteAll; 0 when every byte was written, kPermissionDenied for a read-only file, else
+// kFileIo.
 StatusCode FileSave(TextRef path, std::int64_t position, TextRef text);
 // Whether the path names an existing file (through symbolic links) that may not be written: it has
 // no write bit at all, or none that lets this process write. Decided by the permission bits, so a
@@ -97,15 +110,17 @@ StatusCode FileRename(TextRef oldPath, TextRef newPath);
 
 // Lines of the file (kind 0: all; else those whose number is key, as records) pushed onto group.
 // A bare name that does not open is looked for along the default folders (environment slot 5).
-// Answers the number of lines, or 0xFFFF; on a failure part way (an over-long line, a full store)
-// the lines already pushed are taken back out of the group.
+// Answers the number of lines, or 0xFFFF; on a failure part way (an over-long line, a full store,
+// a read that fails, which is recorded with the path) the lines already pushed are taken back out
+// of the group.
 std::uint16_t ReadLines(TextRef path, int kind, int key, SlotGroup group);
 void PushFileText(TextRef path, int kind, int key);
 void PopFileText();
 
 // Test seam for "a failed write loses nothing": after `allowed` further write calls succeed, each
 // write call stores fewer bytes than asked (at most `partial`) and reports it, as on a full disk,
-// until reset with -1.
+// until reset with -1 (which turns every fault of host/file_faults.h off). A shorthand for a
+// persistent short-write plan of FileFaultArm.
 void FileFailWritesAfter(int allowed, std::uint16_t partial = 0);
 
 // name + "." + the extension of file kind k (1-based,

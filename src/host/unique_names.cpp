@@ -2,6 +2,7 @@
 #include "host/unique_names.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,12 +36,23 @@ std::uint64_t Mix(std::uint64_t x) {
     return x;
 }
 
+// Random bits from the system, so that nobody can work a name out from the clock and the
+// process id and plant a file under it first; 0 when the system has none to give.
+std::uint64_t RandomBits() {
+    std::uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        return 0;
+    }
+    return bits;
+}
+
 } // namespace
 
 TextRef UniqueName() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     std::uint64_t seed = Mix(static_cast<std::uint64_t>(now) ^
-                             (static_cast<std::uint64_t>(::getpid()) << 40) ^ ++g_counter);
+                             (static_cast<std::uint64_t>(::getpid()) << 40) ^ ++g_counter) ^
+                         RandomBits();
     char name[kNameLength];
     name[0] = kPrefix;
     for (int i = 1; i < kNameLength; ++i) {
@@ -51,19 +63,19 @@ TextRef UniqueName() {
 }
 
 TextRef CreateUniqueFile(TextRef folder, TextRef before, TextRef after) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     for (int attempt = 0; attempt < kUniqueNameAttempts; ++attempt) {
         const TextRef path = PathJoin(folder, TextConcat(TextConcat(before, UniqueName()), after));
-        if (path.failed()) return ScratchReturn(mark, path);
+        if (path.failed()) return scope.Return(path);
         const int fd = ::open(PathNative(path), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             ::close(fd);
-            return ScratchReturn(mark, path);
+            return scope.Return(path);
         }
         if (errno != EEXIST) break;
     }
     LogErrorText(status::kFileNotFound, folder, true);
-    ScratchRelease(mark);
+    scope.Release();
     return ErrorCheckText(1, step::kStreamInit, status::kFileNotFound,
                           TextRef::Failed(status::kFileNotFound));
 }

@@ -12,12 +12,14 @@ namespace vodarir {
 inline constexpr int kUniqueNameAttempts = 64;
 
 // A short name made of letters and digits that this process has not answered before and that is
-// unlikely to be in use by another (it mixes the process id, the clock and a counter).
+// unlikely to be in use by another (it mixes the process id, the clock and a counter), and that
+// nobody can predict (random bits from the system go into it).
 TextRef UniqueName();
 
 // Creates the empty file folder / (before + UniqueName() + after), only if no file of that name
 // exists, so two callers can never be handed the same file. Answers its path, or the failed
-// TextRef 164 when the folder does not take new files (recorded with the folder as detail).
+// TextRef kFileNotFound when the folder does not take new files (recorded with the folder as
+// detail).
 TextRef CreateUniqueFile(TextRef folder, TextRef before, TextRef after);
 
 } // namespace vodarir

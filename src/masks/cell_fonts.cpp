@@ -102,10 +102,10 @@ FontId TopCellFont() {
 
 std::size_t CellFontCount() { return g_state.fontCount; }
 
-bool SetControlFont(int kind, platform::WindowId window, platform::ControlId control) {
+bool SetControlFont(FontKind kind, platform::WindowId window, platform::ControlId control) {
     FontId font = platform::kFixedFont;
-    if (kind == fontkind::kSystem) font = platform::kUiFont;
-    if (kind == fontkind::kRuntime) font = RuntimeFont();
+    if (kind == FontKind::System) font = platform::kUiFont;
+    if (kind == FontKind::Runtime) font = RuntimeFont();
     return CurrentUi().setControlFont(window, control, font);
 }
 

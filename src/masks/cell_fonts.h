@@ -49,14 +49,14 @@ platform::FontId TopCellFont();
 std::size_t CellFontCount();
 
 // Font kinds of SetControlFont.
-namespace fontkind {
-inline constexpr int kSystem = 0;  // the platform's dialog font
-inline constexpr int kRuntime = 2; // the top of the stack, else the fixed-pitch font
-// any other kind: the fixed-pitch font
-} // namespace fontkind
+enum class FontKind {
+    System = 0,  // the platform's dialog font
+    Fixed = 1,   // the fixed-pitch font (so is any number beyond the kinds)
+    Runtime = 2, // the top of the stack, else the fixed-pitch font
+};
 
 // Gives the control one of the runtime's fonts; false when the control does not exist.
-bool SetControlFont(int kind, platform::WindowId window, platform::ControlId control);
+bool SetControlFont(FontKind kind, platform::WindowId window, platform::ControlId control);
 
 // Destroys every font of the stack and forgets the cell size (runtime shutdown, tests).
 void CellFontsReset();

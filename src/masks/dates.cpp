@@ -32,7 +32,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Leading digits of a trimmed text as a whole number (0 when it starts with anything else).
 std::int32_t ReadWhole(TextRef t) {
-    const TextRef s = TextTrim(t, kTrimBoth);
+    const TextRef s = TextTrim(t, TrimSides::Both);
     std::int32_t n = 0;
     for (std::uint16_t i = 0; i < s.size() && IsDigit(s.data[i]); ++i) {
         n = n * 10 + (s.data[i] - '0');
@@ -74,27 +74,27 @@ TextRef Numeric(const CalendarDate& d, bool shortYear) {
                       int(second.size()), second.data, int(year.size()), year.data);
 }
 
-TextRef Styled(TextRef stored, const CalendarDate& d, int style) {
+TextRef Styled(TextRef stored, const CalendarDate& d, DateStyle style) {
     switch (style) {
-    case datestyle::kStored:
+    case DateStyle::Stored:
         return TextDup(stored);
-    case datestyle::kShort:
+    case DateStyle::Short:
         return Numeric(d, true);
-    case datestyle::kNumeric:
+    case DateStyle::Numeric:
         return Numeric(d, false);
-    case datestyle::kMonthYear:
+    case DateStyle::MonthYear:
         return FillTemplate(kMonthYearTemplate, d,
                             TextSub(MonthName(d.month), 0, kMonthAbbreviation));
-    case datestyle::kLong:
+    case DateStyle::Long:
         return FillTemplate(LongDateTemplate(), d, MonthName(d.month));
     default:
         return TextDup(TextRef());
     }
 }
 
-TextRef Invalid(int style) {
-    if (style == datestyle::kShort) return Blanks(kShortDateWidth);
-    if (style == datestyle::kNumeric) return Blanks(kNumericDateWidth);
+TextRef Invalid(DateStyle style) {
+    if (style == DateStyle::Short) return Blanks(kShortDateWidth);
+    if (style == DateStyle::Numeric) return Blanks(kNumericDateWidth);
     return TextDup(TextRef());
 }
 
@@ -118,7 +118,7 @@ TextRef FromSixDigits(TextRef t) {
 TextRef FromSeparated(TextRef t, char sep) {
     const std::int32_t a = ReadWhole(ListItem(t, sep, 1));
     const std::int32_t b = ReadWhole(ListItem(t, sep, 2));
-    const TextRef yearItem = TextTrim(ListItem(t, sep, 3), kTrimBoth);
+    const TextRef yearItem = TextTrim(ListItem(t, sep, 3), TrimSides::Both);
     std::int32_t year = ReadWhole(yearItem);
     if (yearItem.size() == kTwoDigitYear) year = ExpandYear(year);
     const bool dayFirst = DayFirstLanguage();
@@ -139,7 +139,7 @@ int DaysInMonth(int year, int month) {
 }
 
 bool DateSplit(TextRef stored, CalendarDate* date) {
-    const TextRef s = TextTrim(stored, kTrimBoth);
+    const TextRef s = TextTrim(stored, TrimSides::Both);
     if (s.size() != kStoredDateLength) return false;
     for (std::uint16_t i = 0; i < s.size(); ++i) {
         if (!IsDigit(s.data[i])) return false;
@@ -153,22 +153,22 @@ bool DateSplit(TextRef stored, CalendarDate* date) {
     return true;
 }
 
-TextRef FormatDate(TextRef date, int style) {
+TextRef FormatDate(TextRef date, DateStyle style) {
     if (date.failed()) return date;
-    const ScratchLevel mark = ScratchMark();
-    TextRef stored = TextTrim(date, kTrimBoth);
+    ScratchScope scope;
+    TextRef stored = TextTrim(date, TrimSides::Both);
     if (stored.empty() && IntVarTest(sysvar::kDate, kDateEmptyIsToday)) {
         stored = TextFormat(kDateTextMaximum, "%08d", int(DateNow()));
     }
     CalendarDate d;
     const TextRef out = DateSplit(stored, &d) ? Styled(stored, d, style) : Invalid(style);
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef ReadDate(TextRef text) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
-    TextRef t = TextTrim(text, kTrimBoth);
+    ScratchScope scope;
+    TextRef t = TextTrim(text, TrimSides::Both);
     std::uint16_t at = TextFindAny(t, 0, kDateSeparators, true);
     if (at == kNotFound && t.size() == kSixDigitDate) {
         t = FromSixDigits(t);
@@ -181,23 +181,23 @@ TextRef ReadDate(TextRef text) {
         CalendarDate d;
         out = DateSplit(t, &d) ? TextDup(t) : TextDup(TextRef());
     }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
-std::int32_t DatePart(TextRef date, int mask) {
-    const TextRef s = TextTrim(date, kTrimBoth);
+std::int32_t DatePart(TextRef date, DatePiece part) {
+    const TextRef s = TextTrim(date, TrimSides::Both);
     const int length = s.size();
     const std::int32_t day = ReadWhole(TextSub(s, std::max(length - 2, 0), 2));
     const std::int32_t month = ReadWhole(TextSub(s, std::max(length - 4, 0), 2));
     const std::int32_t year = ReadWhole(TextSub(s, 0, 4));
-    switch (mask) {
-    case datepart::kDay:
+    switch (part) {
+    case DatePiece::Day:
         return day;
-    case datepart::kMonth:
+    case DatePiece::Month:
         return month;
-    case datepart::kYear:
+    case DatePiece::Year:
         return year;
-    case datepart::kWhole:
+    case DatePiece::Whole:
         return year * kYearFactor + month * kMonthFactor + day;
     default:
         return 0;

@@ -19,25 +19,25 @@ inline constexpr int kStoredDateLength = 8;
 // Bit of the integer system variable _DATE: an empty date stands for today.
 inline constexpr std::uint16_t kDateEmptyIsToday = 1;
 
-// Styles of FormatDate.
-namespace datestyle {
-inline constexpr int kStored = 0;    // 20240305
-inline constexpr int kShort = 1;     // 05-03-24 (day first in ES, FR, IT; month first otherwise)
-inline constexpr int kNumeric = 2;   // 05-03-2024
-inline constexpr int kMonthYear = 3; // Mar 2024 (first three letters of the month name)
-inline constexpr int kLong = 4;      // the long template of the month list: 05 de Marzo de 2024
-} // namespace datestyle
+// Styles of FormatDate, numbered as scripts number them.
+enum class DateStyle {
+    Stored = 0,    // 20240305
+    Short = 1,     // 05-03-24 (day first in ES, FR, IT; month first otherwise)
+    Numeric = 2,   // 05-03-2024
+    MonthYear = 3, // Mar 2024 (first three letters of the month name)
+    Long = 4,      // the long template of the month list: 05 de Marzo de 2024
+};
 // Widths of the blanks an invalid date shows in the short and numeric styles.
 inline constexpr int kShortDateWidth = 8;
 inline constexpr int kNumericDateWidth = 10;
 
-// Masks of DatePart.
-namespace datepart {
-inline constexpr int kDay = 1;
-inline constexpr int kMonth = 2;
-inline constexpr int kYear = 4;
-inline constexpr int kWhole = 15; // year × 10000 + month × 100 + day
-} // namespace datepart
+// Parts of DatePart.
+enum class DatePiece {
+    Day = 1,
+    Month = 2,
+    Year = 4,
+    Whole = 15, // year × 10000 + month × 100 + day
+};
 
 struct CalendarDate {
     int year = 0;
@@ -51,19 +51,19 @@ int DaysInMonth(int year, int month);
 bool DateSplit(TextRef stored, CalendarDate* date);
 
 // The date (stored form; empty means today when bit kDateEmptyIsToday of _DATE is set) in a style
-// of datestyle. Month names and the long template come from the month list of environment slot
+// of DateStyle. Month names and the long template come from the month list of environment slot
 // 0.0. An invalid date gives 8 blanks in the short style, 10 in the numeric style, else the empty
 // text; an unknown style gives the empty text.
-TextRef FormatDate(TextRef date, int style);
+TextRef FormatDate(TextRef date, DateStyle style);
 // A typed date to the stored form. With "-", "." or "/" the first of them found separates three
 // whole numbers: day, month, year in ES, FR and IT, month, day, year otherwise; a year of exactly
 // two characters takes its century from _BYEAR and the pivot _BKYEAR. Six characters without a
 // separator are month, day and year pairs. Any other text must already be the stored form. An
 // invalid date (a zero part among them) gives the empty text.
 TextRef ReadDate(TextRef text);
-// A part of a stored date (datepart::...), each read as a whole number from its fixed place:
+// A part of a stored date, each read as a whole number from its fixed place:
 // the day from the last two characters, the month from the two that begin four before the end,
 // the year from the first four. Any other mask answers 0.
-std::int32_t DatePart(TextRef date, int mask);
+std::int32_t DatePart(TextRef date, DatePiece part);
 
 } // namespace vodarir

@@ -245,10 +245,9 @@ TextRef LeftAligned(TextRef t, int width) {
 // ---- Display and entry by type ----------------------------------------------------------------
 
 TextRef DisplayDate(char type, TextRef value, int width) {
-    const int style = width == kShortDateDisplay     ? datestyle::kShort
-                      : width == kNumericDateDisplay ? datestyle::kNumeric
-                                                     : -1;
-    const bool show = style >= 0 && (type == 'D' || !TextTrim(value, kTrimBoth).empty());
+    const bool dated = width == kShortDateDisplay || width == kNumericDateDisplay;
+    const DateStyle style = width == kShortDateDisplay ? DateStyle::Short : DateStyle::Numeric;
+    const bool show = dated && (type == 'D' || !TextTrim(value, TrimSides::Both).empty());
     return show ? FormatDate(value, style) : Blanks(width);
 }
 
@@ -261,7 +260,7 @@ TextRef DisplayLogical(TextRef value, int width) {
 
 TextRef EntryLogical(TextRef text) {
     if (text.empty()) return TextDup(" "_t);
-    const TextRef upper = TextCase(TextSub(text, 0, 1), 1);
+    const TextRef upper = TextCase(TextSub(text, 0, 1), LetterCase::Upper);
     const std::uint16_t at =
         upper.failed() ? kNotFound : TextFindChr(LogicalEntryChars(), 0, upper.data[0], true);
     const bool known = at != kNotFound && at < kLogicalStored.length;
@@ -273,12 +272,12 @@ TextRef EntryNumber(char type, TextRef text, int width) {
     if (number.failed()) return number;
     const int maskWidth = width >= 0 ? width : kUnfittedNumberWidth;
     const TextRef edited = NumericMask(DefaultMask(type, maskWidth, true), number, true);
-    return width >= 0 ? edited : TextDup(TextTrim(edited, kTrimBoth));
+    return width >= 0 ? edited : TextDup(TextTrim(edited, TrimSides::Both));
 }
 
 TextRef EntryCode(TextRef text, int width) {
     const TextRef fitted = FitToWidth(kCodeType, text, width);
-    if (fitted.failed() || TextTrim(fitted, kTrimBoth, " "_t).empty()) return fitted;
+    if (fitted.failed() || TextTrim(fitted, TrimSides::Both, " "_t).empty()) return fitted;
     char* p = fitted.mutableData();
     std::replace(p, p + fitted.size(), ' ', '0');
     return fitted;
@@ -330,7 +329,7 @@ void WidenMarkers(char* m, std::uint32_t length) {
 
 TextRef DisplayValue(char type, TextRef value, int width) {
     if (value.failed()) return value;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const char t = EffectiveType(type);
     TextRef out;
     if (Contains(kBlankDateTypes, t)) {
@@ -338,7 +337,7 @@ TextRef DisplayValue(char type, TextRef value, int width) {
     } else if (t == 'L') {
         out = DisplayLogical(value, width);
     } else if (t == kWholeType || IsDigitType(t)) {
-        const TextRef trimmed = TextTrim(value, kTrimBoth);
+        const TextRef trimmed = TextTrim(value, TrimSides::Both);
         out = width < 0 ? TextDup(trimmed) : ApplyMask(DefaultMask(t, width, true), trimmed);
     } else if (t == kHiddenType) {
         // Hidden means hidden, also when the value happens to have the field's width.
@@ -348,24 +347,24 @@ TextRef DisplayValue(char type, TextRef value, int width) {
     } else {
         out = TextDup(value);
     }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef EntryValue(char type, TextRef text, int width) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const char t = EffectiveType(type);
     TextRef out = EntryByType(t, text, width);
     // A hidden value is only shown as blanks; what was typed into it is kept, as text.
     const char fitType = t == kHiddenType ? kPlainTextType : t;
     if (!out.failed() && width != kNoWidth) out = FitToWidth(fitType, out, width);
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef FitToWidth(char type, TextRef text, int width) {
     if (text.failed()) return text;
     if (width > int(kMaxTextLength)) return TextRef::Failed(status::kStringTooLong);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef out;
     if (type == kHiddenType) {
         out = Blanks(width);
@@ -374,11 +373,11 @@ TextRef FitToWidth(char type, TextRef text, int width) {
     } else if (Contains(kTextTypes, type)) {
         out = LeftAligned(text, width);
     } else {
-        const TextRef trimmed = TextTrim(text, kTrimBoth);
+        const TextRef trimmed = TextTrim(text, TrimSides::Both);
         out =
             trimmed.size() <= width ? RightAligned(trimmed, width) : ShortenNumber(trimmed, width);
     }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 TextRef DefaultMask(char type, int width, bool plain) {
@@ -401,9 +400,9 @@ TextRef MaskFromText(TextRef mask, bool plain) {
         !Contains(kTypeLetters, mask.data[0])) {
         return TextDup(mask);
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const int width = std::max<int>(TextToInt(TextSub(mask, 1, -1)), 0);
-    return ScratchReturn(mark, DefaultMask(mask.data[0], width, plain));
+    return scope.Return(DefaultMask(mask.data[0], width, plain));
 }
 
 TextRef ApplyMask(TextRef mask, TextRef value) {
@@ -413,9 +412,9 @@ TextRef ApplyMask(TextRef mask, TextRef value) {
     if (at == kNotFound) return TextDup(mask);
     switch (mask.data[at]) {
     case '\\':
-        return TextMask(mask, value, maskmode::kSequential);
+        return TextMask(mask, value, MaskMode::Sequential);
     case '?':
-        return TextMask(mask, value, maskmode::kPositional);
+        return TextMask(mask, value, MaskMode::Positional);
     default:
         return NumericMask(mask, value, false);
     }
@@ -436,22 +435,21 @@ TextRef NumericMask(TextRef mask, TextRef value, bool plain) {
     const PlainNumber n = ReadPlainNumber(value);
     // No amount of shifting gives a part more integer places than it has characters.
     if (n.significantIntegers() > length) return TextRef::Failed(status::kDataOutBound);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef out;
     char* p = WritableCopy(mask, &out);
-    if (p == nullptr) return ScratchReturn(mark, out);
+    if (p == nullptr) return scope.Return(out);
     NumberLayout layout;
     RoundedNumber rounded;
     if (!FitNumber(p + first, length, n, &layout, &rounded)) {
-        ScratchRelease(mark);
         return TextRef::Failed(status::kDataOutBound);
     }
     WriteNumber(p + first, length, layout, rounded,
                 {DecimalSeparator(plain), ThousandsSeparator(plain)});
-    return out;
+    return scope.Return(out); // already one level above the mark
 }
 
-TextRef TextMask(TextRef mask, TextRef value, int mode) {
+TextRef TextMask(TextRef mask, TextRef value, MaskMode mode) {
     if (mask.failed()) return mask;
     if (value.failed()) return value;
     TextRef out;
@@ -462,7 +460,7 @@ TextRef TextMask(TextRef mask, TextRef value, int mode) {
     for (std::uint32_t i = 0; i < out.size(); ++i) {
         if (p[i] != '\\' && p[i] != '?') continue;
         std::uint32_t from = next;
-        if (mode == maskmode::kPositional && p[i] == '?') {
+        if (mode == MaskMode::Positional && p[i] == '?') {
             from = i;
             next = std::max(next, i + 1);
         } else {
@@ -475,23 +473,20 @@ TextRef TextMask(TextRef mask, TextRef value, int mode) {
 
 TextRef NormalizeNumber(TextRef text) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
-    const TextRef t = TextTrim(text, kTrimBoth);
+    ScratchScope scope;
+    const TextRef t = TextTrim(text, TrimSides::Both);
     TextRef allowed = NumberEntryChars();
     if (allowed.empty()) allowed = TextView("0123456789.-D");
     std::uint16_t n = 0;
     while (n < t.size()) {
         const char c = t.data[n];
         if ((c != '.' && !Contains(allowed, c)) || (c == '-' && n > 0)) break;
-        if (n == kMaxNumberEntry) {
-            ScratchRelease(mark);
-            return TextRef::Failed(status::kDataOutBound);
-        }
+        if (n == kMaxNumberEntry) return TextRef::Failed(status::kDataOutBound);
         ++n;
     }
     TextRef out;
     char* p = WritableCopy(TextSub(t, 0, n), &out);
-    if (p == nullptr) return ScratchReturn(mark, out);
+    if (p == nullptr) return scope.Return(out);
     const char decimal = DecimalSeparator(false);
     const std::uint16_t decimalAt = decimal == '.' ? kNotFound : TextFindChr(out, 0, decimal, true);
     std::uint16_t kept = 0;
@@ -502,7 +497,7 @@ TextRef NormalizeNumber(TextRef text) {
     }
     std::uint16_t start = 0;
     while (start < kept && p[start] == '0' && !(start + 1 < kept && p[start + 1] == '.')) ++start;
-    return ScratchReturn(mark, TextRef(p + start, static_cast<std::uint16_t>(kept - start)));
+    return scope.Return(TextRef(p + start, static_cast<std::uint16_t>(kept - start)));
 }
 
 } // namespace vodarir

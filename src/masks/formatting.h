@@ -16,8 +16,8 @@
 //
 // Widths: -1 (kNoWidth) means "do not fit". A result never exceeds 65535 bytes.
 //
-// Failure: a number too wide for its field or its mask is the failed TextRef 168 (no partial
-// text); a failed input is passed on.
+// Failure: a number too wide for its field or its mask is the failed TextRef kDataOutBound (no
+// partial text); a failed input is passed on.
 //
 // Ownership: every operation answers a new ScratchStack level above the caller's depth.
 #pragma once
@@ -32,14 +32,15 @@ inline constexpr int kNoWidth = -1;
 inline constexpr TextRef kTypeLetters = TextView("123456789ABCDFLNTV");
 // The four place characters, in the order ApplyMask reports them.
 inline constexpr TextRef kMaskPlaces = TextView("\\?#0");
-// NormalizeNumber keeps at most this many characters; a longer number is refused with 168.
+// NormalizeNumber keeps at most this many characters; a longer number is refused with
+// kDataOutBound.
 inline constexpr std::uint16_t kMaxNumberEntry = 20;
 
 // TextMask modes.
-namespace maskmode {
-inline constexpr int kSequential = 0; // every place takes the next unused character
-inline constexpr int kPositional = 1; // "?" takes the character at its own position
-} // namespace maskmode
+enum class MaskMode {
+    Sequential = 0, // every place takes the next unused character
+    Positional = 1, // "?" takes the character at its own position
+};
 
 // A stored value as display text of the field's width.
 TextRef DisplayValue(char type, TextRef value, int width);
@@ -71,14 +72,14 @@ TextRef ApplyMask(TextRef mask, TextRef value);
 // decimals, missing decimals are "0", and a number without integer digits shows "0" before the
 // point; a number that rounds to zero has no sign. Text outside the number part is kept.
 TextRef NumericMask(TextRef mask, TextRef value, bool plain);
-// The text editor (maskmode::...). A backslash, blanks and a closing backslash first widen into
+// The text editor (MaskMode). A backslash, blanks and a closing backslash first widen into
 // backslashes over the whole span. A place with no character left shows a blank.
-TextRef TextMask(TextRef mask, TextRef value, int mode);
+TextRef TextMask(TextRef mask, TextRef value, MaskMode mode);
 // A typed number as plain number text: blanks and tabs trimmed, the characters of a typed number
 // (and ".") copied up to the first other character or a "-" that does not come first, leading
 // zeros dropped unless a decimal separator follows, the language's decimal separator turned into
 // "."; where the language's separator is not "." and is present, a "." before it is a thousands
-// separator and is dropped. More than kMaxNumberEntry characters give 168.
+// separator and is dropped. More than kMaxNumberEntry characters give kDataOutBound.
 TextRef NormalizeNumber(TextRef text);
 
 } // namespace vodarir

@@ -73,7 +73,7 @@ StatusCode UseLanguageFormat() {
 void UseBuiltinFormat() { Active().Set(kBuiltinNumberFormat); }
 
 StatusCode LoadLanguageFormat() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef format = MsgText(kFormatMessage);
     const TextRef months = MsgText(kMonthListMessage);
     const TextRef zero = TextRef("\0", 1);
@@ -81,7 +81,6 @@ StatusCode LoadLanguageFormat() {
     StatusCode st =
         slot.failed() ? slot.status() : SlotSet(slotgroup::kEnvironment, kLanguageFormatSlot, slot);
     if (st == status::kOk) st = UseLanguageFormat();
-    ScratchRelease(mark);
     return st;
 }
 
@@ -108,12 +107,11 @@ TextRef LongDateTemplate() {
 }
 
 bool DayFirstLanguage() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef code =
-        TextCase(TextTrim(SlotGet(slotgroup::kEnvironment, kLanguageCodeSlot), kTrimBoth), 1);
-    const bool dayFirst = !code.empty() && ListFind(kDayFirstLanguages, code, ',') != 0;
-    ScratchRelease(mark);
-    return dayFirst;
+        TextCase(TextTrim(SlotGet(slotgroup::kEnvironment, kLanguageCodeSlot), TrimSides::Both),
+                 LetterCase::Upper);
+    return !code.empty() && ListFind(kDayFirstLanguages, code, ',') != 0;
 }
 
 } // namespace vodarir

@@ -51,8 +51,8 @@ inline constexpr int kYes = 3;
 // The active format text.
 TextRef NumberFormat();
 // Makes the format in environment slot 0.0 (up to its first zero byte) the active one. A format
-// shorter than two characters or longer than kMaxNumberFormatLength is refused with 126 (bad
-// data) and the active format stays as it was.
+// shorter than two characters or longer than kMaxNumberFormatLength is refused with kBadData
+// and the active format stays as it was.
 StatusCode UseLanguageFormat();
 // Back to the built-in format; RuntimeInit calls it, because a new store has an empty slot 0.0.
 void UseBuiltinFormat();

@@ -102,7 +102,7 @@ int ListViewCreate(WindowId parent, int x, int y, int width, int height) {
     if (!ui.createControl(parent, spec)) return kNoListViewSlot;
     ui.setControlColors(parent, spec.id, kListViewText,
                         platform::RgbFromColorRef(kListViewBackground));
-    SetControlFont(fontkind::kRuntime, parent, spec.id);
+    SetControlFont(FontKind::Runtime, parent, spec.id);
     g_slots[static_cast<std::size_t>(slot)] = {parent, 0, 0, ToU16(y), ToU16(x)};
     return slot;
 }

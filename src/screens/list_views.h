@@ -56,11 +56,11 @@ ListViewSlot ListViewSlotInfo(int slot);
 // titles' lengths: unit = (client width - 22) / (letters of all titles), to the nearest pixel;
 // column i is its title's length in units wide, column 0 two pixels more. Letter i of formats is
 // column i's format letter (the last letter stands for the rest; none: "A"): one of
-// "NL123456789" aligns the column right. Then shows the list view. 0, 163 for a free slot, 179
-// when the control refuses the columns.
+// "NL123456789" aligns the column right. Then shows the list view. 0, kData for a free slot,
+// kWindowsControl when the control refuses the columns.
 StatusCode ListViewSetColumns(int slot, TextRef titles, TextRef formats = TextRef());
 // Sets a cell, first appending empty rows until the row exists; then shows the list view.
-// 0, 163 for a free slot, 179 when the control refuses.
+// 0, kData for a free slot, kWindowsControl when the control refuses.
 StatusCode ListViewSetCell(int slot, std::uint16_t row, std::uint16_t column, TextRef text);
 // The selected row (0-based), kListViewNone when none.
 std::uint16_t ListViewSelectedRow(int slot);
@@ -84,7 +84,7 @@ inline constexpr platform::ControlId kIdlePictureId = 0xFFFE;
 
 // Puts the idle picture in a control at (3, 3) sized to the dialog's client area less 6 pixels.
 // While a picture control shown earlier still exists, the new control stays empty (one picture
-// at a time). 0; 163 when the control or the picture cannot be made.
+// at a time). 0; kData when the control or the picture cannot be made.
 StatusCode ShowBackgroundImage(platform::WindowId dialog);
 
 } // namespace vodarir

@@ -174,13 +174,13 @@ void TakeEditTexts(std::uint16_t count) {
 std::string TargetOf(TextRef spec, std::uint16_t k) {
     ScratchScope scope;
     TextRef target =
-        TextTrim(SplitPosition(PromptPart(spec, k, PromptPartKind::Target)).value, kTrimBoth);
+        TextTrim(SplitPosition(PromptPart(spec, k, PromptPartKind::Target)).value, TrimSides::Both);
     if (target.empty()) {
         target = SplitPosition(PromptPart(spec, k, PromptPartKind::Label)).value;
         const std::size_t at = target.view().find(kWindowOptions);
         if (at != std::string_view::npos)
             target = TextRef(target.data, static_cast<std::uint16_t>(at));
-        target = TextTrim(target, kTrimBoth);
+        target = TextTrim(target, TrimSides::Both);
     }
     if (target.empty()) return {};
     const TokenCursor token = NextToken(NewCursor(target));
@@ -205,7 +205,7 @@ StatusCode Accept(PromptState& s) {
             ScratchScope scope;
             name.assign(
                 TextTrim(SplitPosition(PromptPart(spec, k, PromptPartKind::Assignment)).value,
-                         kTrimBoth)
+                         TrimSides::Both)
                     .view());
         }
         if (name.empty() && (s.flags & promptflag::kAssign) != 0 &&
@@ -329,8 +329,8 @@ StatusCode MakeButtonBar(platform::WindowId window, TextRef codes, TextRef label
     for (const std::uint16_t p : shown) {
         // The data layer keeps no move codes: an action's number is its place in the list of
         // record actions, as the key tables number their buttons.
-        const std::uint16_t action = ListFind(TextView(kRecordActionNames),
-                                              TextTrim(ListItem(codes, ',', p), kTrimBoth), ',');
+        const std::uint16_t action = ListFind(
+            TextView(kRecordActionNames), TextTrim(ListItem(codes, ',', p), TrimSides::Both), ',');
         if (action == 0) return LogErrorText(status::kData, ListItem(codes, ',', p), false);
         ids.push_back(kFirstButtonCommand + action);
     }
@@ -338,11 +338,12 @@ StatusCode MakeButtonBar(platform::WindowId window, TextRef codes, TextRef label
         ButtonBarLayout(static_cast<std::uint16_t>(shown.size()), count, width, flags,
                         CurrentUi().clientSize(window).width);
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        const TextRef label = TextUnquote(TextTrim(ListItem(labels, ',', shown[i]), kTrimBoth));
+        const TextRef label =
+            TextUnquote(TextTrim(ListItem(labels, ',', shown[i]), TrimSides::Both));
         const platform::ControlSpec spec{platform::ControlKind::Button, ids[i], rects[i],
                                          label.view(), platform::kTabStop};
         if (!CurrentUi().createControl(window, spec)) return status::kWindowsControl;
-        if (TopCellFont() != platform::kNoFont) SetControlFont(fontkind::kRuntime, window, ids[i]);
+        if (TopCellFont() != platform::kNoFont) SetControlFont(FontKind::Runtime, window, ids[i]);
         Subclass(ids[i], ControlProcedure::ListOrButton);
     }
     return status::kOk;
@@ -352,8 +353,8 @@ StatusCode PromptDefaults(TextRef spec) {
     const ScreenRecord screen = ScreenInfo(CurrentScreen());
     for (std::uint16_t k = 1; k <= screen.fieldCount; ++k) {
         ScratchScope scope;
-        const TextRef written =
-            TextTrim(SplitPosition(PromptPart(spec, k, PromptPartKind::Default)).value, kTrimBoth);
+        const TextRef written = TextTrim(
+            SplitPosition(PromptPart(spec, k, PromptPartKind::Default)).value, TrimSides::Both);
         const TextRef value = written.empty() ? Answer(k) : EvalText(written);
         if (value.failed()) return value.status();
         const StatusCode st = ScreenFieldSet(k, value);
@@ -409,7 +410,7 @@ PromptResult RunPrompt(TextRef specText, TextRef title, std::uint16_t flags) {
         } else {
             for (const ControlId id : {kAcceptCommand, kCancelCommand}) {
                 if (TopCellFont() != platform::kNoFont) {
-                    SetControlFont(fontkind::kRuntime, native, id);
+                    SetControlFont(FontKind::Runtime, native, id);
                 }
                 Subclass(id, ControlProcedure::ListOrButton);
             }

@@ -49,9 +49,9 @@ inline constexpr char kAcceptLabel[] = "Aceptar";
 inline constexpr char kCancelMessage[] = "0020"; // "Cancelar"
 
 // Shows the dialog and waits until it closes. A malformed specification (quotes that do not
-// close, an item without a type and width, more than 80 items) gives 163 without a window; a
+// close, an item without a type and width, more than 80 items) gives kData without a window; a
 // label or default whose evaluation fails gives that status; an item without a target at
-// acceptance gives 163 and an assignment that fails its status, the dialog staying open.
+// acceptance gives kData and an assignment that fails its status, the dialog staying open.
 PromptResult RunPrompt(TextRef spec, TextRef title, std::uint16_t flags);
 
 // Fills field k of the current screen with the default of item k (part 4 evaluated, or the

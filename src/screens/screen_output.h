@@ -18,8 +18,8 @@ TextRef OutputValue(TextRef value);
 
 // When _OUTHND is not 0 and the current screen has fields, appends the line of their values (in
 // field order, each as OutputValue writes it, joined with ",") to the output file. Answers what
-// OutputLine answers (1 when an output file is named), 0 when nothing was to be written, or 146
-// when the line would pass 65535 bytes.
+// OutputLine answers (1 when an output file is named), 0 when nothing was to be written, or
+// kStringTooLong when the line would pass 65535 bytes.
 int OutputScreenValues();
 
 } // namespace vodarir

@@ -159,7 +159,7 @@ TextRef Keyword(TextRef attributes, const char* key) {
 
 // Item i of a keyword's comma list, trimmed and unquoted (a view).
 std::string KeywordItem(TextRef list, std::uint16_t i) {
-    return std::string(TextUnquote(TextTrim(ListItem(list, ',', i), kTrimBoth)).view());
+    return std::string(TextUnquote(TextTrim(ListItem(list, ',', i), TrimSides::Both)).view());
 }
 
 // A whole number written in text; false when it holds anything but blanks, a sign and digits.
@@ -256,7 +256,7 @@ StatusCode ParseDefinition(std::string_view text, ParsedDefinition* out) {
     return status::kOk;
 }
 
-// Step 1: FD$ completed with generated names, put first in the attribute text.
+// FD$ completed with generated names, put first in the attribute text.
 std::string CompleteNames(TextRef attributes, const std::vector<ScreenField>& fields,
                           std::uint16_t count) {
     ScratchScope scope;
@@ -278,7 +278,7 @@ std::string CompleteNames(TextRef attributes, const std::vector<ScreenField>& fi
     return "FD$=\"" + list + "\":" + given;
 }
 
-// Step 10: the field's binding from item i of FILEDEF$, or by name to the screen's data file.
+// The field's binding from item i of FILEDEF$, or by name to the screen's data file.
 StatusCode BindField(ScreenField& f, const std::string& item, std::uint16_t i,
                      const ScreenRecord& screen) {
     if (!item.empty()) {
@@ -319,7 +319,7 @@ StatusCode BindField(ScreenField& f, const std::string& item, std::uint16_t i,
     return status::kOk;
 }
 
-// Step 11: the edit order.
+// The edit order.
 void OrderField(ScreenField& f, std::uint16_t i, const ScreenRecord& screen, TextRef hidden,
                 TextRef noEdit, TextRef order) {
     const TextRef name = TextView(f.name);
@@ -622,7 +622,7 @@ StatusCode OpenScreen(std::uint16_t fieldCount, TextRef definition, TextRef attr
     if (fieldCount > kMaxScreenFields) {
         return Refuse(status::kScreenStruct, "field count " + std::to_string(fieldCount));
     }
-    // Steps 1 and 2: the names, and the count from them when none was given.
+    // The names, and the count from them when none was given.
     std::string attrs = CompleteNames(attributes, parsed.fields, fieldCount);
     TextRef attr = TextView(attrs);
     const TextRef names = Keyword(attr, "FD$");
@@ -646,7 +646,7 @@ StatusCode OpenScreen(std::uint16_t fieldCount, TextRef definition, TextRef attr
     rec.fieldCount = count;
     rec.flags = flags;
     rec.inUse = 1;
-    // Step 3: the repeated-lines area, by name, within the fields.
+    // The repeated-lines area, by name, within the fields.
     const TextRef bounds = Keyword(attr, "BOUNDS$");
     if (count != 0 && !bounds.empty()) {
         const std::uint16_t first = ListFind(fd, TextView(KeywordItem(bounds, 1)), ',');
@@ -656,10 +656,10 @@ StatusCode OpenScreen(std::uint16_t fieldCount, TextRef definition, TextRef attr
             rec.linesLast = last;
         }
     }
-    // Step 4: the starting field.
+    // The starting field.
     const std::int32_t begin = NumberOr(Keyword(attr, "BEGINFLD%").view(), 0);
     rec.startField = static_cast<std::uint16_t>(std::clamp<std::int32_t>(begin - 1, 0, count));
-    // Step 5: the data file.
+    // The data file.
     const TextRef filedef = Keyword(attr, "FILEDEF$");
     const std::int32_t file =
         NumberOr(KeywordItem(filedef, static_cast<std::uint16_t>(count + 1)), 0);
@@ -667,7 +667,7 @@ StatusCode OpenScreen(std::uint16_t fieldCount, TextRef definition, TextRef attr
         return Refuse(status::kFileOutBound, "FILEDEF$ data file " + std::to_string(file));
     }
     rec.dataFile = static_cast<std::uint8_t>(file);
-    // Step 6 and 7: index mode and key map.
+    // Index mode and key map.
     rec.indexMode = NumberOr(Keyword(attr, "UNICNDX%").view(), 0) != 0 ||
                             NumberOr(Keyword(attr, "AUTONDX%").view(), 0) != 0
                         ? 2
@@ -710,7 +710,7 @@ StatusCode OpenScreen(std::uint16_t fieldCount, TextRef definition, TextRef attr
         *s = CurrentScreen();
         *w = CurrentWindow();
     });
-    // Step 12: the next free number; the screen becomes current.
+    // The next free number; the screen becomes current.
     const std::uint16_t n = FreePlace<ScreenRecord>(table::kScreens);
     if (TableSet(table::kScreens, static_cast<std::uint16_t>(n - 1), &rec, sizeof rec) == nullptr) {
         return status::kStructMemory;
@@ -894,7 +894,7 @@ StatusCode CreateFieldControl(std::uint16_t n, ScreenField& field, int x, int y,
     CurrentUi().setEditLimit(native, id, field.maxLength);
     // A runtime window's controls are born in the fixed-pitch font; only a cell font made since
     // has to be given to them (each font change makes the face lay the control out again).
-    if (TopCellFont() != platform::kNoFont) SetControlFont(fontkind::kRuntime, native, id);
+    if (TopCellFont() != platform::kNoFont) SetControlFont(FontKind::Runtime, native, id);
     return status::kOk;
 }
 
@@ -940,7 +940,7 @@ StatusCode ScreenFieldSet(std::uint16_t n, TextRef text) {
     ScratchScope scope;
     TextRef value = EntryValue(f->type, text, f->maxLength);
     if (value.failed()) return LogErrorText(value.status(), text, false);
-    value = TextTrim(value, IsTextType(f->type) ? kTrimTrailing : kTrimBoth);
+    value = TextTrim(value, IsTextType(f->type) ? TrimSides::Trailing : TrimSides::Both);
     const std::string previous = f->value;
     f->value.assign(value.view());
     const StatusCode st = AssignFieldVariable(*f);
@@ -965,7 +965,7 @@ StatusCode ScreenFieldShow(std::uint16_t n) {
         return shown.status();
     }
     if (f->control == kNoControl) return status::kOk;
-    const TextRef trimmed = TextTrim(shown, kTrimBoth);
+    const TextRef trimmed = TextTrim(shown, TrimSides::Both);
     CurrentUi().setText(CurrentNativeWindow(), f->control, trimmed.view());
     return status::kOk;
 }

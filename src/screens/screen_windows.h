@@ -122,8 +122,8 @@ struct WindowRecord {
 // ---- Screens ----------------------------------------------------------------------------------
 
 // Builds a screen from its texts and makes it current; its number in *number (may be null).
-// 177 for a definition or attribute text whose counts, items or records are out of range (the
-// detail names what), 161 for a data file that does not exist, 177 when kMaxScreens are open.
+// kScreenStruct for a definition or attribute text whose counts, items or records are out of range
+// (the detail names what), 161 for a data file that does not exist, 177 when kMaxScreens are open.
 StatusCode OpenScreen(std::uint16_t fieldCount, TextRef definition, TextRef attributes,
                       std::uint8_t flags, std::uint16_t* number);
 // Frees a screen (and closes its windows). Nothing for a number not in use.
@@ -150,7 +150,7 @@ const std::vector<ScreenLabel>* ScreenLabels(std::uint16_t screen);
 
 // Opens a window of the kind for the current screen (its whole grid), with the screen windows'
 // procedure, and makes it current. 0 and the number in *number, or the status of
-// OpenRuntimeWindow, or 177 without a current screen or when kMaxScreenWindows are open.
+// OpenRuntimeWindow, or kScreenStruct without a current screen or when kMaxScreenWindows are open.
 StatusCode OpenScreenWindow(std::uint16_t kind, std::uint16_t placement, TextRef title,
                             std::uint16_t* number);
 // Makes window n current (n = -1 only asks); answers the current window number, 0 when none.

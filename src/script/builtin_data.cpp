@@ -1,6 +1,6 @@
 // Built-in functions over data files and sort work areas: FILEFIND, FILEREL, FILELOCATE, KEY$,
 // IER and SORT$. Record operations go through the data-access entry points, which in this
-// program hold no data and answer 148; sort work areas are fully present.
+// program hold no data and answer kFeatureRemoved; sort work areas are fully present.
 #include "dictionary/data_access.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/sort_areas.h"

@@ -32,9 +32,10 @@ constexpr std::uint16_t kMonth = 3;
 constexpr std::uint16_t kYear = 4;
 constexpr std::uint16_t kWhole = 5;
 } // namespace kind
-// The date part each kind reads when no reference is given, by kind number.
-constexpr int kPartOfKind[] = {
-    0, 0, datepart::kDay, datepart::kMonth, datepart::kYear, datepart::kWhole};
+// The date part each kind reads when no reference is given, by kind number (none for the first
+// two, which read no part).
+constexpr DatePiece kPartOfKind[] = {DatePiece{},      DatePiece{},     DatePiece::Day,
+                                     DatePiece::Month, DatePiece::Year, DatePiece::Whole};
 
 // A reference up to this is an amount to add; above it, a date to subtract.
 constexpr std::int64_t kLargestAmount = 10000;
@@ -46,7 +47,8 @@ constexpr TextRef kDateSeparators = "-./"_t;
 
 // A typed date with separators read into the stored form; any other text taken as it is.
 TextRef StoredDate(TextRef text) {
-    if (TextFindAny(text, 0, kDateSeparators, true) == kNotFound) return TextTrim(text, kTrimBoth);
+    if (TextFindAny(text, 0, kDateSeparators, true) == kNotFound)
+        return TextTrim(text, TrimSides::Both);
     return ReadDate(text);
 }
 
@@ -57,11 +59,9 @@ std::int32_t WholeOf(const CalendarDate& d) {
 // A whole date value (year × 10000 + month × 100 + day) as a calendar date; false when invalid.
 bool DateOfWhole(std::int64_t whole, CalendarDate* date) {
     if (whole <= 0) return false;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef text = TextFormat(kDateTextMaximum, "%08lld", static_cast<long long>(whole));
-    const bool ok = !text.failed() && DateSplit(text, date);
-    ScratchRelease(mark);
-    return ok;
+    return !text.failed() && DateSplit(text, date);
 }
 
 void NormaliseMonth(CalendarDate* d) {
@@ -129,7 +129,7 @@ StatusCode Arithmetic(TextRef text, std::uint16_t which, TextRef reference, bool
     if (!referenceText) value = FixedToWhole(NumberValue(reference), FixedDecimals());
     if (referenceText || value < INT16_MIN || value > INT16_MAX) {
         const TextRef asText = referenceText ? reference : FixedToText(NumberValue(reference));
-        value = DatePart(ReadDate(asText), datepart::kWhole);
+        value = DatePart(ReadDate(asText), DatePiece::Whole);
     }
     CalendarDate date;
     if (!DateSplit(StoredDate(text), &date)) return PushInteger(0);
@@ -172,13 +172,14 @@ StatusCode Value(const BuiltinCall& call) {
 
 StatusCode Date(const BuiltinCall& call) {
     StatusCode st = ArgCountIn(call, 1, 2);
-    std::int64_t style = datestyle::kStored;
+    std::int64_t style = static_cast<std::int64_t>(DateStyle::Stored);
     TextRef date = ""_t;
     if (st == status::kOk) st = ArgWhole(call, 2, style, INT16_MIN, INT16_MAX, &style);
     if (st == status::kOk) st = ArgTextAny(call, 1, ""_t, &date);
     if (st != status::kOk) return st;
     const TextRef stored = StoredDate(date);
-    return PushResult(stored.failed() ? stored : FormatDate(stored, static_cast<int>(style)));
+    // The script's number is the style's number; an unknown one formats as nothing.
+    return PushResult(stored.failed() ? stored : FormatDate(stored, static_cast<DateStyle>(style)));
 }
 
 StatusCode Time(const BuiltinCall& call) {

@@ -64,10 +64,10 @@ TextRef Expanded(TextRef path) { return ExpandPaths(path); }
 // --- Procedure files
 // -------------------------------------------------------------------------------
 
-// The statements of a procedure file run in order; 164 (with the name as the detail) when the
-// file is missing or empty.
+// The statements of a procedure file run in order; kFileNotFound (with the name as the detail) when
+// the file is missing or empty.
 StatusCode RunProcedure(TextRef path, TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef text =
         FileLength(path) > 0 ? FileReadAllJoined(path, kStatementJoint) : TextRef();
     StatusCode st = status::kOk;
@@ -78,7 +78,6 @@ StatusCode RunProcedure(TextRef path, TextRef name) {
     } else {
         st = EvalStatus(text);
     }
-    ScratchRelease(mark);
     return st;
 }
 
@@ -91,10 +90,10 @@ TextRef ProcedurePath(TextRef file) {
 // The definition kind of a file name by its extension (compared in capitals, as the file
 // systems the applications come from compare names), 0 when none.
 std::uint16_t DefinitionKind(TextRef file) {
-    const std::uint16_t dot = TextFindLast(file, "."_t, 1);
+    const std::uint16_t dot = TextFindLast(file, "."_t, LastOf::FirstByte);
     if (dot == kNotFound) return 0;
     const TextRef extension = TextSub(file, dot + 1, kMaxExtension);
-    return ListFind(kDefinitionExtensions, TextCase(extension, 1), ',');
+    return ListFind(kDefinitionExtensions, TextCase(extension, LetterCase::Upper), ',');
 }
 
 StatusCode ExecuteThroughHook(TextRef file, TextRef arguments) {
@@ -112,7 +111,7 @@ StatusCode ExecuteThroughHook(TextRef file, TextRef arguments) {
 
 TextRef EntryKey(TextRef entry) {
     const std::uint16_t equals = TextFindChr(entry, 0, '=', false);
-    return TextTrim(equals == kNotFound ? entry : TextSub(entry, 0, equals), kTrimBoth);
+    return TextTrim(equals == kNotFound ? entry : TextSub(entry, 0, equals), TrimSides::Both);
 }
 
 // The item's value as the file writes it: evaluated, then a text for a text variable in quotes
@@ -167,8 +166,8 @@ public:
         }
     }
 
-    // One entry a line, blank entries left out, on a new ScratchStack level; 146 beyond 65535
-    // bytes.
+    // One entry a line, blank entries left out, on a new ScratchStack level; kStringTooLong beyond
+    // 65535 bytes.
     TextRef Lines() const {
         std::uint32_t total = 0;
         EachLine([&](TextRef line) { total += line.length + kLineEnd.length; });
@@ -194,7 +193,7 @@ private:
     template <typename F> void EachLine(F f) const {
         for (const TextRef entry : entries_) {
             ForEachItem(entry, kEntrySeparator, [&](TextRef part) {
-                const TextRef line = TextTrim(part, kTrimBoth);
+                const TextRef line = TextTrim(part, TrimSides::Both);
                 if (!line.empty()) f(line);
             });
         }
@@ -208,11 +207,11 @@ private:
 // Merges the items of text into the file's entries: an item replaces the entry of its key, or is
 // added after the last entry. The file's new lines on a new ScratchStack level.
 TextRef MergedLines(TextRef entries, TextRef items) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     MergedFile file(entries);
     StatusCode st = status::kOk;
     ForEachItem(items, kItemSeparator, [&](TextRef raw) {
-        const TextRef item = TextTrim(raw, kTrimBoth);
+        const TextRef item = TextTrim(raw, TrimSides::Both);
         if (st != status::kOk || item.empty()) return;
         const std::uint16_t equals = TextFindChr(item, 0, '=', false);
         const TextRef key = EntryKey(item);
@@ -220,27 +219,25 @@ TextRef MergedLines(TextRef entries, TextRef items) {
             st = status::kSyntax;
             return;
         }
-        const ScratchLevel entryMark = ScratchMark();
+        ScratchScope entryScope;
         const TextRef entry = EntryFor(key, TextSub(item, equals + 1, -1));
         if (entry.failed()) {
             st = entry.status();
         } else {
             file.Put(key, entry); // kept by the file: the scratch copy can go
         }
-        ScratchRelease(entryMark);
     });
-    if (st != status::kOk) return ScratchReturn(mark, TextRef::Failed(st));
-    return ScratchReturn(mark, file.Lines());
+    if (st != status::kOk) return scope.Return(TextRef::Failed(st));
+    return scope.Return(file.Lines());
 }
 
 StatusCode MergeAndRun(TextRef path, TextRef items) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef entries =
         FileLength(path) > 0 ? FileReadAllJoined(path, TextRef(&kEntrySeparator, 1)) : TextRef();
     const TextRef lines = entries.failed() ? entries : MergedLines(entries, items);
     StatusCode st = lines.failed() ? lines.status() : FileSave(path, kRewritePosition, lines);
     if (st == status::kOk) st = RunProcedure(path, path);
-    ScratchRelease(mark);
     return st;
 }
 

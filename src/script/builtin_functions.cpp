@@ -18,13 +18,14 @@ StatusCode PushEmpty(bool text) { return text ? PushText(""_t) : PushNumber(0); 
 
 // Evaluates every argument left in turn, keeping only the last value.
 StatusCode EvalRemaining(TokenCursor* args, bool* isText) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = status::kOk;
     while (ArgumentsLeft(*args)) {
-        ScratchRelease(mark);
+        scope.Release();
         st = EvalArgument(args, isText);
         if (st >= status::kFirstError) return st;
     }
+    scope.Keep();
     return st;
 }
 
@@ -34,24 +35,17 @@ StatusCode Check(const BuiltinCall& call, bool wantText) {
     FixedNumber condition = 0;
     const StatusCode st = ArgNumber(call, 1, 0, &condition);
     if (st != status::kOk) return st;
-    const ScratchLevel mark = ScratchMark();
     TokenCursor args = ArgumentCursor(call.token);
     SkipArgument(&args); // the condition
+    const bool first = FixedToWhole(condition, FixedDecimals()) != 0;
+    if (!first) SkipArgument(&args); // a
+    if (!ArgumentsLeft(args) || (first && ArgumentIsEmpty(args))) return PushEmpty(wantText);
+    ScratchScope scope;
     bool isText = wantText;
-    StatusCode chosen = status::kOk;
-    if (FixedToWhole(condition, FixedDecimals()) != 0) {
-        if (!ArgumentsLeft(args) || ArgumentIsEmpty(args)) return PushEmpty(wantText);
-        chosen = EvalArgument(&args, &isText);
-    } else {
-        SkipArgument(&args); // a
-        if (!ArgumentsLeft(args)) return PushEmpty(wantText);
-        chosen = EvalRemaining(&args, &isText);
-    }
+    const StatusCode chosen = first ? EvalArgument(&args, &isText) : EvalRemaining(&args, &isText);
     if (chosen >= status::kFirstError) return chosen;
-    if (isText != wantText) {
-        ScratchRelease(mark);
-        return status::kUnusualType;
-    }
+    if (isText != wantText) return status::kUnusualType; // the value goes with the scope
+    scope.Keep();
     return status::kOk;
 }
 

@@ -8,7 +8,7 @@
 //    on top of the ScratchStack; its text is the call's result, a failed text its status;
 //  - entry 3, the relational-update hook of FILEREL (used when bit 4 of _UPSTAT is set): called
 //    as hook(raw argument text of the call, kHookRead); its text is read as the call's number.
-// A hook answering the failed TextRef 163 declines, and the fallback runs.
+// A hook answering the failed TextRef kData declines, and the fallback runs.
 #pragma once
 
 #include "runtime/text/status.h"

@@ -107,7 +107,7 @@ TextRef AssignmentText(TextRef name, TextRef value) {
 
 // Adds the value of expr to *sum. Informative statuses end the sum (answered as they are).
 StatusCode AddValue(TextRef expr, FixedNumber* sum) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = EvalExpression(expr);
     FixedNumber value = 0;
     if (st == 1) {
@@ -115,7 +115,7 @@ StatusCode AddValue(TextRef expr, FixedNumber* sum) {
     } else if (st == 0) {
         value = NumberValue(ScratchTop());
     }
-    ScratchRelease(mark);
+    scope.Release();
     if (st != status::kOk) return st;
     return __builtin_add_overflow(*sum, value, sum) ? status::kDataOutBound : status::kOk;
 }
@@ -135,8 +135,8 @@ StatusCode RunSum(const TextRef (&piece)[kSumPieces], FixedNumber* sum) {
     const TextRef step = AssignmentText(var, TextConcat(var, "+1"_t));
     if (step.failed()) return step.status();
     // Every step must move the counter up. One that does not (the summed expression sets it back,
-    // or the name is no variable the step can change) would repeat for ever: 129 instead. A
-    // 16-bit counter that keeps rising ends within 65536 steps.
+    // or the name is no variable the step can change) would repeat for ever: kLoopFailure instead.
+    // A 16-bit counter that keeps rising ends within 65536 steps.
     std::int32_t previous = INT32_MIN;
     for (;;) {
         const std::int16_t counter = EvalInteger(var, &st);
@@ -152,7 +152,8 @@ StatusCode RunSum(const TextRef (&piece)[kSumPieces], FixedNumber* sum) {
 
 // --- FN$FLDS -------------------------------------------------------------------------------------
 
-// The text a hook of the variable store gives for an unknown name, pushed; 147 when it declines.
+// The text a hook of the variable store gives for an unknown name, pushed; kSyntax when it
+// declines.
 StatusCode FromNameHook(TextRef name) {
     const VarHook hook = VarGetHook(0);
     if (hook == nullptr) return status::kSyntax;
@@ -186,7 +187,7 @@ StatusCode ReadIndexes(TextRef inside, std::uint16_t (&index)[kMaxArrayDims], st
 
 StatusCode ElementByName(TextRef raw) {
     const std::uint16_t open = TextFindChr(raw, 0, '(', false);
-    const std::uint16_t close = TextFindLast(raw, ")"_t, 1);
+    const std::uint16_t close = TextFindLast(raw, ")"_t, LastOf::FirstByte);
     if (close == kNotFound || close < open || close != raw.length - 1) return status::kSyntax;
     const TextRef name(raw.data, static_cast<std::uint16_t>(open + 1));
     if (!ArrayCheck(name)) return FromNameHook(raw);
@@ -247,7 +248,7 @@ StatusCode Slots(const BuiltinCall& call) {
         if (st != status::kOk) return st;
     }
     if (slot < 0) {
-        // The popped entries are gone; the result is the empty text, and 127 when the group ran
+        // The popped entries are gone; the result is the empty text, and kNoData when the group ran
         // out before all of them were taken.
         st = PopStack(g, -slot);
         if (st >= status::kFirstError) return st;

@@ -17,10 +17,11 @@ inline constexpr std::int64_t kMaxCharacterCode = 255;
 // ScratchStack; the default when absent or omitted. isText (when given) receives the kind.
 StatusCode ArgTextAny(const BuiltinCall& call, std::uint16_t i, TextRef fallback, TextRef* out,
                       bool* isText = nullptr);
-// Argument i as a whole number (value / 10^D rounded); 128 for a text, 168 outside min..max.
+// Argument i as a whole number (value / 10^D rounded); kIncompatibleTypes for a text, kDataOutBound
+// outside min..max.
 StatusCode ArgWhole(const BuiltinCall& call, std::uint16_t i, std::int64_t fallback,
                     std::int64_t min, std::int64_t max, std::int64_t* out);
-// Argument i as a character code 0..255 (168 outside).
+// Argument i as a character code 0..255 (kDataOutBound outside).
 StatusCode ArgCharacter(const BuiltinCall& call, std::uint16_t i, char fallback, char* out);
 // The text as the call's result, or its status when it failed.
 StatusCode PushResult(TextRef text);

@@ -31,8 +31,6 @@ constexpr std::uint16_t kLower = 2;
 constexpr std::uint16_t kClean = 3;
 constexpr std::uint16_t kFilter = 4;
 } // namespace change
-constexpr int kUpperCase = 1;
-constexpr int kLowerCase = 0;
 
 // MACRO$ flags: names given (expanded with kNamedTemplateFlags), and evaluate the result.
 constexpr std::int64_t kMacroNames = 4;
@@ -59,22 +57,23 @@ TextRef KeepOnly(TextRef subject, TextRef keep) {
 TextRef ReplacePieces(TextRef subject, TextRef with, TextRef codes) {
     const std::uint16_t piece = codes.length == 0 ? 0 : with.length / codes.length;
     if (piece == 0) return TextDup(subject);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef result = subject;
     for (std::uint16_t k = 0; k < codes.length && !result.failed(); ++k) {
         const TextRef from(with.data + k * piece, piece);
-        result = ScratchReturn(mark, TextReplace(result, from, TextRef(codes.data + k, 1), true));
+        result = ScratchReturn(scope.mark(),
+                               TextReplace(result, from, TextRef(codes.data + k, 1), true));
     }
-    return result.failed() ? ScratchReturn(mark, result) : result;
+    return scope.Return(result);
 }
 
 TextRef ChangeText(TextRef subject, TextRef what, TextRef with, bool flagGiven, bool flagText,
                    TextRef flagValue) {
     switch (ListFind(kChangeKeywords, what, kComma)) {
     case change::kUpper:
-        return TextCase(subject, kUpperCase);
+        return TextCase(subject, LetterCase::Upper);
     case change::kLower:
-        return TextCase(subject, kLowerCase);
+        return TextCase(subject, LetterCase::Lower);
     case change::kClean:
         return TextSqueeze(subject, ' ', true);
     case change::kFilter:
@@ -102,7 +101,8 @@ StatusCode ListPosition(const BuiltinCall& call) {
     if (call.count == 1) return PushInteger(ListCount(list, kComma));
     const std::uint16_t position = ListFind(list, item, kComma);
     if (call.count == 2) return PushInteger(position);
-    const TextRef entry = TextUnquote(TextTrim(ListItem(values, kComma, position), kTrimBoth));
+    const TextRef entry =
+        TextUnquote(TextTrim(ListItem(values, kComma, position), TrimSides::Both));
     FixedNumber value = 0;
     st = FixedFromText(entry, &value);
     return st != status::kOk ? st : PushNumber(value);
@@ -131,7 +131,9 @@ StatusCode Trim(const BuiltinCall& call) {
     if (st != status::kOk) return st;
     const int which = ListFind(kTrimModes, mode, kComma);
     if (which == 0) return status::kSyntax;
-    return PushResult(which == kTrimFit ? TextClean(text) : TextTrim(text, which));
+    if (which == kTrimFit) return PushResult(TextClean(text));
+    // The first three keywords are the ends by their numbers.
+    return PushResult(TextTrim(text, static_cast<TrimSides>(which)));
 }
 
 StatusCode Characters(const BuiltinCall& call) {
@@ -141,7 +143,7 @@ StatusCode Characters(const BuiltinCall& call) {
     if (st != status::kOk) return st;
     bool isText = false;
     TextRef unit;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     st = ArgAny(call, 1, ""_t, &isText);
     if (st != status::kOk) return st;
     char code = 0;
@@ -155,7 +157,7 @@ StatusCode Characters(const BuiltinCall& call) {
     }
     // A count of 0 or less (a width already exceeded) repeats nothing.
     const TextRef result = count <= 0 ? ""_t : TextRepeat(unit, static_cast<std::uint16_t>(count));
-    return result.failed() ? result.status() : ScratchReturn(mark, result).status();
+    return result.failed() ? result.status() : scope.Return(result).status();
 }
 
 StatusCode Change(const BuiltinCall& call) {
@@ -190,14 +192,16 @@ StatusCode Template(const BuiltinCall& call) {
     if (st != status::kOk) return st;
     TokenCursor args = ArgumentCursor(call.token);
     SkipArgument(&args); // the template itself
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     for (unsigned k = 1; ArgumentsLeft(args); ++k) {
         const TextRef token = NextRawArgument(&args);
         const TextRef placeholder = TextFormat(kPlaceholderMaximum, "$%u_", k);
         result = placeholder.failed() ? placeholder : TextReplace(result, placeholder, token, true);
         if (result.failed()) return result.status();
-        result = ScratchReturn(mark, result);
+        result = ScratchReturn(scope.mark(), result);
     }
+    // The result goes on top of its last copy; the call keeps the top value.
+    scope.Keep();
     return PushResult(result);
 }
 
@@ -226,7 +230,7 @@ StatusCode Macro(const BuiltinCall& call) {
     TextRef result = ExpandTemplate(subject, named ? kNamedTemplateFlags : static_cast<int>(flags),
                                     named ? names : TextRef());
     if (!result.failed() && (flags & kMacroEvaluate) != 0) {
-        result = EvalText(TextTrim(result, kTrimBoth));
+        result = EvalText(TextTrim(result, TrimSides::Both));
     }
     return PushResult(result);
 }

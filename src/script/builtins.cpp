@@ -156,7 +156,7 @@ StatusCode EvaluateArguments(BuiltinCall* call, std::uint16_t* kinds) {
     while (ArgumentsLeft(args) && (wanted == kEvaluateAll || seen < wanted)) {
         const bool keep = call->count < kMaxCallArguments;
         ++seen;
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         bool isText = false;
         StatusCode st = status::kOk;
         TextRef value(&kEmptyArgumentMarker, 1);
@@ -168,7 +168,6 @@ StatusCode EvaluateArguments(BuiltinCall* call, std::uint16_t* kinds) {
             value = ScratchTop();
         }
         st = keep ? SlotPush(slotgroup::kValueStack, value) : status::kOk;
-        ScratchRelease(mark);
         if (st != status::kOk) return st;
         if (keep) kinds[call->count++] = isText ? kKindText : kKindNumber;
     }
@@ -205,7 +204,7 @@ std::uint16_t FunctionNumber(TextRef name) {
 }
 
 StatusCode CallBuiltin(const TokenCursor& cursor) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope levels;
     BuiltinCall call;
     call.token = cursor;
     call.number = cursor.function;
@@ -221,12 +220,15 @@ StatusCode CallBuiltin(const TokenCursor& cursor) {
         st = handler != nullptr ? handler(call) : status::kSyntax;
     }
     if (st >= status::kFirstError) {
-        ScratchRelease(mark);
+        levels.Release();
     } else {
         // A handler that left nothing gives the empty value of its kind.
-        if (ScratchDepth() == mark && (cursor.cls & tokenclass::kText) != 0) ScratchPush(""_t);
-        const StatusCode kept = KeepTopValue(mark);
+        if (ScratchDepth() == levels.mark() && (cursor.cls & tokenclass::kText) != 0) {
+            ScratchPush(""_t);
+        }
+        const StatusCode kept = KeepTopValue(levels.mark());
         if (st == status::kOk) st = kept;
+        levels.Keep();
     }
     const StatusCode cut = SlotPopTo(slotgroup::kValueStack, call.base);
     return st != status::kOk ? st : cut;
@@ -236,7 +238,7 @@ StatusCode RegisterFunction(TextRef name, BuiltinHandler handler) {
     if (name.empty() || name.view().find_first_of(",'\"") != std::string_view::npos) {
         return status::kSyntax;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = status::kOk;
     if (SlotGet(slotgroup::kEnvironment, kFunctionListSlot).empty()) {
         st = SlotSet(slotgroup::kEnvironment, kFunctionListSlot, TextView(kBuiltinFunctionList));
@@ -249,7 +251,6 @@ StatusCode RegisterFunction(TextRef name, BuiltinHandler handler) {
     if (st == status::kOk) st = CheckFunctionList(ScratchTop());
     if (st == status::kOk) st = SlotSet(slotgroup::kEnvironment, kFunctionListSlot, ScratchTop());
     if (st == status::kOk) g_added[added] = handler;
-    ScratchRelease(mark);
     return st;
 }
 

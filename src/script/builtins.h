@@ -17,14 +17,14 @@
 //    (script/evaluator.h) gives a cursor over it; ArgumentsLeft(c) tells whether anything is
 //    left, ArgumentIsEmpty(c) whether the next argument is empty, SkipArgument(&c) steps over
 //    one argument without evaluating it, EvalArgument(&c, &isText) evaluates one and leaves its
-//    value on the ScratchStack (release it with ScratchRelease when it is not the result).
+//    value on the ScratchStack (hold a ScratchScope around it when it is not the result).
 //    EvalText / EvalInteger / EvalStatus (script/evaluator.h) evaluate a whole text of their own.
 //  - The result: push exactly one value of the function's kind (a name with "$" returns text,
 //    every other name a number) with PushText, PushNumber (a FixedNumber) or PushInteger (a whole
 //    number, scaled by 10^D). A handler that pushes nothing gets the empty text or 0.
-//  - Answer 0, or the status: 147 for a wrong argument count, 128 for a wrong argument kind,
-//    125 for a result of the wrong kind. Statuses below 128 keep the result; 128 and above drop
-//    it and end the expression.
+//  - Answer 0, or the status: kSyntax for a wrong argument count, kIncompatibleTypes for a wrong
+//    argument kind, kUnusualType for a result of the wrong kind. Statuses below 128 keep the
+//    result; 128 and above drop it and end the expression.
 //  - Fill its entry of the table in builtins.cpp (kHandlers, by function number).
 #pragma once
 
@@ -111,18 +111,18 @@ std::uint16_t FunctionNumber(TextRef name);
 
 // Calls the built-in function of a token of class 32: evaluates its arguments onto group 35,
 // runs its handler, leaves the result one level above the caller's depth (nothing on an error of
-// 128 or more) and cuts group 35 back. 147 for a number without a handler.
+// 128 or more) and cuts group 35 back. kSyntax for a number without a handler.
 StatusCode CallBuiltin(const TokenCursor& cursor);
 
 // Adds a function named name as number count + 1 of the active list (filled with the built-in
-// list first when empty). 168 beyond kMaxAddedFunctions or when the list is not the built-in
-// one followed by added names; 147 for an empty name or one holding a separator.
+// list first when empty). kDataOutBound beyond kMaxAddedFunctions or when the list is not the
+// built-in one followed by added names; kSyntax for an empty name or one holding a separator.
 StatusCode RegisterFunction(TextRef name, BuiltinHandler handler);
 // Whether list may become the active list (environment slot 8), as RegisterFunction keeps it: 0
 // for the empty text (the built-in list applies) or the built-in list followed by at most
-// kMaxAddedFunctions names; 168 when it does not begin with the built-in list or names more; 147
-// for an added name that is empty or holds a quote. A script writing slot 8 is checked with it,
-// so that it cannot take the built-in functions away for the rest of the session.
+// kMaxAddedFunctions names; kDataOutBound when it does not begin with the built-in list or names
+// more; kSyntax for an added name that is empty or holds a quote. A script writing slot 8 is
+// checked with it, so that it cannot take the built-in functions away for the rest of the session.
 StatusCode CheckFunctionList(TextRef list);
 // Forgets the handlers of added functions (the list in slot 8 belongs to the SlotStore).
 void ClearRegisteredFunctions();
@@ -134,17 +134,18 @@ void ClearRegisteredFunctions();
 std::uint16_t ArgKind(const BuiltinCall& call, std::uint16_t i);
 // True when argument i is present and not omitted (ask before its reader takes it).
 bool ArgGiven(const BuiltinCall& call, std::uint16_t i);
-// 147 when the count is outside min..max.
+// kSyntax when the count is outside min..max.
 StatusCode ArgCountIn(const BuiltinCall& call, std::uint16_t min, std::uint16_t max);
 // Argument i as a 16-bit integer (value / 10^D rounded); the default when absent or omitted.
-// 128 for a text, 168 for a number outside -32768..32767 (out keeps the default).
+// kIncompatibleTypes for a text, kDataOutBound for a number outside -32768..32767 (out keeps the
+// default).
 StatusCode ArgInteger(const BuiltinCall& call, std::uint16_t i, std::int16_t fallback,
                       std::int16_t* out);
-// Argument i as its FixedNumber; the default when absent or omitted; 128 for a text.
+// Argument i as its FixedNumber; the default when absent or omitted; kIncompatibleTypes for a text.
 StatusCode ArgNumber(const BuiltinCall& call, std::uint16_t i, FixedNumber fallback,
                      FixedNumber* out);
-// Argument i's text, copied onto the ScratchStack; the default when absent or omitted; 128 for a
-// number.
+// Argument i's text, copied onto the ScratchStack; the default when absent or omitted;
+// kIncompatibleTypes for a number.
 StatusCode ArgText(const BuiltinCall& call, std::uint16_t i, TextRef fallback, TextRef* out);
 // Pushes argument i (or the default text when it is absent or omitted) and tells its kind.
 StatusCode ArgAny(const BuiltinCall& call, std::uint16_t i, TextRef fallback, bool* isText);
@@ -158,7 +159,7 @@ inline constexpr char kSpecInteger = 'I';
 inline constexpr char kSpecText = 'T';
 // Reads every argument at once, from the last to the first, as its place in spec says (one letter
 // per argument: kSpecInteger or kSpecText) into values[0 .. spec size - 1]; places beyond the
-// count, and omitted arguments, read 0 or the empty text. 147 when the call has more arguments
+// count, and omitted arguments, read 0 or the empty text. kSyntax when the call has more arguments
 // than spec has places, or an argument's kind is not its place's; the first failure is answered.
 StatusCode ArgsBySpec(const BuiltinCall& call, std::string_view spec, ArgValue* values);
 

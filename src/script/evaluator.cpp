@@ -120,12 +120,11 @@ StatusCode EvaluateIndexes(const TokenCursor& token, Indexes* out) {
         if (ArgumentIsEmpty(args)) {
             SkipArgument(&args);
         } else {
-            const ScratchLevel mark = ScratchMark();
+            ScratchScope scope;
             bool isText = false;
             const StatusCode st = EvalArgument(&args, &isText);
             if (st >= status::kFirstError) return st;
             if (st == status::kOk) index = IndexOf(ScratchTop(), isText);
-            ScratchRelease(mark);
         }
         out->value[out->count++] = static_cast<std::uint16_t>(index);
     }
@@ -196,7 +195,7 @@ StatusCode PushArrayElement(const TokenCursor& c) {
     const StatusCode got = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArrayGet(ArrayName(c), i, &element);
     });
-    // The store creates no array on reading: an undeclared one answers 157 (VARNAMEERROR), the
+    // The store creates no array on reading: an undeclared one answers kVarName, the
     // name being no variable, rather than an internal failure.
     if (got != status::kOk) return got;
     return PushByNameKind(name, element);
@@ -265,15 +264,14 @@ bool RightBindsFirst(const TokenCursor& current, const TokenCursor& right) {
 }
 
 // Replaces everything from the left operand (at below + 1) up with the number; a numeric left
-// operand's own level takes it.
+// operand's own level takes it, and stays where it is.
 StatusCode ResultNumber(ScratchLevel below, TextRef left, FixedNumber value) {
     if (left.size() == sizeof value) {
         std::memcpy(left.mutableData(), &value, sizeof value);
-        ScratchRelease(static_cast<ScratchLevel>(below + 1));
-        return status::kOk;
+        return ScratchReturn(below, left).status();
     }
-    ScratchRelease(below);
-    return PushNumber(value);
+    const TextRef bytes(reinterpret_cast<const char*>(&value), sizeof value);
+    return ScratchReturn(below, bytes).status();
 }
 
 StatusCode NumericResult(std::uint16_t op, TextRef left, FixedNumber r, ScratchLevel below) {
@@ -330,7 +328,7 @@ StatusCode AssignElement(const TokenCursor& target, TextRef value, bool isText) 
     const StatusCode set = WithIndexes(indexes, [&](std::initializer_list<std::uint16_t> i) {
         return ArraySet(ArrayName(target), i, text);
     });
-    return set; // an undeclared array: 157, as when it is read
+    return set; // an undeclared array: kVarName, as when it is read
 }
 
 StatusCode AssignField(const TokenCursor& target, TextRef value, bool isText) {
@@ -359,7 +357,8 @@ StatusCode Assign(const TokenCursor& target, const TokenCursor& right, ScratchLe
     } else if (Has(target.cls, tokenclass::kName)) {
         st = AssignVariable(target, value, *isText);
     }
-    if (st == status::kOk) ScratchRelease(static_cast<ScratchLevel>(below + 1));
+    // The value stays where it is; whatever the assignment left above it goes.
+    if (st == status::kOk) st = ScratchReturn(below, value).status();
     return st;
 }
 
@@ -368,7 +367,7 @@ StatusCode Assign(const TokenCursor& target, const TokenCursor& right, ScratchLe
 // The statement sequence, leaving the last value one level above the caller's depth; kind
 // receives its text bit. Errors are recorded and the failing statement's text logged.
 StatusCode RunStatements(TextRef text, std::uint16_t* kind) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TokenCursor c = NewCursor(text);
     StatusCode st = status::kOk;
     std::uint16_t statementStart = 0;
@@ -379,30 +378,30 @@ StatusCode RunStatements(TextRef text, std::uint16_t* kind) {
         ApplyOperatorsIn(c, 0);
         st = static_cast<StatusCode>(c.status);
         if (st < status::kFirstError) {
-            const StatusCode kept = KeepTopValue(mark);
+            const StatusCode kept = KeepTopValue(scope.mark());
             if (kept != status::kOk) st = kept;
         }
     } while (c.next < c.length && st < status::kFirstError);
     *kind = c.cls & tokenclass::kText;
     if (st < status::kFirstError && *kind != 0 && st == status::kUnusualType) {
-        ScratchRelease(mark);
-        st = ScratchPush(""_t);
+        st = ScratchReturn(scope.mark(), ""_t).status();
     }
-    if (st >= status::kFirstError) {
-        ScratchRelease(mark);
-        NoteFirstError(1, kOriginEvaluation, st, st);
-        const std::uint16_t failing = statementStart < text.length ? statementStart : text.length;
-        LogErrorText(
-            0, TextRef(text.data + failing, static_cast<std::uint16_t>(text.length - failing)),
-            true);
+    if (st < status::kFirstError) {
+        scope.Keep();
+        return st;
     }
+    scope.Release();
+    NoteFirstError(1, kOriginEvaluation, st, st);
+    const std::uint16_t failing = statementStart < text.length ? statementStart : text.length;
+    LogErrorText(0, TextRef(text.data + failing, static_cast<std::uint16_t>(text.length - failing)),
+                 true);
     return st;
 }
 
 // Preparation and the statements; the value is left one level above the caller's depth.
 StatusCode Evaluate(TextRef text, std::uint16_t* kind) {
     *kind = 0;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef prepared = PrepareExpression(text);
     if (prepared.failed()) {
         const StatusCode st = prepared.status();
@@ -410,11 +409,8 @@ StatusCode Evaluate(TextRef text, std::uint16_t* kind) {
         return NoteFirstError(1, kOriginEvaluation, st, st);
     }
     const StatusCode st = EvalPrepared(prepared, kind);
-    if (st >= status::kFirstError) {
-        ScratchRelease(mark);
-        return st;
-    }
-    const TextRef kept = ScratchReturn(mark, ScratchTop());
+    if (st >= status::kFirstError) return st;
+    const TextRef kept = scope.Return(ScratchTop());
     return kept.failed() ? kept.status() : st;
 }
 
@@ -472,19 +468,18 @@ bool ArgumentIsEmpty(const TokenCursor& args) {
 }
 
 StatusCode EvalArgument(TokenCursor* args, bool* isText) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TokenCursor& c = *args;
     c.status = status::kOk;
     ReadOperandIn(c);
     ApplyOperatorsIn(c, 0);
     *isText = Has(c.cls, tokenclass::kText);
     const StatusCode st = static_cast<StatusCode>(c.status);
-    if (st >= status::kFirstError) {
-        ScratchRelease(mark);
-        return st;
-    }
-    const StatusCode kept = KeepTopValue(mark);
-    return kept != status::kOk ? kept : st;
+    if (st >= status::kFirstError) return st;
+    const StatusCode kept = KeepTopValue(scope.mark());
+    if (kept != status::kOk) return kept;
+    scope.Keep();
+    return st;
 }
 
 void SkipArgument(TokenCursor* args) {
@@ -510,7 +505,7 @@ namespace {
 // ReadOperand on the cursor itself.
 void ReadOperandIn(TokenCursor& c) {
     NestingGuard guard;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const bool rightOfAssignment = c.op == opcode::kAssign;
     AdvanceToken(c);
     StatusCode st = static_cast<StatusCode>(c.status);
@@ -521,10 +516,10 @@ void ReadOperandIn(TokenCursor& c) {
     c.status = st;
     if (st >= status::kFirstError) {
         if (c.tokenLength != 0) LogErrorText(st, TokenText(c), true);
-        ScratchRelease(mark);
     } else if (c.op != opcode::kAssign) {
-        const StatusCode kept = KeepTopValue(mark);
+        const StatusCode kept = KeepTopValue(scope.mark());
         if (kept != status::kOk) c.status = kept;
+        scope.Keep();
     }
 }
 
@@ -605,56 +600,57 @@ StatusCode EvalValue(TextRef text, bool* isText) {
 
 StatusCode EvalCondition(TextRef text) {
     if (OnlyBlanks(text)) return 1;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     std::uint16_t kind = 0;
     const StatusCode st = Evaluate(text, &kind);
     const bool holds = st < status::kFirstError && kind == 0 && NumberValue(ScratchTop()) != 0;
-    ScratchRelease(mark);
     if (st >= status::kFirstError) return st;
     return holds ? 1 : 0;
 }
 
 std::int16_t EvalInteger(TextRef text, StatusCode* failure) {
-    const ScratchLevel mark = ScratchMark();
     std::uint16_t kind = 0;
-    StatusCode st = Evaluate(text, &kind);
+    StatusCode st = status::kOk;
     std::int64_t whole = 0;
-    if (st < status::kFirstError) {
-        st = kind != 0 ? status::kIncompatibleTypes : status::kOk;
+    {
+        ScratchScope scope;
+        st = Evaluate(text, &kind);
+        if (st < status::kFirstError) {
+            st = kind != 0 ? status::kIncompatibleTypes : status::kOk;
+        }
+        if (st == status::kOk) {
+            whole = FixedToWhole(NumberValue(ScratchTop()), FixedDecimals());
+            if (whole < INT16_MIN || whole > INT16_MAX) st = status::kDataOutBound;
+        }
     }
-    if (st == status::kOk) {
-        whole = FixedToWhole(NumberValue(ScratchTop()), FixedDecimals());
-        if (whole < INT16_MIN || whole > INT16_MAX) st = status::kDataOutBound;
-    }
-    ScratchRelease(mark);
     if (failure != nullptr) *failure = st;
     if (!Assert(st == status::kOk, text)) return 0;
     return static_cast<std::int16_t>(whole);
 }
 
 FixedNumber EvalNumber(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     std::uint16_t kind = 0;
     const StatusCode st = Evaluate(text, &kind);
-    const FixedNumber value = st < status::kFirstError && kind == 0 ? NumberValue(ScratchTop()) : 0;
-    ScratchRelease(mark);
-    return value;
+    return st < status::kFirstError && kind == 0 ? NumberValue(ScratchTop()) : 0;
 }
 
 TextRef EvalText(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     std::uint16_t kind = 0;
     const StatusCode st = Evaluate(text, &kind);
     if (st >= status::kFirstError) return TextRef::Failed(st);
-    if (kind != 0) return ScratchTop();
-    return ScratchReturn(mark, FixedToText(NumberValue(ScratchTop())));
+    if (kind != 0) {
+        scope.Keep(); // the text value is the result, already in place
+        return ScratchTop();
+    }
+    return scope.Return(FixedToText(NumberValue(ScratchTop())));
 }
 
 StatusCode EvalStatus(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     std::uint16_t kind = 0;
     const StatusCode st = Evaluate(text, &kind);
-    ScratchRelease(mark);
     return st >= status::kFirstError ? st : status::kOk;
 }
 

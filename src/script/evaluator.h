@@ -33,8 +33,8 @@ namespace vodarir {
 
 using FixedNumber = std::int64_t;
 
-// Nested groups, calls, array indexes and signs deeper than this are refused with 159 instead of
-// running the machine's stack out.
+// Nested groups, calls, array indexes and signs deeper than this are refused with kStrOutBound
+// instead of running the machine's stack out.
 inline constexpr std::uint16_t kMaxEvalNesting = 200;
 // Origins of errors recorded by the evaluator in the error trail.
 inline constexpr std::uint16_t kOriginEvaluation = 14;
@@ -55,7 +55,8 @@ StatusCode EvalCondition(TextRef text);
 // The value as a 16-bit integer (value / 10^D, rounded half away from zero). An error, a text
 // result or a value outside -32768..32767 is reported as a failed assertion naming the text, and
 // then answers 0; failure, when given, receives why, so that the caller gives up with it: the
-// evaluation's own status, 128 for a text, 168 for a value out of range (0 when it succeeded).
+// evaluation's own status, kIncompatibleTypes for a text, kDataOutBound for a value out of range (0
+// when it succeeded).
 std::int16_t EvalInteger(TextRef text, StatusCode* failure = nullptr);
 // The raw FixedNumber; 0 on an error or a text result.
 FixedNumber EvalNumber(TextRef text);
@@ -72,7 +73,7 @@ TextRef EvalIfText(TextRef text);
 
 // Reads the operand that follows the cursor and pushes its value (exactly one level), unless it
 // is the target of "=" or its token failed to classify (then nothing is pushed). An empty
-// operand pushes 0 and answers status 123.
+// operand pushes 0 and answers status kNullExpression.
 TokenCursor ReadOperand(TokenCursor cursor);
 // The precedence loop: the cursor describes the left operand, already on the stack, and the
 // operator after it. Applies operators of at least `minimum` precedence, leaving one value where
@@ -92,7 +93,7 @@ inline bool ArgumentsLeft(const TokenCursor& args) { return args.next < args.len
 bool ArgumentIsEmpty(const TokenCursor& args);
 // Evaluates the next argument, up to the ";" or "," that ends it, and moves the cursor past it.
 // The value is left one level above the caller's depth (nothing on an error of 128 or more);
-// isText receives its kind. An empty argument gives 0 and status 123.
+// isText receives its kind. An empty argument gives 0 and status kNullExpression.
 StatusCode EvalArgument(TokenCursor* args, bool* isText);
 // Moves the cursor past the next argument without evaluating anything: up to the next ";" or ","
 // outside quotes and outside nested parentheses, or to the end.

@@ -22,8 +22,8 @@ Decimals CurrentDecimals();
 // False when the result does not fit 64 bits.
 bool RoundedQuotient(__int128 x, __int128 y, FixedNumber* out);
 
-// The numeric meaning of operator op (1-based index of the operator list) on l and r. 168 when
-// the result leaves the 64-bit range; 147 for an operator without a numeric meaning ("=").
+// The numeric meaning of operator op (1-based index of the operator list) on l and r. kDataOutBound
+// when the result leaves the 64-bit range; kSyntax for an operator without a numeric meaning ("=").
 StatusCode NumericOperation(std::uint16_t op, FixedNumber l, FixedNumber r, const Decimals& d,
                             FixedNumber* out);
 

@@ -135,7 +135,7 @@ int SplitArguments(TextRef group, TextRef* args) {
 }
 
 // Writes the pieces into one new level: before, the template with its placeholders filled in
-// order (missing arguments as empty texts), after. 146 beyond 65535 bytes.
+// order (missing arguments as empty texts), after. kStringTooLong beyond 65535 bytes.
 TextRef Compose(TextRef before, TextRef pattern, const TextRef* args, int count, TextRef after) {
     std::uint32_t total = std::uint32_t{before.length} + after.length;
     int used = 0;
@@ -211,23 +211,24 @@ TextRef ExpandMacros(TextRef text, ScratchLevel mark) {
 
 TextRef PrepareExpression(TextRef text) {
     if (text.failed()) return text;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     char* out = ScratchAllocPtr(text.length, kNoFill);
     if (out == nullptr) return TextRef::Failed(status::kOutOfMemory);
     const Stripped stripped = StripBlanks(text, out);
     TextRef work(out, static_cast<std::uint16_t>(stripped.length));
     bool paired = stripped.balance == 0;
     if (stripped.underscore && work.view().find(kMacroPrefix.view()) != std::string_view::npos) {
-        work = ExpandMacros(ScratchReturn(mark, work), mark);
+        work = ExpandMacros(ScratchReturn(scope.mark(), work), scope.mark());
         paired = !work.failed() && ParensPaired(work);
     }
     if (!work.failed() && !paired) work = TextRef::Failed(status::kLoopFailure);
-    if (work.failed()) {
-        ScratchRelease(mark);
+    if (work.failed()) return work;
+    if (work.length == text.length) {
+        // Without blanks the level already has the text's exact length, just above the mark.
+        scope.Keep();
         return work;
     }
-    // Without blanks the level already has the text's exact length.
-    return work.length == text.length ? work : ScratchReturn(mark, work);
+    return scope.Return(work);
 }
 
 } // namespace vodarir

@@ -19,9 +19,9 @@ inline constexpr int kMaxMacroArguments = 6;
 
 // The working copy of text, one new ScratchStack level above the caller's depth: every blank
 // outside quoted literals removed, then every "_ACCEPT#(" and "_ACCEPT$(" outside quotes expanded
-// until none is left. Fails with 129 when "(" and ")" outside quotes do not pair up in number,
-// 146 when an expansion would pass 65535 bytes, 145 when the stack is full; a failure leaves the
-// stack as it was.
+// until none is left. Fails with kLoopFailure when "(" and ")" outside quotes do not pair up in
+// number, kStringTooLong when an expansion would pass 65535 bytes, kOutOfMemory when the stack is
+// full; a failure leaves the stack as it was.
 TextRef PrepareExpression(TextRef text);
 
 } // namespace vodarir

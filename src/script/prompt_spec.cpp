@@ -164,7 +164,7 @@ TextRef PromptLabel(TextRef spec, std::uint16_t item, std::uint16_t comparison) 
     if (options != std::string_view::npos) {
         label = TextRef(label.data, static_cast<std::uint16_t>(options));
     }
-    label = TextTrim(label, kTrimBoth);
+    label = TextTrim(label, TrimSides::Both);
     if (label.empty()) return scope.Return(label);
 
     const TokenCursor token = NextToken(NewCursor(label));
@@ -192,7 +192,7 @@ TextRef PromptFromNames(TextRef names, bool withTarget, std::uint16_t item) {
     std::string spec;
     const std::uint16_t count = ListCount(names, ',');
     for (std::uint16_t i = 1; i <= count; ++i) {
-        const TextRef name = TextTrim(ListItem(names, ',', i), kTrimBoth);
+        const TextRef name = TextTrim(ListItem(names, ',', i), TrimSides::Both);
         const std::uint16_t kind = VarType(name);
         if (name.empty() ||
             (kind != vartype::kInteger && kind != vartype::kString && kind != vartype::kReadOnly)) {
@@ -240,7 +240,7 @@ StatusCode RememberPrompt(TextRef spec) {
 
 bool PromptTypeWidth(TextRef spec, std::uint16_t item, char* type, std::uint16_t* width) {
     const TextRef part = TextUnquote(TextTrim(
-        SplitPosition(PromptPart(spec, item, PromptPartKind::TypeWidth)).value, kTrimBoth));
+        SplitPosition(PromptPart(spec, item, PromptPartKind::TypeWidth)).value, TrimSides::Both));
     if (part.size() < 2) return false;
     const char letter = static_cast<char>(std::toupper(part.at(0)));
     if (letter != 'P' && kTypeLetters.view().find(letter) == std::string_view::npos) return false;

@@ -84,7 +84,7 @@ StatusCode RememberPrompt(TextRef spec);
 
 // Checks the shape of a specification before a dialog is built from it: quotes that close, at
 // least one and at most kMaxPromptItems items, and for every item a type letter of the field
-// types followed by a width of 1..kMaxPromptWidth. 0, or 163 with the detail naming the item.
+// types followed by a width of 1..kMaxPromptWidth. 0, or kData with the detail naming the item.
 inline constexpr std::uint16_t kMaxPromptWidth = 511;
 StatusCode PromptCheck(TextRef spec);
 // The type letter and width of item `item` ('A30' gives A and 30); false when part 2 is not a

@@ -129,7 +129,7 @@ StatusCode Relate(std::uint16_t source, std::uint16_t target, std::uint16_t rela
 TextRef ItemValue(TextRef text, TextRef name) {
     if (text.failed()) return text;
     if (name.size() == 0) return TextRef::Failed(status::kData);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef value = TextRef::Failed(status::kData);
     for (const char introducer : kIntroducers) {
         const TextRef needle = TextConcat(name, TextRef(&introducer, 1));
@@ -144,38 +144,31 @@ TextRef ItemValue(TextRef text, TextRef name) {
         value = TextRef(text.data + begin, static_cast<std::uint16_t>(stop - begin));
         break;
     }
-    ScratchRelease(mark);
     return value;
 }
 
 std::uint16_t RelationIndex(std::uint16_t source, std::uint16_t target, std::uint16_t relation) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef token = RelationToken(target, relation);
     const TextRef text = RelationText(source);
     const std::uint16_t at = token.failed() ? kNotFound : FindItemStart(text, token);
-    const std::uint16_t index =
-        at == kNotFound ? 0 : IndexAfter(text, static_cast<std::uint16_t>(at + token.length));
-    ScratchRelease(mark);
-    return index;
+    return at == kNotFound ? 0 : IndexAfter(text, static_cast<std::uint16_t>(at + token.length));
 }
 
 TextRef RelationKey(std::uint16_t source, std::uint16_t target, std::uint16_t relation) {
     const std::uint16_t index = RelationIndex(source, target, relation);
     if (index == 0) return TextRef();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef name = TextFormat(kTokenMaximum, "%uR%uK%u", unsigned{target}, unsigned{relation},
                                     unsigned{index});
     const TextRef value = name.failed() ? name : ItemValue(RelationText(source), name);
-    ScratchRelease(mark);
     return value.failed() ? TextRef() : TextUnquote(value);
 }
 
 StatusCode RelateRecord(std::uint16_t source, std::uint16_t target, std::uint16_t relation,
                         std::uint16_t mode, TextRef update) {
-    const ScratchLevel mark = ScratchMark();
-    const StatusCode st = Relate(source, target, relation, mode, update);
-    ScratchRelease(mark);
-    return st;
+    ScratchScope scope;
+    return Relate(source, target, relation, mode, update);
 }
 
 } // namespace vodarir

@@ -30,7 +30,7 @@ inline constexpr std::uint16_t kUpdate = 8; // with kInsert: delete; alone: only
 // The value of the item `name` in text: name followed by ":" is looked for first, then name
 // followed by "="; the first separator that gives an item wins. The value runs to the next item
 // separator outside quotes, or to the end, and is answered as written (quotes included). The
-// failed TextRef 163 when there is no such item (or name is empty).
+// failed TextRef kData when there is no such item (or name is empty).
 TextRef ItemValue(TextRef text, TextRef name);
 
 // The index of the target file the relation searches: the number after the first item named
@@ -45,9 +45,9 @@ TextRef RelationKey(std::uint16_t source, std::uint16_t target, std::uint16_t re
 // mode not both kInsert and kUpdate) the update expression, template-expanded, goes to the
 // low-level relational update of the target file; otherwise the target record is found through
 // the relation's index and deleted, inserted, written or moved through as the mode says.
-// 163 when the relation does not exist, the evaluator's status for a failing key or update
-// expression, else the record operations' status (148 in this program, which holds no data,
-// with the operation's name as the error detail).
+// kData when the relation does not exist, the evaluator's status for a failing key or update
+// expression, else the record operations' status (kFeatureRemoved in this program, which holds no
+// data, with the operation's name as the error detail).
 StatusCode RelateRecord(std::uint16_t source, std::uint16_t target, std::uint16_t relation,
                         std::uint16_t mode, TextRef update);
 

@@ -56,7 +56,7 @@ bool NamedValue(TextRef names, TextRef key, TextRef* value) {
         const TextRef item = ListItem(names, kNameSeparator, n);
         const std::uint16_t at = TextFindAny(item, 0, kKeyValueSeparators, true);
         if (at == kNotFound) continue;
-        if (TextTrim(TextSub(item, 0, at), kTrimBoth).view() != key.view()) continue;
+        if (TextTrim(TextSub(item, 0, at), TrimSides::Both).view() != key.view()) continue;
         *value = TextClean(TextSub(item, at + 1, -1));
         return true;
     }
@@ -97,7 +97,7 @@ TextRef BracketValue(TextRef inner, int flags, TextRef names) {
         value = EvaluatedValue(inner, flags);
     }
     if (value.failed()) return value;
-    if ((flags & templateflag::kKeepBlanks) == 0) value = TextTrim(value, kTrimBoth);
+    if ((flags & templateflag::kKeepBlanks) == 0) value = TextTrim(value, TrimSides::Both);
     if ((flags & templateflag::kEnclose) != 0) {
         value = TextEnclose(value, (flags & templateflag::kDoubleQuotes) != 0 ? '"' : '\'');
     }
@@ -121,7 +121,7 @@ bool Less(TextRef a, TextRef b) {
     return numeric == -2 ? TextCompare(a, b) < 0 : numeric < 0;
 }
 
-// The pieces one after the other in one new level; 146 beyond 65535 bytes.
+// The pieces one after the other in one new level; kStringTooLong beyond 65535 bytes.
 TextRef Joined(std::initializer_list<TextRef> pieces) {
     std::uint32_t length = 0;
     for (TextRef p : pieces) {
@@ -149,10 +149,10 @@ TextRef FieldRange(TextRef field, TextRef from, TextRef to) {
 TextRef ExpandTemplate(TextRef text, int flags, TextRef names) {
     if (text.failed()) return text;
     const bool plain = (flags & templateflag::kPlainSearch) != 0;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // Copies first: evaluating a bracket may change the slot store these might be views of.
     const TextRef keys = TextDup(names.failed() ? TextRef() : names);
-    const ScratchLevel base = ScratchMark();
+    const ScratchLevel base = ScratchDepth(); // the working text is kept just above the keys
     TextRef current = TextDup(text);
     std::uint16_t from = 0;
     while (!current.failed()) {
@@ -170,28 +170,26 @@ TextRef ExpandTemplate(TextRef text, int flags, TextRef names) {
         from = static_cast<std::uint16_t>(open + value.size());
         current = ScratchReturn(base, expanded);
     }
-    if (current.failed()) {
-        ScratchRelease(mark);
-        return current;
-    }
-    return ScratchReturn(mark, current);
+    return scope.Return(current);
 }
 
 TextRef ReplaceItemMark(TextRef text, TextRef value) {
     return TextReplace(text, kItemMark, value, true);
 }
 
-TextRef ConditionCompare(TextRef field, int op, TextRef value, char type) {
+TextRef ConditionCompare(TextRef field, CompareOp op, TextRef value, char type) {
     if (field.failed()) return field;
     if (value.failed()) return value;
     if (value.empty()) return TextDup(TextRef());
-    const ScratchLevel mark = ScratchMark();
-    const int k = op < 1 ? 1 : (op > kMaxCompareOperator ? kMaxCompareOperator : op);
+    ScratchScope scope;
+    const int n = static_cast<int>(op);
+    const int last = static_cast<int>(kLastCompareOperator);
+    const int k = n < 1 ? 1 : (n > last ? last : n);
     const TextRef oper = ListItem(kCompareOperators, ',', static_cast<std::uint16_t>(k));
     const bool unquoted =
         type != '\0' && TextFindChr(kUnquotedFieldTypes, 0, type, true) != kNotFound;
     const TextRef quote = unquoted ? TextRef() : "'"_t;
-    return ScratchReturn(mark, Joined({field, oper, quote, value, quote}));
+    return scope.Return(Joined({field, oper, quote, value, quote}));
 }
 
 TextRef ConditionAppend(TextRef condition, TextRef comparison) {
@@ -202,19 +200,15 @@ TextRef KeyRangeCondition(TextRef fields, TextRef from, TextRef to) {
     for (TextRef in : {fields, from, to}) {
         if (in.failed()) return in;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef out = TextRef();
     const std::uint16_t count = from.empty() ? 0 : ListCount(fields, ',');
     for (std::uint16_t n = 1; n <= count && !out.failed(); ++n) {
-        const TextRef field = TextTrim(ListItem(fields, ',', n), kTrimBoth);
+        const TextRef field = TextTrim(ListItem(fields, ',', n), TrimSides::Both);
         if (field.empty()) continue;
         out = TextJoin(out, kOr, FieldRange(field, from, to));
     }
-    if (out.failed()) {
-        ScratchRelease(mark);
-        return out;
-    }
-    return ScratchReturn(mark, out);
+    return scope.Return(out);
 }
 
 } // namespace vodarir

@@ -3,11 +3,12 @@
 //
 // Ownership: every operation answers a new ScratchStack level above the caller's depth, or a
 // failed TextRef (a template whose bracket fails answers that status; a result beyond 65535
-// bytes answers 146).
+// bytes answers kStringTooLong).
 #pragma once
 
 #include <cstdint>
 
+#include "runtime/text/text_ops.h"
 #include "runtime/text/text_ref.h"
 
 namespace vodarir {
@@ -25,9 +26,9 @@ inline constexpr int kDoubleQuotes = 64; // ... or, with this bit as well, in do
 // kZeroIsEmpty).
 inline constexpr int kNamedTemplateFlags = 21;
 
-// Operators of ConditionCompare, as item k of kCompareOperators.
+// Operators of ConditionCompare, CompareOp n as item n of kCompareOperators.
 inline constexpr TextRef kCompareOperators = TextView("==,>,>=,<,<=,<>");
-inline constexpr int kMaxCompareOperator = 6;
+inline constexpr CompareOp kLastCompareOperator = CompareOp::NotEqual;
 // Field types whose values are written without quotes in a comparison.
 inline constexpr TextRef kUnquotedFieldTypes = TextView("NL123456789");
 
@@ -44,9 +45,10 @@ TextRef ExpandTemplate(TextRef text, int flags, TextRef names);
 // Every "[$]" of text replaced by value.
 TextRef ReplaceItemMark(TextRef text, TextRef value);
 
-// field, operator k (capped to 1..6) and value; the value in apostrophes unless the field's type
-// is one of kUnquotedFieldTypes. An empty value gives the empty text.
-TextRef ConditionCompare(TextRef field, int op, TextRef value, char type);
+// field, the operator (None as Equal, a number beyond the operators as the last) and value; the
+// value in apostrophes unless the field's type is one of kUnquotedFieldTypes. An empty value
+// gives the empty text.
+TextRef ConditionCompare(TextRef field, CompareOp op, TextRef value, char type);
 // condition "&&" comparison, the "&&" only when both are non-empty.
 TextRef ConditionAppend(TextRef condition, TextRef comparison);
 // For each field of the comma list: field "==" from, or, when to is not empty and from is less

@@ -141,7 +141,7 @@ TokenCursor NextToken(TokenCursor cursor);
 // The same, rewriting the cursor in place (what the evaluator's own loops use).
 void AdvanceToken(TokenCursor& cursor);
 // The class bits of the cursor's token, or a StatusCode (128 or more) when it is a field
-// reference that does not resolve (147, 161, 168).
+// reference that does not resolve (kSyntax, kFileOutBound, kDataOutBound).
 std::uint16_t ClassifyToken(const TokenCursor& cursor);
 // Characters between the "(" that follows the token and its matching ")", counted outside
 // quotes; a group whose ")" is missing runs to the end of the text.

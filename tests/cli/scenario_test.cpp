@@ -135,6 +135,14 @@ TEST(ScenarioParse, RuntimeWindowsAreActsWithTheirOwnValues) {
     EXPECT_EQ(s.steps[5].kind, ScenarioStep::Kind::Eval);
 }
 
+TEST(ScenarioParse, WritesUpToTheirBoundAreRead) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("write a \"0123456789abcdef\" 1048576\n", &s, &error)) << error;
+    ASSERT_EQ(s.writes.size(), 1u);
+    EXPECT_EQ(s.writes[0].bytes.size(), kMaxScenarioWriteBytes);
+}
+
 TEST(ScenarioParse, MistakesNameTheirLine) {
     struct Row {
         const char* text;
@@ -166,6 +174,11 @@ TEST(ScenarioParse, MistakesNameTheirLine) {
         {"field\n", "line 1: usage: field N"},
         {"slot 30\n", "line 1: usage: slot GROUP INDEX"},
         {"eval\n", "line 1: usage: eval EXPRESSION"},
+        // What the writes would hold is bounded before anything is repeated.
+        {"write a \"0123456789abcdefg\" 1000000\n",
+         "line 1: the files written would pass 16777216 bytes in all"},
+        {"write a \"0123456789abcdef\" 1000000\nwrite b \"0123456789abcdef\" 48577\n",
+         "line 2: the files written would pass 16777216 bytes in all"},
     };
     for (const Row& row : rows) {
         Scenario s;

@@ -226,6 +226,18 @@ TEST_F(AppCheckTest, EveryRuleOfScreensAndDocumentsFindsItsFaultOnce) {
     EXPECT_EQ(report.warnings, 2u);
 }
 
+TEST_F(AppCheckTest, AttributesTooLongForATextAreAProblemNotACutText) {
+    // 140 lines of 500 characters: more than the 65535 the runtime reads a screen's attributes in.
+    std::string ppn;
+    for (int i = 0; i < 140; ++i)
+        ppn += " 1 K" + std::to_string(i) + "$='" + std::string(490, 'x') + "'\r\n";
+    ppn += " 1 NOEDIT$='NADA$'\r\n";
+    dir.Write("PRPANT.PAN", "\" 11 1 1 1 1 6C\"\r\n");
+    dir.Write("PRPANT.PPN", ppn);
+    const CheckReport report = CheckApplication(dir.path());
+    EXPECT_EQ(Lines(report), std::vector<std::string>{"attributes-too-long screen 1 PRPANT.PPN"});
+}
+
 TEST_F(AppCheckTest, WhereUsedFindsBindingsKeywordsAndScripts) {
     dir.Write("PRPANT.PAN", "\" 11 1 1 2 3122\"\r\n\" 11 120 1 1 6C\"\r\n");
     dir.Write("PRPANT.PPN", " 1 FD$='TOTAL#,CLI$'\r\n 1 FILEDEF$='2;3,CODCLI{clientes}'\r\n"

@@ -110,6 +110,16 @@ TEST(AppSelection, AFieldThatWouldNotReadBackIsFound) {
         {"a quoted comma reads back as typed", {"A", "\"Sur, Almacen\"", "", ""}, std::nullopt},
         {"a row without an identifier is not written", {"", "a,b", "", ""}, std::nullopt},
         {"plain texts", {"A\r\nB", "Uno\r\nDos", "M.PPN", "/d"}, std::nullopt},
+        // A pasted lone LF or CR stays inside its item, and would cut the written line in two.
+        {"a lone LF in the name",
+         {"A\r\nB", "Uno\r\nDos\nTres", "", ""},
+         AppListProblem{1, 2, AppListFault::kSplitsLine}},
+        {"a lone CR in the identifier",
+         {"A\rB", "Uno", "", ""},
+         AppListProblem{0, 1, AppListFault::kSplitsLine}},
+        {"a line break in the menu file",
+         {"A", "Uno", "M\n.PPN", ""},
+         AppListProblem{2, 1, AppListFault::kSplitsLine}},
     };
     for (const Row& row : rows) EXPECT_EQ(FindAppListProblem(row.value), row.problem) << row.name;
 }
@@ -241,6 +251,22 @@ TEST_F(AppSelectTest, OkWithACommaInAColumnSaysWhereAndKeepsTheDialogOpen) {
                           "a quote) would split the text into other fields when the list is read "
                           "again. Remove it and press OK.");
     EXPECT_EQ(folder.Read("L.ZAA"), "AL,Almacen Sur\r\n; sin tocar\r\n");
+}
+
+TEST_F(AppSelectTest, OkWithALineBreakInAFieldSaysWhereAndKeepsTheDialogOpen) {
+    folder.Write("L.ZAA", "AL,Almacen\r\n");
+    SetDesignerSlot(designerslot::kAppListBase, TextView(folder.File("L")));
+    // A paste brings a lone LF into the name: written, it would end the line there.
+    queueDialog({act::Focus(appselectctl::kNames), act::Select(appselectctl::kNames, 7, 0),
+                 act::Paste(appselectctl::kNames, "\nSur"), act::Click(platform::kIdOk),
+                 act::Select(appselectctl::kNames, 7, 1), act::Paste(appselectctl::kNames, " "),
+                 act::Click(platform::kIdOk)});
+    AppSelectView(dialog);
+    ASSERT_EQ(ui.shownBoxes().size(), 1u);
+    EXPECT_EQ(boxes()[0], "[Mensaje Informativo] In column App Denomination on line 1 a line "
+                          "break would cut the line in two when the list is read again. Remove "
+                          "it and press OK.");
+    EXPECT_EQ(folder.Read("L.ZAA"), "AL,Almacen Sur\r\n");
 }
 
 TEST_F(AppSelectTest, TheCloseButtonCancels) {

@@ -65,15 +65,16 @@ TEST_F(MainDialogTest, TheMenuHoldsEveryItemWithItsCommand) {
         platform::CommandId id;
         bool enabled;
     };
-    // Screens wait for their editor and File > Report for the reports; everything else works.
+    // The screen editor is the program's to install (it is not here), but Screen > Report
+    // reports on what is loaded; everything else works.
     const Row rows[] = {
-        {0, 0, 32772, true},  {0, 1, 57600, true},  {0, 2, 57601, true},  {0, 3, 32774, false},
-        {0, 4, 57603, true},  {0, 5, 32789, true},  {1, 0, 32779, false}, {1, 1, 32776, false},
-        {1, 2, 32777, false}, {1, 3, 32780, false}, {1, 4, 32778, false}, {1, 5, 32790, false},
-        {2, 0, 32781, true},  {2, 1, 32783, true},  {2, 2, 32782, true},  {2, 3, 32784, true},
-        {2, 4, 32791, true},  {3, 0, 32785, true},  {3, 1, 32786, true},  {3, 2, 32787, true},
-        {3, 3, 32788, true},  {3, 4, 32792, true},  {4, 0, 32798, true},  {4, 1, 32794, true},
-        {4, 2, 32795, true},  {4, 3, 32801, true},  {5, 0, 32799, true},  {5, 1, 32800, true},
+        {0, 0, 32772, true},  {0, 1, 57600, true}, {0, 2, 57601, true},  {0, 3, 32774, true},
+        {0, 4, 57603, true},  {0, 5, 32789, true}, {1, 0, 32779, false}, {1, 1, 32776, false},
+        {1, 2, 32777, false}, {1, 3, 32780, true}, {1, 4, 32778, false}, {1, 5, 32790, false},
+        {2, 0, 32781, true},  {2, 1, 32783, true}, {2, 2, 32782, true},  {2, 3, 32784, true},
+        {2, 4, 32791, true},  {3, 0, 32785, true}, {3, 1, 32786, true},  {3, 2, 32787, true},
+        {3, 3, 32788, true},  {3, 4, 32792, true}, {4, 0, 32798, true},  {4, 1, 32794, true},
+        {4, 2, 32795, true},  {4, 3, 32801, true}, {5, 0, 32799, true},  {5, 1, 32800, true},
     };
     for (const Row& row : rows) {
         ASSERT_LT(row.item, menu[row.popup].items.size());
@@ -84,14 +85,22 @@ TEST_F(MainDialogTest, TheMenuHoldsEveryItemWithItsCommand) {
 }
 
 TEST_F(MainDialogTest, AnInstalledEditorEnablesItsMenu) {
+    EXPECT_FALSE(BuildMainMenu()[1].items[0].enabled) << "no screen editor installed yet";
     KindEditorHooks hooks;
     hooks.shown = [](platform::WindowId) -> StatusCode { return status::kOk; };
     hooks.write = [](platform::WindowId, TextRef) -> StatusCode { return status::kOk; };
-    InstallKindEditor(editorkind::kFileStructure, hooks);
+    InstallKindEditor(editorkind::kScreen, hooks);
     const platform::Menu menu = BuildMainMenu();
-    EXPECT_TRUE(menu[0].items[0].enabled);
-    EXPECT_FALSE(menu[0].items[3].enabled) << "no report without a report command";
-    EXPECT_FALSE(menu[1].items[0].enabled);
+    EXPECT_TRUE(menu[1].items[0].enabled);
+    EXPECT_TRUE(menu[1].items[3].enabled) << "an editor without a report keeps the built-in one";
+    // An editor with a report command of its own is given it.
+    hooks.report = [](platform::WindowId) {};
+    InstallKindEditor(editorkind::kScreen, hooks);
+    EXPECT_EQ(KindEditor(editorkind::kScreen).report, hooks.report);
+    InstallKindEditor(editorkind::kScreen, KindEditorHooks{});
+    EXPECT_NE(KindEditor(editorkind::kScreen).report, nullptr)
+        << "removing the editor leaves the built-in report";
+    EXPECT_FALSE(BuildMainMenu()[1].items[0].enabled);
 }
 
 // ---- Start: the application folder ------------------------------------------------------------

@@ -2,10 +2,13 @@
 // file references and checkpoints.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
 #include "dictionary/dictionary.h"
+#include "dictionary/dictionary_internal.h"
 #include "dictionary_fixture.h"
 #include "runtime/store/error_detail.h"
 #include "runtime/store/typed_tables.h"
@@ -366,6 +369,51 @@ TEST_F(ModelTest, ClearDictionaryRemovesEverything) {
     for (SlotGroup g = dictgroup::kFileNames; g <= dictgroup::kRelations; ++g) {
         EXPECT_EQ(SlotCount(g), 0) << "group " << g;
     }
+}
+
+// --- The counters' invariants -------------------------------------------------------------------
+
+// Each row damages one thing the counters promise, checks that the check names that invariant,
+// and repairs it.
+TEST_F(ModelTest, TheInvariantCheckNamesEveryBrokenCounter) {
+    using dictionary_detail::State;
+    ASSERT_TRUE(DictionaryCheckInvariants().holds) << DictionaryCheckInvariants().broken;
+    struct Row {
+        const char* damage;
+        const char* expected;
+        std::function<void(int)> change; // +1 damages, -1 repairs
+    };
+    const Row rows[] = {
+        {"one file too many", "invariant 1", [](int d) { State().files += d; }},
+        {"one field too many", "invariant 2", [](int d) { State().fields += d; }},
+        {"one index too many", "invariant 3", [](int d) { State().indexes += d; }},
+        {"last indexed beyond the files", "invariant 5",
+         [](int d) { State().lastIndexed += 3 * d; }},
+    };
+    for (const Row& r : rows) {
+        r.change(+1);
+        const InvariantStatus s = DictionaryCheckInvariants();
+        EXPECT_FALSE(s.holds) << r.damage;
+        EXPECT_NE(std::string(s.broken).find(r.expected), std::string::npos)
+            << r.damage << ": " << s.broken;
+        r.change(-1);
+        EXPECT_TRUE(DictionaryCheckInvariants().holds) << r.damage << ": " << s.broken;
+    }
+}
+
+TEST_F(ModelTest, TheInvariantCheckFollowsTheFieldsOfAFile) {
+    FieldEntryRecord entry = dictionary_detail::EntryOf(1, 2);
+    ASSERT_EQ(entry.offset, 6);
+    entry.offset = 7;
+    ASSERT_EQ(dictionary_detail::PutRecord(table::kFieldEntry, 1, &entry, sizeof entry),
+              status::kOk);
+    const InvariantStatus s = DictionaryCheckInvariants();
+    EXPECT_FALSE(s.holds);
+    EXPECT_NE(std::string(s.broken).find("field 2 of file 1"), std::string::npos) << s.broken;
+    entry.offset = 6;
+    ASSERT_EQ(dictionary_detail::PutRecord(table::kFieldEntry, 1, &entry, sizeof entry),
+              status::kOk);
+    EXPECT_TRUE(DictionaryCheckInvariants().holds) << DictionaryCheckInvariants().broken;
 }
 
 } // namespace

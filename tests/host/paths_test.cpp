@@ -8,6 +8,7 @@
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "runtime/store/slot_store.h"
+#include "runtime/text/block_pool.h"
 #include "runtime/text/scratch_stack.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_folder.h"
@@ -255,6 +256,23 @@ TEST_F(PathsTest, MakeFoldersCreatesEveryMissingParent) {
     EXPECT_EQ(MakeFolders(TextView(tooLong)), status::kData);
 }
 
+// MakeFolders copies the path twice on the ScratchStack (separators, then UTF-8); when the second
+// copy finds no room the first one must not stay behind.
+TEST_F(PathsTest, MakeFoldersOnAFullStackLeavesNoLevelBehind) {
+    const std::string path = "/" + std::string(100, '\xE9'); // each é takes two bytes of UTF-8
+    const ScratchLevel mark = ScratchMark();
+    // Room for the first copy and not for the second.
+    const std::uint32_t room = Align4(std::uint32_t(path.size())) + 8;
+    while (ScratchFreeBytes() > room) {
+        const std::uint32_t fill = std::min<std::uint32_t>(ScratchFreeBytes() - room, 0xFFFC);
+        ASSERT_EQ(ScratchAlloc(fill, kNoFill), status::kOk);
+    }
+    const ScratchLevel full = ScratchDepth();
+    EXPECT_EQ(MakeFolders(TextView(path)), status::kOutOfMemory);
+    EXPECT_EQ(ScratchDepth(), full);
+    ScratchRelease(mark);
+}
+
 TEST_F(PathsTest, CurrentFolderFollowsChangeFolder) {
     TempFolder dir;
     ScopedFolder keep(std::filesystem::current_path().string());
@@ -302,28 +320,30 @@ TEST_F(PathsTest, ApplicationFolders) {
     SlotSet(slotgroup::kEnvironment, 5, "/srv/apps"_t);
     SlotSet(slotgroup::kEnvironment, 11, "host, 'Db' "_t);
     struct Row {
-        int kind;
+        AppFolderKind kind;
         std::string out;
     };
     const Row rows[] = {
-        {appfolder::kRunPath, "/opt/v"},
-        {appfolder::kDefault, "/srv/apps"},
-        {appfolder::kDocs, cwd},              // no common folder: the current one
-        {appfolder::kData, parent + "/data"}, // beside the documents folder
-        {appfolder::kHelp, "/srv/apps/Help"}, // no help folder: under the default one
-        {appfolder::kBackup, "Backups"},
-        {appfolder::kBackRel, cwd + "/Backups/host/Db"},
-        {0, ""},
-        {8, ""},
+        {AppFolderKind::RunPath, "/opt/v"},
+        {AppFolderKind::Default, "/srv/apps"},
+        {AppFolderKind::Docs, cwd},              // no common folder: the current one
+        {AppFolderKind::Data, parent + "/data"}, // beside the documents folder
+        {AppFolderKind::Help, "/srv/apps/Help"}, // no help folder: under the default one
+        {AppFolderKind::Backup, "Backups"},
+        {AppFolderKind::BackRel, cwd + "/Backups/host/Db"},
+        {static_cast<AppFolderKind>(0), ""},
+        {static_cast<AppFolderKind>(8), ""},
     };
-    for (const Row& r : rows) EXPECT_EQ(Call([&] { return AppFolder(r.kind); }), r.out) << r.kind;
+    for (const Row& r : rows) {
+        EXPECT_EQ(Call([&] { return AppFolder(r.kind); }), r.out) << static_cast<int>(r.kind);
+    }
 
     SlotSet(slotgroup::kEnvironment, 6, "/srv/common"_t);
     SlotSet(slotgroup::kEnvironment, 7, "/srv/help"_t);
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kDocs); }), "/srv/common");
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kData); }), "/srv/data");
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kHelp); }), "/srv/help");
-    EXPECT_EQ(Call([] { return AppFolder(appfolder::kBackup); }), "/srv/common/Backups");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Docs); }), "/srv/common");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Data); }), "/srv/data");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Help); }), "/srv/help");
+    EXPECT_EQ(Call([] { return AppFolder(AppFolderKind::Backup); }), "/srv/common/Backups");
 }
 
 } // namespace

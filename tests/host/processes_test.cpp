@@ -408,9 +408,9 @@ TEST_F(ProcessesTest, EachViewerStartsItsProgramWithTheArgument) {
     WriteScript(folder_, "pdf", RecorderScript("pdf"));
     ScopedEnv html("VODARIR_HTML_VIEWER", folder_.File("html").c_str());
     ScopedEnv pdf("VODARIR_PDF_VIEWER", folder_.File("pdf").c_str());
-    EXPECT_EQ(OpenInViewer(viewer::kText, "\"/tmp/a b/report.txt\""_t, 0), 0);
-    EXPECT_EQ(OpenInViewer(viewer::kHtml, "'/tmp/x \"y\".html'"_t, 0), 0);
-    EXPECT_EQ(OpenInViewer(viewer::kPdf, "/tmp/doc.pdf"_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Text, "\"/tmp/a b/report.txt\""_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Html, "'/tmp/x \"y\".html'"_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Pdf, "/tmp/doc.pdf"_t, 0), 0);
     EXPECT_EQ(Record("rec"), "[/tmp/a b/report.txt]\n");
     EXPECT_EQ(Record("html"), "[/tmp/x \"y\".html]\n");
     EXPECT_EQ(Record("pdf"), "[/tmp/doc.pdf]\n");
@@ -419,7 +419,7 @@ TEST_F(ProcessesTest, EachViewerStartsItsProgramWithTheArgument) {
 TEST_F(ProcessesTest, AViewerStartedWithoutWaitingAnswersZero) {
     WriteScript(folder_, "held", HeldScript(folder_));
     ScopedEnv text("VODARIR_TEXT_VIEWER", folder_.File("held").c_str());
-    EXPECT_EQ(OpenInViewer(viewer::kText, "x"_t, startflag::kNoWait), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Text, "x"_t, startflag::kNoWait), 0);
     folder_.Write("release", "");
     ASSERT_TRUE(WaitForFile(folder_.File("out")));
     EXPECT_EQ(folder_.Read("out"), "released\n");
@@ -427,7 +427,7 @@ TEST_F(ProcessesTest, AViewerStartedWithoutWaitingAnswersZero) {
 
 TEST_F(ProcessesTest, AViewerVariableMayCarryOptions) {
     ScopedEnv pdf("VODARIR_PDF_VIEWER", (Rec() + " --page 3").c_str());
-    EXPECT_EQ(OpenInViewer(viewer::kPdf, "\"my file.pdf\""_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Pdf, "\"my file.pdf\""_t, 0), 0);
     EXPECT_EQ(Record(), "[--page][3][my file.pdf]\n");
 }
 
@@ -439,11 +439,11 @@ TEST_F(ProcessesTest, TheSettingsStoreNamesTheBrowserAndReaderFirst) {
     folder_.Write("store.txt", key + "Iexplore.exe\\=" + folder_.File("Program Files/browser") +
                                    "\n" + key + "AcroRd32.exe\\Path=/nowhere/reader\n");
     ScopedEnv store("VODARIR_REGISTRY", folder_.File("store.txt").c_str());
-    EXPECT_EQ(OpenInViewer(viewer::kHtml, "page.html"_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Html, "page.html"_t, 0), 0);
     EXPECT_EQ(folder_.Read("Program Files/browser.log"), "[page.html]\n");
     EXPECT_FALSE(folder_.Exists("rec.log")) << "the variable was used over the store";
     // Only the default value of the reader's key counts: a named value falls back to the variable.
-    EXPECT_EQ(OpenInViewer(viewer::kPdf, "doc.pdf"_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Pdf, "doc.pdf"_t, 0), 0);
     EXPECT_EQ(Record(), "[doc.pdf]\n");
 }
 
@@ -453,8 +453,8 @@ TEST_F(ProcessesTest, WithoutVariablesTheDesktopOpenerIsUsed) {
     ScopedEnv path("PATH", bin.path().c_str());
     ScopedEnv text("VODARIR_TEXT_VIEWER", nullptr);
     ScopedEnv html("VODARIR_HTML_VIEWER", ""); // set but empty counts as unset
-    EXPECT_EQ(OpenInViewer(viewer::kText, "a.txt"_t, 0), 0);
-    EXPECT_EQ(OpenInViewer(viewer::kHtml, "b.html"_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Text, "a.txt"_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Html, "b.html"_t, 0), 0);
     EXPECT_EQ(bin.Read("opened.log"), "[a.txt]\n[b.html]\n");
 }
 
@@ -462,12 +462,12 @@ TEST_F(ProcessesTest, NoViewerAtAllAnswersFFFFAndStartsNothing) {
     TempFolder emptyBin;
     ScopedEnv path("PATH", emptyBin.path().c_str());
     ScopedEnv text("VODARIR_TEXT_VIEWER", nullptr);
-    EXPECT_EQ(OpenInViewer(viewer::kText, "a.txt"_t, 0), kNoViewer);
+    EXPECT_EQ(OpenInViewer(Viewer::Text, "a.txt"_t, 0), kNoViewer);
     for (int which : {0, 4, -1}) {
-        EXPECT_EQ(OpenInViewer(which, "a.txt"_t, 0), kNoViewer) << which;
+        EXPECT_EQ(OpenInViewer(static_cast<Viewer>(which), "a.txt"_t, 0), kNoViewer) << which;
     }
     EXPECT_FALSE(folder_.Exists("rec.log"));
-    EXPECT_EQ(OpenInViewer(viewer::kText, TextRef::Failed(status::kData), 0), status::kData);
+    EXPECT_EQ(OpenInViewer(Viewer::Text, TextRef::Failed(status::kData), 0), status::kData);
 }
 
 TEST_F(ProcessesTest, EverythingWorksOnTheSmallestScratchStack) {
@@ -478,7 +478,7 @@ TEST_F(ProcessesTest, EverythingWorksOnTheSmallestScratchStack) {
                                "App Paths\\AcroRd32.exe\\=" +
                                    Rec() + "\n");
     ScopedEnv store("VODARIR_REGISTRY", folder_.File("store.txt").c_str());
-    EXPECT_EQ(OpenInViewer(viewer::kPdf, "a.pdf"_t, 0), 0);
+    EXPECT_EQ(OpenInViewer(Viewer::Pdf, "a.pdf"_t, 0), 0);
     EXPECT_EQ(Record(), "[a.pdf]\n");
     EXPECT_EQ(Capture("printf abc"), "abc");
     folder_.Write("x.txt", "x\n");

@@ -142,27 +142,28 @@ TEST_F(CellFontsTest, AFaceTheSystemCannotMakeLeavesTheStackAlone) {
 
 TEST_F(CellFontsTest, ControlFontsByKind) {
     struct Row {
-        int kind;
+        FontKind kind;
         bool withStack;
         bool top; // expect the stack's top font
         FontId font;
     };
     const Row rows[] = {
-        {fontkind::kSystem, false, false, kUiFont},
-        {fontkind::kRuntime, false, false, kFixedFont},
-        {1, false, false, kFixedFont},
-        {fontkind::kSystem, true, false, kUiFont},
-        {fontkind::kRuntime, true, true, kNoFont},
-        {3, true, false, kFixedFont},
+        {FontKind::System, false, false, kUiFont},
+        {FontKind::Runtime, false, false, kFixedFont},
+        {FontKind::Fixed, false, false, kFixedFont},
+        {FontKind::System, true, false, kUiFont},
+        {FontKind::Runtime, true, true, kNoFont},
+        {static_cast<FontKind>(3), true, false, kFixedFont}, // a number beyond the kinds
     };
     for (const Row& r : rows) {
         CellFontsReset();
         const int made = r.withStack ? SetCellFont(16, 8, 0, "Courier"_t) : kNoFont;
         EXPECT_TRUE(SetControlFont(r.kind, w, 2000));
         EXPECT_EQ(FontOf(2000), r.top ? made : r.font)
-            << "kind " << r.kind << (r.withStack ? " with" : " without") << " a stack";
+            << "kind " << static_cast<int>(r.kind) << (r.withStack ? " with" : " without")
+            << " a stack";
     }
-    EXPECT_FALSE(SetControlFont(0, w, 2999));
+    EXPECT_FALSE(SetControlFont(FontKind::System, w, 2999));
 }
 
 } // namespace

@@ -118,7 +118,10 @@ TEST_F(DatesTest, FormatDateInEveryStyle) {
     };
     for (const FormatRow& r : rows) {
         SetLanguage(r.language);
-        EXPECT_EQ(Run([&] { return FormatDate(TextView(r.date), r.style); }), r.expected)
+        // The table holds the styles' numbers, as scripts give them.
+        EXPECT_EQ(
+            Run([&] { return FormatDate(TextView(r.date), static_cast<DateStyle>(r.style)); }),
+            r.expected)
             << r.language << " '" << r.date << "' style " << r.style;
     }
 }
@@ -126,34 +129,34 @@ TEST_F(DatesTest, FormatDateInEveryStyle) {
 TEST_F(DatesTest, AnEmptyDateIsTodayWhenTheDateVariableAsks) {
     TimeSetClock([] { return ClockReading{2026, 1, 9, 8, 0, 0}; });
     Spanish();
-    EXPECT_EQ(Run([] { return FormatDate(""_t, 2); }), "          ");
+    EXPECT_EQ(Run([] { return FormatDate(""_t, DateStyle::Numeric); }), "          ");
     IntVarSet(sysvar::kDate, 1);
-    EXPECT_EQ(Run([] { return FormatDate(""_t, 2); }), "09-01-2026");
-    EXPECT_EQ(Run([] { return FormatDate("  "_t, 0); }), "20260109");
+    EXPECT_EQ(Run([] { return FormatDate(""_t, DateStyle::Numeric); }), "09-01-2026");
+    EXPECT_EQ(Run([] { return FormatDate("  "_t, DateStyle::Stored); }), "20260109");
     IntVarSet(sysvar::kDate, 2); // another bit does not ask
-    EXPECT_EQ(Run([] { return FormatDate(""_t, 0); }), "");
+    EXPECT_EQ(Run([] { return FormatDate(""_t, DateStyle::Stored); }), "");
 }
 
 TEST_F(DatesTest, WithoutAMonthListMonthNamesAreEmpty) {
     // A fresh runtime: the built-in format, no month list, no language code.
-    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, 3); }), " 2024");
-    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, 4); }), "");
-    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, 2); }), "03-05-2024");
+    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, DateStyle::MonthYear); }), " 2024");
+    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, DateStyle::Long); }), "");
+    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, DateStyle::Numeric); }), "03-05-2024");
 }
 
 TEST_F(DatesTest, DatePartsReadTheirFixedPlaces) {
     const std::vector<std::pair<int, std::int32_t>> rows = {
-        {datepart::kDay, 5},
-        {datepart::kMonth, 3},
-        {datepart::kYear, 2024},
-        {datepart::kWhole, 20240305},
+        {static_cast<int>(DatePiece::Day), 5},
+        {static_cast<int>(DatePiece::Month), 3},
+        {static_cast<int>(DatePiece::Year), 2024},
+        {static_cast<int>(DatePiece::Whole), 20240305},
         {3, 0},
         {0, 0},
     };
     for (const auto& [mask, expected] : rows)
-        EXPECT_EQ(DatePart("20240305"_t, mask), expected) << mask;
-    EXPECT_EQ(DatePart(" 19991231 "_t, datepart::kWhole), 19991231);
-    EXPECT_EQ(DatePart(""_t, datepart::kWhole), 0);
+        EXPECT_EQ(DatePart("20240305"_t, static_cast<DatePiece>(mask)), expected) << mask;
+    EXPECT_EQ(DatePart(" 19991231 "_t, DatePiece::Whole), 19991231);
+    EXPECT_EQ(DatePart(""_t, DatePiece::Whole), 0);
 }
 
 TEST_F(DatesTest, DaysInMonthFollowsTheGregorianCalendar) {
@@ -222,8 +225,8 @@ TEST_F(DatesTest, LoadingTheFormatFromTheEnglishLanguageFile) {
     ASSERT_EQ(MsgStartLanguage("EN"_t, nullptr, 0, 0), status::kOk);
     ASSERT_EQ(MsgCatalogState(), catalog::kLoaded);
     ASSERT_EQ(LoadLanguageFormat(), status::kOk);
-    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, 4); }), "05 March 2024");
-    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, 2); }), "03-05-2024");
+    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, DateStyle::Long); }), "05 March 2024");
+    EXPECT_EQ(Run([] { return FormatDate("20240305"_t, DateStyle::Numeric); }), "03-05-2024");
     EXPECT_EQ(Str(LogicalWord(logical::kYes)), "YES");
 }
 

@@ -119,7 +119,10 @@ TEST_F(FormattingTest, TextMaskFillsPlacesInBothModes) {
         {"no places", "abc", 0, "no places"},
     };
     for (const TextRow& r : rows) {
-        EXPECT_EQ(Run([&] { return TextMask(TextView(r.mask), TextView(r.value), r.mode); }),
+        EXPECT_EQ(Run([&] {
+                      return TextMask(TextView(r.mask), TextView(r.value),
+                                      static_cast<MaskMode>(r.mode));
+                  }),
                   r.expected)
             << r.mask << " mode " << r.mode << " with " << r.value;
     }
@@ -346,7 +349,7 @@ TEST_F(FormattingTest, EntryValueByType) {
 TEST_F(FormattingTest, FailedInputsPassThrough) {
     const TextRef failed = TextRef::Failed(status::kSyntax);
     EXPECT_EQ(Run([&] { return NumericMask("###"_t, failed, true); }), "error 147");
-    EXPECT_EQ(Run([&] { return TextMask(failed, "a"_t, 0); }), "error 147");
+    EXPECT_EQ(Run([&] { return TextMask(failed, "a"_t, MaskMode::Sequential); }), "error 147");
     EXPECT_EQ(Run([&] { return DisplayValue('N', failed, 3); }), "error 147");
     EXPECT_EQ(Run([&] { return EntryValue('A', failed, 3); }), "error 147");
     EXPECT_EQ(Run([&] { return NormalizeNumber(failed); }), "error 147");

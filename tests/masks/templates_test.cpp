@@ -109,7 +109,7 @@ TEST_F(TemplatesTest, ReplaceItemMarkReplacesEveryMark) {
 
 struct CompareRow {
     const char* field;
-    int op;
+    CompareOp op;
     const char* value;
     char type;
     const char* expected;
@@ -117,21 +117,21 @@ struct CompareRow {
 
 TEST_F(TemplatesTest, ComparisonTexts) {
     const std::vector<CompareRow> rows = {
-        {"NAME", 1, "Ana", 'A', "NAME=='Ana'"},
-        {"AGE", 3, "18", 'N', "AGE>=18"},
-        {"PRICE", 4, "9.5", '2', "PRICE<9.5"},
-        {"OK", 6, "1", 'L', "OK<>1"},
-        {"D", 2, "20240101", 'D', "D>'20240101'"},
-        {"X", 9, "1", 'N', "X<>1"},
-        {"X", 0, "1", 'N', "X==1"},
-        {"X", 5, "", 'A', ""},
+        {"NAME", CompareOp::Equal, "Ana", 'A', "NAME=='Ana'"},
+        {"AGE", CompareOp::GreaterOrEqual, "18", 'N', "AGE>=18"},
+        {"PRICE", CompareOp::Less, "9.5", '2', "PRICE<9.5"},
+        {"OK", CompareOp::NotEqual, "1", 'L', "OK<>1"},
+        {"D", CompareOp::Greater, "20240101", 'D', "D>'20240101'"},
+        {"X", static_cast<CompareOp>(9), "1", 'N', "X<>1"}, // a number beyond the operators
+        {"X", CompareOp::None, "1", 'N', "X==1"},
+        {"X", CompareOp::LessOrEqual, "", 'A', ""},
     };
     for (const CompareRow& r : rows) {
         EXPECT_EQ(Run([&] {
                       return ConditionCompare(TextView(r.field), r.op, TextView(r.value), r.type);
                   }),
                   r.expected)
-            << r.field << " " << r.op << " " << r.value;
+            << r.field << " " << static_cast<int>(r.op) << " " << r.value;
     }
     EXPECT_EQ(Run([] { return ConditionAppend(""_t, "A==1"_t); }), "A==1");
     EXPECT_EQ(Run([] { return ConditionAppend("A==1"_t, ""_t); }), "A==1");

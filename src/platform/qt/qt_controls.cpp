@@ -1,11 +1,16 @@
 // The Qt face's controls: building them from a ControlSpec, their texts, edits, list views and
 // list boxes.
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -26,6 +31,63 @@ using qtface::MultiLineEdit;
 using qtface::ToCp1252;
 
 namespace {
+
+// An image control. Its picture is decoded when the control is first painted, not when it is set:
+// decoding the idle picture would otherwise hold back the first showing of the main window. It is
+// drawn straight from the decoded image, scaled in the drawing, which costs a third of making a
+// scaled copy first.
+class PictureLabel final : public QLabel {
+public:
+    explicit PictureLabel(QWidget* parent) : QLabel(parent) {}
+    // The picture shows from the next paint on; `decoded` is used as it is, else `resource` is
+    // read.
+    void setPicture(const QPixmap& decoded, const QString& resource) {
+        decoded_ = decoded;
+        resource_ = resource;
+        image_ = QImage();
+        pending_ = true;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (pending_) decode();
+        if (image_.isNull() || size().isEmpty()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        // The picture fills its control, as a background does: scaled to cover it, keeping its
+        // proportions, and centred (what spills over is cut off evenly on both sides).
+        const double scale =
+            std::max(double(width()) / image_.width(), double(height()) / image_.height());
+        const QSizeF seen(width() / scale, height() / scale);
+        const QRectF source(
+            QPointF((image_.width() - seen.width()) / 2, (image_.height() - seen.height()) / 2),
+            seen);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(rect()), image_, source);
+    }
+
+private:
+    void decode() {
+        pending_ = false;
+        QImage image = decoded_.isNull() ? QImage(resource_) : decoded_.toImage();
+        decoded_ = QPixmap();
+        // Drawn scaled, a palette image costs several times a plain one.
+        if (!image.isNull()) {
+            image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                    : QImage::Format_RGB32);
+        }
+        image_ = image;
+        setPixmap(QPixmap::fromImage(image_)); // what the label holds, for whoever asks it
+    }
+
+    QPixmap decoded_;
+    QString resource_;
+    QImage image_;
+    bool pending_ = false;
+};
 
 // What the user may leave in a single-line edit: no more characters (bytes) than its limit unless
 // the change shrinks a longer text, and, when asked, no characters but digits added. Qt asks
@@ -181,11 +243,8 @@ QWidget* QtUi::Impl::makeWidget(qtface::Window& w, const ControlSpec& spec) {
         if (spec.style & kBorder) l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         return l;
     }
-    case ControlKind::Image: {
-        auto* l = new QLabel(parent);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return l;
-    }
+    case ControlKind::Image:
+        return new PictureLabel(parent);
     case ControlKind::GroupBox:
         return new QGroupBox(text, parent);
     case ControlKind::ListBox: {
@@ -465,27 +524,22 @@ bool QtUi::setImage(WindowId window, ControlId id, std::string_view image) {
     } else {
         c = d_->control(window, id);
     }
-    auto* label = As<QLabel>(c);
-    if (label == nullptr || c->kind != ControlKind::Image || image.empty()) return false;
+    auto* label = c == nullptr || c->kind != ControlKind::Image
+                      ? nullptr
+                      : dynamic_cast<PictureLabel*>(c->widget.data());
+    if (label == nullptr || image.empty()) return false;
     const std::string name(image);
     const auto it = d_->images.find(name);
-    const QPixmap picture =
-        it != d_->images.end()
-            ? it->second
-            : QPixmap(QStringLiteral(":/images/") + FromCp1252(image) + QStringLiteral(".png"));
-    if (picture.isNull()) return false;
-    // The picture fills its control, as a background does: scaled to cover it, keeping its
-    // proportions, and centred (what spills over is cut off evenly on both sides).
-    const QSize room = label->size();
-    if (room.isEmpty()) {
-        label->setPixmap(picture);
+    if (it != d_->images.end()) {
+        if (it->second.isNull()) return false;
+        label->setPicture(it->second, QString());
         return true;
     }
-    const QPixmap cover =
-        picture.scaled(room, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-    label->setAlignment(Qt::AlignCenter);
-    label->setPixmap(cover.copy((cover.width() - room.width()) / 2,
-                                (cover.height() - room.height()) / 2, room.width(), room.height()));
+    // Whether the picture is there is known without decoding it.
+    const QString resource =
+        QStringLiteral(":/images/") + FromCp1252(image) + QStringLiteral(".png");
+    if (!QFile::exists(resource)) return false;
+    label->setPicture(QPixmap(), resource);
     return true;
 }
 

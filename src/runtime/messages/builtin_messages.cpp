@@ -129,7 +129,7 @@ constexpr auto kMessageTable = Cp1252(
     "Diciembre,'[D] de [M] de [Y]'"
     "\t");
 
-// Item n is the name of status 121 + n; the empty item stands for 182, which has no name.
+// Item n is the name of status kCallerText + n; the empty item stands for 182, which has no name.
 constexpr auto kStatusNames = Cp1252(
     "Cancelado por el usuario,Expresion Nula,Aviso Indefinido,Tipo Atipico,Datos incorrectos,"
     "No hay datos,Tipos Incompatibles,Fallo de loop,Disco (I/O),Fichero I/O,"

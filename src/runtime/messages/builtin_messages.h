@@ -9,7 +9,7 @@ namespace vodarir {
 
 // Entries "\t" + four-digit code + " " + message, ending with a tab.
 TextRef BuiltinMessageTable();
-// Comma list: item n names status 121 + n (an empty item: no name).
+// Comma list: item n names status kCallerText + n (an empty item: no name).
 TextRef StatusNameList();
 // Comma list whose first item is empty: item step + 1 names a processing step.
 TextRef StepNameList();

@@ -69,18 +69,14 @@ std::uint16_t LineCode(TextRef line) {
 
 // Appends the text to slot 9.2; answers false (slot unchanged, failure recorded) when it cannot.
 bool AppendLoadedText(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
-    bool appended = false;
+    ScratchScope scope;
     const StatusCode joined =
         ScratchConcat(SlotGet(slotgroup::kRuntimeMessages, kLoadedTextsSlot), text);
     if (joined != status::kOk) {
         NoteFirstError(1, step::kStringAssign, status::kLoadString, joined);
-    } else {
-        appended =
-            SlotSet(slotgroup::kRuntimeMessages, kLoadedTextsSlot, ScratchTop()) == status::kOk;
+        return false;
     }
-    ScratchRelease(mark);
-    return appended;
+    return SlotSet(slotgroup::kRuntimeMessages, kLoadedTextsSlot, ScratchTop()) == status::kOk;
 }
 
 // Where a file's lines are going: the segment of the file's latest message, if any.
@@ -159,9 +155,11 @@ TextRef FindLanguageFile(TextRef folder, TextRef name) {
     const bool wildcard = TextFindAny(name, 0, "*?"_t, true) != kNotFound;
     if (!wildcard) {
         const TextRef exact = PathJoin(folder, name);
-        const ScratchLevel probe = ScratchMark();
-        const bool found = FileFind(exact) == status::kOk;
-        ScratchRelease(probe);
+        bool found = false;
+        {
+            ScratchScope probe; // the names FileFind leaves are not wanted here
+            found = FileFind(exact) == status::kOk;
+        }
         if (found) return exact;
     }
     if (FileFind(PathJoin(folder, "*"_t)) != status::kOk) return TextRef();
@@ -192,11 +190,10 @@ TextRef LanguageFileName(TextRef languageCode) {
 // The language file of that name among those installed with the program; empty when there is
 // none, or when the program's folder is unknown (a relative folder would search the current one).
 TextRef FindInstalledLanguageFile(TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef program = ProgramFolder();
-    if (program.failed() || program.empty()) return ScratchReturn(mark, TextRef());
-    return ScratchReturn(mark,
-                         FindLanguageFile(PathResolve(program, kInstalledLanguageFolder), name));
+    if (program.failed() || program.empty()) return scope.Return(TextRef());
+    return scope.Return(FindLanguageFile(PathResolve(program, kInstalledLanguageFolder), name));
 }
 
 // Reads the file's lines into group 37 and loads them; lines of a read that failed half-way are
@@ -253,11 +250,12 @@ void MsgLoadFile(std::uint16_t lineCount) {
     }
     FileLoad load;
     for (std::uint16_t i = 0; i < lineCount && SlotCount(slotgroup::kFileLines) > 0; ++i) {
-        const ScratchLevel mark = ScratchMark();
-        // A copy: storing a text moves every slot of the later groups, this line included.
-        if (ScratchPush(SlotGet(slotgroup::kFileLines, 0)) == status::kOk)
-            LoadLine(load, ScratchTop());
-        ScratchRelease(mark);
+        {
+            ScratchScope scope;
+            // A copy: storing a text moves every slot of the later groups, this line included.
+            if (ScratchPush(SlotGet(slotgroup::kFileLines, 0)) == status::kOk)
+                LoadLine(load, ScratchTop());
+        }
         SlotPop(slotgroup::kFileLines);
     }
 }
@@ -265,7 +263,7 @@ void MsgLoadFile(std::uint16_t lineCount) {
 void MsgLoadLanguage(MsgLoaderFn loader, std::uint16_t resource) {
     // A later attempt that finds nothing must not hide what an earlier one loaded.
     if (g_catalog.state != catalog::kLoaded) g_catalog.state = catalog::kTried;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef name = LanguageFileName(SlotGet(slotgroup::kEnvironment, kLanguageSlot));
     TextRef path;
     if (!name.failed() && !name.empty()) {
@@ -281,7 +279,6 @@ void MsgLoadLanguage(MsgLoaderFn loader, std::uint16_t resource) {
     } else if (loader != nullptr) {
         MsgLoadFile(loader(resource, 0, 0));
     }
-    ScratchRelease(mark);
 }
 
 StatusCode MsgStartLanguage(TextRef languageCode, MsgLoaderFn loader, std::uint16_t firstResource,

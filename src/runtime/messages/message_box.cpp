@@ -20,7 +20,7 @@ struct BoxKindSpec {
     const char* caption; // message code of the caption used when none is given
 };
 
-// Indexed by box kind (boxkind::...).
+// Indexed by box kind.
 constexpr BoxKindSpec kBoxKinds[] = {
     {BoxButtons::Ok, BoxIcon::Information, "0014"},
     {BoxButtons::Ok, BoxIcon::Exclamation, "0012"},
@@ -76,45 +76,39 @@ int AnswerCode(BoxAnswer answer) {
 
 } // namespace
 
-int MsgBox(TextRef text, TextRef caption, int kind) {
-    const ScratchLevel mark = ScratchMark();
-    const BoxKindSpec& spec = kind >= 0 && kind < kKindCount ? kBoxKinds[kind] : kOtherKind;
+int MsgBox(TextRef text, TextRef caption, BoxKind kind) {
+    ScratchScope scope;
+    const int n = static_cast<int>(kind);
+    const BoxKindSpec& spec = n >= 0 && n < kKindCount ? kBoxKinds[n] : kOtherKind;
     const TextRef shownCaption = caption.empty() ? MsgText(spec.caption) : caption;
     const BoxAnswer answer = platform::CurrentUi().messageBox(
         platform::kNoWindow, text.view(), shownCaption.view(), spec.buttons, spec.icon);
-    const int code = AnswerCode(answer);
-    ScratchRelease(mark);
-    return code;
+    return AnswerCode(answer);
 }
 
-void MsgInfo(TextRef caption, TextRef text) { MsgBox(text, caption, boxkind::kInformation); }
+void MsgInfo(TextRef caption, TextRef text) { MsgBox(text, caption, BoxKind::Information); }
 
 void MsgOutcome(bool success, TextRef text) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     if (success) {
-        MsgBox(text.empty() ? MsgText("0005") : text, TextRef(), boxkind::kWarning);
+        MsgBox(text.empty() ? MsgText("0005") : text, TextRef(), BoxKind::Warning);
     } else {
-        MsgBox(text, TextRef(), boxkind::kError);
+        MsgBox(text, TextRef(), BoxKind::Error);
     }
-    ScratchRelease(mark);
 }
 
 bool IsYesAnswer(TextRef text) {
-    const TextRef trimmed = TextTrim(text, kTrimBoth);
+    const TextRef trimmed = TextTrim(text, TrimSides::Both);
     if (trimmed.empty()) return false;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef yes = ListItem(AnswerLetters(), ',', kYesItem);
-    const bool found = TextFindChr(yes, 0, static_cast<char>(trimmed.at(0)), true) != kNotFound;
-    ScratchRelease(mark);
-    return found;
+    return TextFindChr(yes, 0, static_cast<char>(trimmed.at(0)), true) != kNotFound;
 }
 
 bool AskYesNo(TextRef text) {
-    const ScratchLevel mark = ScratchMark();
-    const int answer = MsgBox(text, TextRef(), boxkind::kYesNo);
-    const bool yes = answer == FirstLetterOfItem(AnswerLetters(), kYesItem);
-    ScratchRelease(mark);
-    return yes;
+    ScratchScope scope;
+    const int answer = MsgBox(text, TextRef(), BoxKind::YesNo);
+    return answer == FirstLetterOfItem(AnswerLetters(), kYesItem);
 }
 
 } // namespace vodarir

@@ -41,15 +41,16 @@ TextRef ErrorText(StatusCode status) {
 
 TextRef MsgBuiltin(TextRef code) {
     if (code.empty()) return TextRef();
-    const ScratchLevel mark = ScratchMark();
     // Only an entry's own code matches: the same digits inside another message never do.
     using namespace literals;
     std::uint16_t hit = kNotFound;
-    if (ScratchConcat("\t"_t, code) == status::kOk &&
-        ScratchConcat(ScratchTop(), " "_t) == status::kOk) {
-        hit = TextFind(BuiltinMessageTable(), ScratchTop(), false);
+    {
+        ScratchScope scope;
+        if (ScratchConcat("\t"_t, code) == status::kOk &&
+            ScratchConcat(ScratchTop(), " "_t) == status::kOk) {
+            hit = TextFind(BuiltinMessageTable(), ScratchTop(), false);
+        }
     }
-    ScratchRelease(mark);
     if (hit == kNotFound) return TextRef();
     const TextRef table = BuiltinMessageTable();
     const std::uint32_t from = std::uint32_t{hit} + code.size() + 2; // tab, code, blank
@@ -76,10 +77,8 @@ TextRef MsgTextRef(TextRef code) {
 }
 
 TextRef MsgText(const char* code) {
-    if (code == nullptr) return TextRef::Failed(status::kData);
-    const std::size_t length = std::strlen(code);
-    if (length > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
-    return MsgTextRef(TextRef(code, static_cast<std::uint16_t>(length)));
+    // A failed code (null, or longer than a text) passes through MsgTextRef unchanged.
+    return MsgTextRef(TextFromCStr(code));
 }
 
 TextRef StatusName(StatusCode status) {
@@ -90,7 +89,7 @@ TextRef StatusName(StatusCode status) {
 }
 
 TextRef StatusText(StatusCode status) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     if (status == kLastRecordedStatus) {
         const ErrorRecord recorded = RecordedError();
         if (recorded.status != 0) status = recorded.status;
@@ -108,22 +107,17 @@ TextRef StatusText(StatusCode status) {
     } else {
         text = StatusName(status);
     }
-    if (text.failed()) {
-        ScratchRelease(mark);
-        return text;
-    }
-    return ScratchReturn(mark, text);
+    return scope.Return(text);
 }
 
 StatusCode StatusReport(StatusCode status) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef text = StatusText(status);
     if (status < status::kFirstError) {
-        MsgBox(text, MsgText("0012"), boxkind::kWarning);
+        MsgBox(text, MsgText("0012"), BoxKind::Warning);
     } else {
-        MsgBox(text, MsgText("0013"), boxkind::kError);
+        MsgBox(text, MsgText("0013"), BoxKind::Error);
     }
-    ScratchRelease(mark);
     return status::kOk;
 }
 

@@ -31,15 +31,15 @@ TextRef StatusText(StatusCode status);
 StatusCode StatusReport(StatusCode status);
 
 // Box kinds: buttons, icon and the message that captions the box when no caption is given.
-namespace boxkind {
-inline constexpr int kInformation = 0; // OK, information, "0014"
-inline constexpr int kWarning = 1;     // OK, exclamation, "0012"
-inline constexpr int kOkCancel = 2;    // OK and Cancel, information, "0014"
-inline constexpr int kError = 3;       // OK, stop, "0013"
-inline constexpr int kRetryCancel = 4; // Retry and Cancel, stop, "0012"
-inline constexpr int kYesNo = 5;       // Yes and No, information, "0014"
-inline constexpr int kYesNoCancel = 6; // Yes, No and Cancel, information, "0014"
-} // namespace boxkind
+enum class BoxKind {
+    Information = 0, // OK, information, "0014"
+    Warning = 1,     // OK, exclamation, "0012"
+    OkCancel = 2,    // OK and Cancel, information, "0014"
+    Error = 3,       // OK, stop, "0013"
+    RetryCancel = 4, // Retry and Cancel, stop, "0012"
+    YesNo = 5,       // Yes and No, information, "0014"
+    YesNoCancel = 6, // Yes, No and Cancel, information, "0014"
+};
 
 // Answers of MsgBox besides the yes and no characters of message "0011".
 inline constexpr int kBoxFailed = 0;
@@ -48,7 +48,7 @@ inline constexpr int kBoxCancelled = 3;
 // Shows a modal box. OK, Retry and Yes answer the yes character (first of item 1 of "0011"), No
 // the no character (first of item 2), Cancel, Abort and Ignore kBoxCancelled, a box that could
 // not be shown kBoxFailed. An empty caption takes the kind's message.
-int MsgBox(TextRef text, TextRef caption, int kind);
+int MsgBox(TextRef text, TextRef caption, BoxKind kind);
 void MsgInfo(TextRef caption, TextRef text);
 // Success: the text (message "0005" when empty) in a warning box; failure: the text in a stop box.
 void MsgOutcome(bool success, TextRef text);

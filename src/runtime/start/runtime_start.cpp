@@ -51,9 +51,8 @@ StatusCode RuntimeInit() {
     SlotStoreSetTablesRelease(VariablesRelease);
     const std::uint16_t count = ListCount(kSystemVariables, ',');
     for (std::uint16_t i = 1; i <= count && st == status::kOk; ++i) {
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         st = CreateSystemVariable(ListItem(kSystemVariables, ',', i));
-        ScratchRelease(mark);
     }
     return st;
 }
@@ -62,12 +61,10 @@ StatusCode RuntimeStart(void* instance, TextRef commandLine, RuntimeInitFn init)
     g_instance = instance;
     StatusCode st = init != nullptr ? init() : status::kOk;
     if (st != status::kOk || commandLine.failed() || commandLine.empty()) return st;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // A program path and its argument, both quoted, come apart with two blanks on some systems.
     const TextRef line = TextReplace(commandLine, "\"  \""_t, "\" \""_t, true);
-    st = line.failed() ? line.status() : SlotSet(slotgroup::kEnvironment, kCommandLineSlot, line);
-    ScratchRelease(mark);
-    return st;
+    return line.failed() ? line.status() : SlotSet(slotgroup::kEnvironment, kCommandLineSlot, line);
 }
 
 void* RuntimeInstance() { return g_instance; }

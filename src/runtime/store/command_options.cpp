@@ -30,7 +30,7 @@ bool SameName(TextRef a, TextRef b, bool anyCase) {
 
 // The option word's name and value, or false for a word that is no option.
 bool SplitOption(TextRef word, TextRef* name, TextRef* value) {
-    const TextRef w = TextUnquote(TextTrim(word, kTrimBoth));
+    const TextRef w = TextUnquote(TextTrim(word, TrimSides::Both));
     if (w.empty() || w.data[0] != kOptionMark) return false;
     const TextRef body = TextSub(w, 1, -1);
     const std::uint16_t at = TextFindAny(body, 0, TextView("=:"), true);
@@ -59,7 +59,7 @@ bool FindOption(TextRef line, TextRef name, bool anyCase, TextRef* value) {
 TextRef CommandLineOption(TextRef name, bool* found) {
     if (found != nullptr) *found = false;
     if (name.failed()) return name;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // The slot is copied: the value must not move when the store changes.
     const TextRef line = TextDup(SlotGet(slotgroup::kEnvironment, kCommandLineSlot));
     TextRef value;
@@ -67,12 +67,12 @@ TextRef CommandLineOption(TextRef name, bool* found) {
         !name.empty() && !line.failed() &&
         (FindOption(line, name, false, &value) || FindOption(line, name, true, &value));
     if (found != nullptr) *found = hit;
-    return ScratchReturn(mark, hit ? value : TextRef());
+    return scope.Return(hit ? value : TextRef());
 }
 
 TextRef CommandLineOptionNumber(int n, bool* found) {
     if (found != nullptr) *found = false;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const std::uint16_t options = ListCount(kCommandOptions, ',');
     const TextRef spellings = n >= 1 && n <= int(options)
                                   ? ListItem(kCommandOptions, ',', static_cast<std::uint16_t>(n))
@@ -83,11 +83,11 @@ TextRef CommandLineOptionNumber(int n, bool* found) {
         const TextRef value = CommandLineOption(ListItem(spellings, kSpellingSeparator, i), &hit);
         if (hit) {
             if (found != nullptr) *found = true;
-            return value; // one level above mark already
+            return scope.Return(value); // one level above the mark already: stays where it is
         }
-        ScratchRelease(mark);
+        scope.Release();
     }
-    return TextDup(TextRef());
+    return scope.Return(TextRef());
 }
 
 } // namespace vodarir

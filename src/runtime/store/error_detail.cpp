@@ -16,13 +16,12 @@ StatusCode LogErrorText(StatusCode status, TextRef text, bool append) {
         SlotSet(slotgroup::kRuntimeMessages, kDetailSlot, text);
         return status;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     using namespace literals;
     if (ScratchConcat(existing, "\r\n"_t) == status::kOk &&
         ScratchConcat(ScratchTop(), text) == status::kOk) {
         SlotSet(slotgroup::kRuntimeMessages, kDetailSlot, ScratchTop());
     }
-    ScratchRelease(mark);
     return status;
 }
 

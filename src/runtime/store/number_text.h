@@ -29,8 +29,8 @@ FixedNumber FixedScaleOf(int decimals);
 // Reads a number text: [blanks] ["-"] digits ["." digits] ["D" ["+"|"-"] digits]. The "D" part
 // multiplies by 10^k; digits beyond `decimals` decimals are rounded half away from zero. Reading
 // stops at the first character that does not continue the number (so "" and "abc" read 0); `used`,
-// when given, receives the number of characters read. A value beyond the 64-bit range gives 168
-// (*value untouched); a failed text gives its status.
+// when given, receives the number of characters read. A value beyond the 64-bit range gives
+// kDataOutBound (*value untouched); a failed text gives its status.
 StatusCode FixedFromText(TextRef text, int decimals, FixedNumber* value,
                          std::uint16_t* used = nullptr);
 // The same with the current decimals.
@@ -44,7 +44,7 @@ TextRef FixedToText(FixedNumber value);
 
 // The whole number nearest to value / 10^decimals, halves away from zero.
 std::int64_t FixedToWhole(FixedNumber value, int decimals);
-// n × 10^decimals; 168 when it leaves the 64-bit range.
+// n × 10^decimals; kDataOutBound when it leaves the 64-bit range.
 StatusCode FixedFromWhole(std::int64_t n, int decimals, FixedNumber* value);
 
 } // namespace vodarir

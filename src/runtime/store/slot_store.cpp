@@ -1,7 +1,9 @@
 // The SlotStore: locate, get, set, delete and the stack and queue forms of a group.
 #include "runtime/store/slot_store.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "runtime/text/block_pool.h"
 #include "runtime/text/error_trail.h"
@@ -25,6 +27,7 @@ struct Store {
 };
 
 Store g_store;
+ShutdownWatcher g_shutdownWatcher = nullptr;
 
 std::uint32_t GroupStart(SlotGroup group) {
     std::uint32_t flat = 0;
@@ -32,22 +35,51 @@ std::uint32_t GroupStart(SlotGroup group) {
     return flat;
 }
 
-// Sums the lengths before a slot. Every read pays this, so it adds four lengths at a time: two
-// 32-bit lanes of a 64-bit word each take two 16-bit lengths per step (at most 2048 slots of at
-// most 65535 bytes cannot overflow a lane).
-std::uint32_t ByteOffset(std::uint32_t flat) {
+// Sums the lengths of the slots [from, to). It adds four lengths at a time: two 32-bit lanes of a
+// 64-bit word each take two 16-bit lengths per step (at most 2048 slots of at most 65535 bytes
+// cannot overflow a lane).
+std::uint32_t SumLengths(std::uint32_t from, std::uint32_t to) {
     constexpr std::uint64_t kLow = 0x0000FFFF0000FFFFull;
     const std::uint16_t* lengths = g_store.lengths;
     std::uint64_t lanes = 0;
-    std::uint32_t i = 0;
-    for (; i + 4 <= flat; i += 4) {
+    std::uint32_t i = from;
+    for (; i + 4 <= to; i += 4) {
         std::uint64_t four;
         std::memcpy(&four, lengths + i, sizeof four);
         lanes += (four & kLow) + ((four >> 16) & kLow);
     }
-    std::uint32_t offset =
-        static_cast<std::uint32_t>(lanes) + static_cast<std::uint32_t>(lanes >> 32);
-    for (; i < flat; ++i) offset += lengths[i];
+    std::uint32_t sum = static_cast<std::uint32_t>(lanes) + static_cast<std::uint32_t>(lanes >> 32);
+    for (; i < to; ++i) sum += lengths[i];
+    return sum;
+}
+
+// The last byte offset worked out: the slots before `flat` hold `offset` bytes. Reads and writes
+// mostly move along a group slot after slot (a dictionary's load appends 1 800 field names one
+// by one), so the next offset is summed from here, forward or back, not from the first slot.
+struct OffsetHint {
+    std::uint32_t flat = 0;
+    std::uint32_t offset = 0;
+};
+OffsetHint g_hint;
+
+// The hint holds only while no length before its slot changes and no slot before it comes or goes.
+void ForgetOffsetsAfter(std::uint32_t changed) {
+    if (changed < g_hint.flat) g_hint = OffsetHint{};
+}
+
+std::uint32_t ByteOffset(std::uint32_t flat) {
+    std::uint32_t offset = 0;
+    if (flat >= g_hint.flat && flat - g_hint.flat <= 2) { // the next slot or so: most calls
+        offset = g_hint.offset;
+        for (std::uint32_t i = g_hint.flat; i < flat; ++i) offset += g_store.lengths[i];
+    } else if (flat >= g_hint.flat) {
+        offset = g_hint.offset + SumLengths(g_hint.flat, flat);
+    } else if (g_hint.flat - flat < flat) {
+        offset = g_hint.offset - SumLengths(flat, g_hint.flat);
+    } else {
+        offset = SumLengths(0, flat);
+    }
+    g_hint = OffsetHint{flat, offset};
     return offset;
 }
 
@@ -90,6 +122,7 @@ StatusCode SlotStoreInit() {
     g_store.poolCapacity = c.bytes - arrays;
     g_store.slotsInUse = 0;
     g_store.bytesInUse = 0;
+    g_hint = OffsetHint{};
     return status::kOk;
 }
 
@@ -118,10 +151,14 @@ namespace {
 
 StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
     if (text.failed()) return text.status();
-    // The text may be a view into the pool, which is about to move.
-    const StatusCode pushed = ScratchPush(text);
-    if (pushed != status::kOk) return pushed;
-    text = ScratchTop();
+    // A view into the pool would move with it: such a text is copied out first.
+    const std::less<const char*> before;
+    if (!before(text.data, g_store.pool) &&
+        before(text.data, g_store.pool + g_store.poolCapacity)) {
+        const StatusCode pushed = ScratchPush(text);
+        if (pushed != status::kOk) return pushed;
+        text = ScratchTop();
+    }
 
     const std::uint16_t flat = SlotLocate(group, index, true);
     if (flat == kNoSlot) return status::kStrOutBound;
@@ -135,15 +172,17 @@ StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
 
     if (needed != 0) {
         const std::uint32_t nextGroup = GroupStart(group) + count;
+        ForgetOffsetsAfter(nextGroup);
         std::uint16_t* lengths = g_store.lengths;
         std::memmove(lengths + nextGroup + needed, lengths + nextGroup,
                      (g_store.slotsInUse - nextGroup) * sizeof(std::uint16_t));
-        std::memset(lengths + nextGroup, 0, needed * sizeof(std::uint16_t));
+        std::fill_n(lengths + nextGroup, needed, std::uint16_t{0});
         g_store.slotsInUse += needed;
         count = static_cast<std::uint16_t>(index + 1);
     }
 
     const std::uint32_t start = ByteOffset(flat);
+    ForgetOffsetsAfter(flat);
     char* pool = g_store.pool;
     std::memmove(pool + start + text.length, pool + start + old, g_store.bytesInUse - start - old);
     std::memcpy(pool + start, text.data, text.length);
@@ -155,10 +194,10 @@ StatusCode SetSlot(SlotGroup group, SlotIndex index, TextRef text) {
 } // namespace
 
 StatusCode SlotSet(SlotGroup group, SlotIndex index, TextRef text) {
-    const ScratchLevel mark = ScratchMark();
-    StatusCode st = g_store.block == nullptr ? status::kStrOutBound : SetSlot(group, index, text);
+    ScratchScope scope;
+    const StatusCode st =
+        g_store.block == nullptr ? status::kStrOutBound : SetSlot(group, index, text);
     if (st != status::kOk) NoteFirstError(1, step::kStringAssign, status::kLoadString, st);
-    ScratchRelease(mark);
     return st;
 }
 
@@ -170,6 +209,7 @@ StatusCode SlotDelete(SlotGroup group, SlotIndex index) {
     const StatusCode st = SlotSet(group, index, TextRef());
     if (st != status::kOk) return st;
     const std::uint32_t flat = GroupStart(group) + index;
+    ForgetOffsetsAfter(flat);
     std::memmove(g_store.lengths + flat, g_store.lengths + flat + 1,
                  (g_store.slotsInUse - flat - 1) * sizeof(std::uint16_t));
     g_store.lengths[g_store.slotsInUse - 1] = 0;
@@ -221,7 +261,41 @@ std::uint16_t SlotsInUse() { return static_cast<std::uint16_t>(g_store.slotsInUs
 
 void SlotStoreSetTablesRelease(TablesReleaseFn release) { g_store.releaseTables = release; }
 
+void SlotStoreSetShutdownWatcher(ShutdownWatcher watcher) { g_shutdownWatcher = watcher; }
+
+InvariantStatus SlotStoreCheckInvariants() {
+    const Store& s = g_store;
+    if (s.block == nullptr) return {};
+    const SlotStoreConfig& c = s.config;
+    const std::uint32_t arrays = (std::uint32_t{c.groups} + c.slots) * 2;
+    if (reinterpret_cast<char*>(s.counts) != s.block || s.lengths != s.counts + c.groups ||
+        s.pool != s.block + arrays || s.poolCapacity != c.bytes - arrays) {
+        return InvariantStatus::Broken("invariant 1: the block is not counts, lengths, pool");
+    }
+    std::uint32_t slots = 0;
+    for (SlotGroup g = 0; g < c.groups; ++g) slots += s.counts[g];
+    if (slots != s.slotsInUse) {
+        return InvariantStatus::Broken("invariant 3: the counts add up to %u slots, %u in use",
+                                       unsigned(slots), unsigned(s.slotsInUse));
+    }
+    if (s.slotsInUse >= c.slots) {
+        return InvariantStatus::Broken("invariant 3: %u slots in use of %u", unsigned(s.slotsInUse),
+                                       unsigned{c.slots});
+    }
+    const std::uint32_t bytes = ByteOffset(s.slotsInUse);
+    if (bytes != s.bytesInUse) {
+        return InvariantStatus::Broken("invariant 2: the lengths add up to %u bytes, %u in use",
+                                       unsigned(bytes), unsigned(s.bytesInUse));
+    }
+    if (s.bytesInUse >= s.poolCapacity) {
+        return InvariantStatus::Broken("invariant 3: %u bytes in use of %u", unsigned(s.bytesInUse),
+                                       unsigned(s.poolCapacity));
+    }
+    return {};
+}
+
 StatusCode SlotStoreShutdown() {
+    if (g_shutdownWatcher != nullptr) g_shutdownWatcher();
     if (g_store.releaseTables != nullptr) g_store.releaseTables();
     if (!PoolReady()) return status::kOk;
     // A sort work area lives until its script kills it, and its handle text is its only

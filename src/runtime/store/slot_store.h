@@ -11,10 +11,12 @@
 //  3. slots in use = sum of counts < slot capacity; bytes in use = sum of lengths < pool capacity.
 //     Both checks are strict: a full store always keeps one slot and one byte free.
 //  4. A refused change leaves every count, length and byte as it was.
+// SlotStoreCheckInvariants checks 1 to 3 (4 is about a call, and its tests check it).
 #pragma once
 
 #include <cstdint>
 
+#include "runtime/text/invariants.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
@@ -54,16 +56,19 @@ void SlotStoreConfigure(std::uint16_t groups, std::uint16_t slots, std::uint16_t
 SlotStoreConfig SlotStoreConfiguration();
 // Back to the defaults (65535 bytes cannot be asked for through SlotStoreConfigure: it means keep).
 void SlotStoreConfigureDefaults();
-// PoolInit, then the store block (tag 3). 159 when the arrays leave no room for a byte pool.
+// PoolInit, then the store block (tag 3). kStrOutBound when the arrays leave no room for a byte
+// pool.
 StatusCode SlotStoreInit();
 bool SlotStoreReady();
 
-// Flat index of a slot, or 0xFFFF beyond the configuration (recorded as 159, step 5, with record).
+// Flat index of a slot, or 0xFFFF beyond the configuration (recorded as kStrOutBound, step 5, with
+// record).
 std::uint16_t SlotLocate(SlotGroup group, SlotIndex index, bool record);
 // A view of the slot; an empty view when the slot does not exist (never a failed text).
 TextRef SlotGet(SlotGroup group, SlotIndex index);
 // Stores text (which may be a view into the store itself); extends the group when index >= count.
-// 159 when the store is full, store unchanged; the failure is recorded as 156 with step 4.
+// kStrOutBound when the store is full, store unchanged; the failure is recorded as kLoadString with
+// step 4.
 StatusCode SlotSet(SlotGroup group, SlotIndex index, TextRef text);
 // Removes a slot; the following slots of the group move down one index.
 StatusCode SlotDelete(SlotGroup group, SlotIndex index);
@@ -86,5 +91,14 @@ std::uint16_t SlotsInUse();
 using TablesReleaseFn = void (*)();
 void SlotStoreSetTablesRelease(TablesReleaseFn release);
 StatusCode SlotStoreShutdown();
+
+// Invariants 1 to 3 as the store stands; a store not started holds them trivially.
+InvariantStatus SlotStoreCheckInvariants();
+
+// Test seam: called first thing in every SlotStoreShutdown, while the store, the tables and the
+// stack are all still there (the test support checks every part's invariants at that point).
+// Null removes it.
+using ShutdownWatcher = void (*)();
+void SlotStoreSetShutdownWatcher(ShutdownWatcher watcher);
 
 } // namespace vodarir

@@ -25,7 +25,8 @@ inline constexpr std::uint16_t kNumberValues = 8; // number variable values, 8 b
 inline constexpr std::uint16_t kFirstScreenRuntime = 12;
 } // namespace table
 
-// Creates the registry (itself a block of tag 29); 176 when it cannot be. 0 when already done.
+// Creates the registry (itself a block of tag 29); kStructMemory when it cannot be. 0 when already
+// done.
 StatusCode TypedTablesInit();
 bool TypedTablesReady();
 // Stores size bytes of value at index (growing the table to index + 1 and creating it with that
@@ -35,7 +36,7 @@ void* TableSet(std::uint16_t table, std::uint16_t index, const void* value, std:
 // The record at index, null beyond the count.
 void* TableGet(std::uint16_t table, std::uint16_t index);
 // Removes a record, later records move down; the table is freed when it becomes empty.
-// 176 for a missing table or index.
+// kStructMemory for a missing table or index.
 StatusCode TableRemove(std::uint16_t table, std::uint16_t index);
 std::uint16_t TableCount(std::uint16_t table);
 std::uint16_t TableElementSize(std::uint16_t table);

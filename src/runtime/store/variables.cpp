@@ -116,7 +116,8 @@ TextRef IntText(std::int64_t n) {
     return st == status::kOk ? ScratchTop() : TextRef::Failed(st);
 }
 
-// A value text as a 16-bit integer: read as a number, then rounded; 168 outside the range.
+// A value text as a 16-bit integer: read as a number, then rounded; kDataOutBound outside the
+// range.
 StatusCode ToInteger(TextRef text, std::int16_t* out) {
     const int decimals = FixedDecimals();
     FixedNumber f = 0;
@@ -182,17 +183,16 @@ std::uint16_t VarType(TextRef name) {
 VarLocation VarLocate(TextRef name) {
     VarLocation where{VarType(name), kNoSlot};
     if (name.failed()) return where;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef key = where.type == vartype::kArray ? ArrayKey(name) : name;
     if (!key.failed()) where.number = FindName(NameList(ListOf(where.type)), key);
-    ScratchRelease(mark);
     return where;
 }
 
 VarLocation VarCreate(TextRef name) {
     VarLocation where = VarLocate(name);
     if (where.number != kNoSlot || name.failed()) return where;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef key = where.type == vartype::kArray ? ArrayKey(name) : name;
     const SlotIndex list = ListOf(where.type);
     const TextRef names = NameList(list);
@@ -204,14 +204,13 @@ VarLocation VarCreate(TextRef name) {
         if (st == status::kOk) st = SlotSet(slotgroup::kVariableNames, list, ScratchTop());
         if (st == status::kOk) where.number = count;
     }
-    ScratchRelease(mark);
     return where;
 }
 
 StatusCode VarAssign(TextRef name, TextRef value) {
     if (name.failed()) return Fail(name.status(), step::kVarNameAssign);
     if (value.failed()) return Fail(value.status(), step::kVarNameAssign);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     StatusCode st = status::kOk;
     bool declined = true;
     if (StartsWithUnderscore(name) && g_hooks[0] != nullptr) {
@@ -245,14 +244,13 @@ StatusCode VarAssign(TextRef name, TextRef value) {
             }
         }
     }
-    ScratchRelease(mark);
     return Fail(st, step::kVarNameAssign);
 }
 
 StatusCode VarValue(TextRef name, TextRef* value) {
     *value = TextRef::Failed(status::kSyntax);
     if (name.failed()) return name.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const std::uint16_t type = VarType(name);
     bool declined = true;
     const TextRef answer = AskHook(name, kHookRead, &declined);
@@ -268,11 +266,8 @@ StatusCode VarValue(TextRef name, TextRef* value) {
         if (type == vartype::kNumber) result = FixedToText(NumVarGet(where.number));
         if (type == vartype::kString) result = SlotGet(slotgroup::kStringValues, where.number);
     }
-    if (result.failed()) {
-        ScratchRelease(mark);
-        return result.status();
-    }
-    *value = ScratchReturn(mark, result);
+    if (result.failed()) return result.status();
+    *value = scope.Return(result);
     return value->status();
 }
 
@@ -466,16 +461,14 @@ ElementRef Element(TextRef name, std::initializer_list<std::uint16_t> indices) {
 
 StatusCode ArrayDim(TextRef name, std::initializer_list<std::uint16_t> bounds) {
     if (name.failed()) return name.status();
-    const ScratchLevel mark = ScratchMark();
-    const StatusCode st = Declare(name, bounds);
-    ScratchRelease(mark);
-    return Fail(st, step::kVarStructs);
+    ScratchScope scope;
+    return Fail(Declare(name, bounds), step::kVarStructs);
 }
 
 StatusCode ArrayGet(TextRef name, std::initializer_list<std::uint16_t> indices, TextRef* value) {
     *value = TextRef::Failed(status::kVarName);
     if (name.failed()) return name.status();
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const ElementRef e = Element(name, indices);
     TextRef result = TextRef::Failed(e.status);
     if (e.status == status::kOk) {
@@ -492,18 +485,15 @@ StatusCode ArrayGet(TextRef name, std::initializer_list<std::uint16_t> indices, 
             result = TextRef(e.element, d.elementSize);
         }
     }
-    if (result.failed()) {
-        ScratchRelease(mark);
-        return Fail(result.status(), step::kVarStructs);
-    }
-    *value = ScratchReturn(mark, result);
+    if (result.failed()) return Fail(result.status(), step::kVarStructs);
+    *value = scope.Return(result);
     return value->status();
 }
 
 StatusCode ArraySet(TextRef name, std::initializer_list<std::uint16_t> indices, TextRef value) {
     if (name.failed()) return name.status();
     if (value.failed()) return Fail(value.status(), step::kVarStructs);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const ElementRef e = Element(name, indices);
     StatusCode st = e.status;
     if (st == status::kOk) {
@@ -523,7 +513,6 @@ StatusCode ArraySet(TextRef name, std::initializer_list<std::uint16_t> indices, 
             std::memset(e.element + value.length, kBlank, d.elementSize - value.length);
         }
     }
-    ScratchRelease(mark);
     return Fail(st, step::kVarStructs);
 }
 

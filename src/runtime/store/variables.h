@@ -44,6 +44,7 @@ inline constexpr std::uint16_t kPrecis = 32;
 inline constexpr std::uint16_t kBYear = 33;
 inline constexpr std::uint16_t kBKYear = 34;
 inline constexpr std::uint16_t kDate = 38;
+inline constexpr std::uint16_t kUser01 = 39; // free for the program: the designer's report options
 } // namespace sysvar
 
 // _COMPAT bit the designer sets: design mode.
@@ -70,7 +71,7 @@ std::int64_t NumVarGet(std::uint16_t n);
 void NumVarSet(std::uint16_t n, std::int64_t value);
 
 // Hooks: entry 0 serves names beginning with "_". Mode 1 reads, mode 5 writes (the value on top of
-// the ScratchStack). Answering the failed TextRef 163 declines.
+// the ScratchStack). Answering the failed TextRef kData declines.
 inline constexpr std::uint16_t kVarHookCount = 24;
 inline constexpr int kHookRead = 1;
 inline constexpr int kHookWrite = 5;

@@ -149,17 +149,18 @@ StatusCode PoolUsageAbove(std::uint16_t percent) {
     return usage > percent ? status::kOutOfMemory : status::kOk;
 }
 
-std::uint16_t PoolCount(std::uint16_t from, std::uint16_t to, int mode, std::uint16_t* firstTag) {
+std::uint16_t PoolCount(std::uint16_t from, std::uint16_t to, PoolTally what,
+                        std::uint16_t* firstTag) {
     if (to > g_pool.entryCount) to = g_pool.entryCount;
     if (from >= to) return 0;
-    if (mode == 3) return static_cast<std::uint16_t>(to - from);
+    if (what == PoolTally::Range) return static_cast<std::uint16_t>(to - from);
     std::uint16_t used = 0;
     for (std::uint16_t i = from; i < to; ++i) {
         if (g_pool.table[i].block == nullptr) continue;
         ++used;
         if (firstTag != nullptr) *firstTag = g_pool.table[i].tag;
     }
-    return mode == 2 ? static_cast<std::uint16_t>(to - from - used) : used;
+    return what == PoolTally::Free ? static_cast<std::uint16_t>(to - from - used) : used;
 }
 
 std::uint16_t PoolShutdown(bool force) {

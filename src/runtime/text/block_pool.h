@@ -67,30 +67,38 @@ struct PoolControl {
 
 // 0xFFFF in either argument keeps the current value. Only before PoolInit.
 void PoolConfigure(std::uint16_t scratchSize, std::uint16_t ignored, std::uint16_t handleCapacity);
-// Creates the handle table and the ScratchStack; 145 when memory is refused. 0 when already done.
+// Creates the handle table and the ScratchStack; kOutOfMemory when memory is refused. 0 when
+// already done.
 StatusCode PoolInit();
 bool PoolReady();
 
 BlockHandle BlockAllocHandle(std::uint16_t tag, std::uint32_t size, std::uint8_t fill);
 char* BlockAlloc(std::uint16_t tag, std::uint32_t size);
-// 163 handle beyond the table or unused; 180 guard damaged; 141 wrong tag.
+// kData handle beyond the table or unused; kMemoryOverflow guard damaged; kInternal wrong tag.
 StatusCode BlockFreeHandle(std::uint16_t tag, BlockHandle handle);
-// 154 when no entry holds the pointer; otherwise lowers the live count and frees as above.
+// kMemoryAlloc when no entry holds the pointer; otherwise lowers the live count and frees as above.
 StatusCode BlockFree(std::uint16_t tag, const void* block);
 // Frees every live block of tag, as BlockFree does; answers how many there were.
 std::uint16_t BlockFreeTag(std::uint16_t tag);
 // Grows a block: new zero-filled block of newSize, the first oldLength bytes copied, old freed.
 // Null (and the old block untouched) when oldLength exceeds newSize or memory is refused.
 char* BlockRealloc(std::uint16_t tag, char* old, std::uint32_t oldLength, std::uint32_t newSize);
-// 168 when the block is not in the table or the text would not fit at offset.
+// kDataOutBound when the block is not in the table or the text would not fit at offset.
 StatusCode BlockWrite(std::uint16_t tag, char* block, std::uint32_t offset, TextRef source);
 // Size of a block in the table, 0 when unknown.
 std::uint32_t BlockSize(const void* block);
 
 StatusCode PoolUsageAbove(std::uint16_t percent);
-// Used entries in [from, to); mode 2 the free ones, mode 3 the range size. firstTag receives the
-// tag of the highest used entry in the range (unchanged when none).
-std::uint16_t PoolCount(std::uint16_t from, std::uint16_t to, int mode, std::uint16_t* firstTag);
+// What PoolCount counts in [from, to).
+enum class PoolTally {
+    Used = 1,  // the used entries
+    Free = 2,  // the free ones
+    Range = 3, // every entry of the range (the range's size)
+};
+// firstTag receives the tag of the highest used entry in the range (unchanged when none, and
+// by Range, which looks at no entry).
+std::uint16_t PoolCount(std::uint16_t from, std::uint16_t to, PoolTally what,
+                        std::uint16_t* firstTag);
 // The tag of the highest-numbered live block (0 when none). Without force nothing is freed while a
 // block is live; with force (or when none is) every block and then the table are freed.
 std::uint16_t PoolShutdown(bool force);

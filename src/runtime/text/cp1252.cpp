@@ -139,16 +139,15 @@ TextRef TextFromUtf8(std::string_view utf8) {
     // cp1252 never needs more bytes than UTF-8 gave.
     const std::size_t room = utf8.size();
     if (room > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef out = ScratchAllocText(static_cast<std::uint32_t>(room), kNoFill);
     if (out.failed()) return out;
     char* at = out.mutableData();
     std::size_t used = 0;
     if (!DecodeUtf8(utf8, [&](char byte) { at[used++] = byte; })) {
-        ScratchRelease(mark);
         return TextRef::Failed(status::kBadStringType);
     }
-    return ScratchReturn(mark, TextRef(at, static_cast<std::uint16_t>(used)));
+    return scope.Return(TextRef(at, static_cast<std::uint16_t>(used)));
 }
 
 } // namespace vodarir

@@ -28,8 +28,8 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // False (out unspecified) for malformed UTF-8 or a character cp1252 cannot hold.
 bool Utf8ToCp1252(std::string_view utf8, std::string* out);
 
-// The same on the ScratchStack: 146 when the result would exceed 65535 bytes; TextFromUtf8 gives
-// 150 for malformed UTF-8 or a character cp1252 cannot hold.
+// The same on the ScratchStack: kStringTooLong when the result would exceed 65535 bytes;
+// TextFromUtf8 gives kBadStringType for malformed UTF-8 or a character cp1252 cannot hold.
 TextRef TextToUtf8(TextRef text);
 TextRef TextFromUtf8(std::string_view utf8);
 

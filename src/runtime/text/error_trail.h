@@ -1,7 +1,7 @@
 // The error trail: the first serious failure of the run, with the processing step it happened in.
 //
 // Invariants:
-//  1. The record starts as (0, 0) and is set by the first error of status 128 or more.
+//  1. The record starts as (0, 0) and is set by the first error of status kFirstError or more.
 //  2. Once set it stays for the rest of the run, unless a later record is forced (condition 2).
 #pragma once
 

@@ -143,6 +143,16 @@ StatusCode ScratchConcat(TextRef a, TextRef b) {
 }
 
 TextRef ScratchReturn(ScratchLevel mark, TextRef text) {
+    // A result that already is the level just above mark (a value left in place) is not copied
+    // onto itself: only the levels above it go.
+    const ScratchDescriptor& s = Stack();
+    if (mark < s.depth && !text.failed()) {
+        const TextRef above = Levels()[mark + 1];
+        if (above.data == text.data && above.length == text.length) {
+            ScratchRelease(static_cast<ScratchLevel>(mark + 1));
+            return text;
+        }
+    }
     ScratchRelease(mark);
     const StatusCode st = ScratchPush(text);
     return st == status::kOk ? ScratchTop() : TextRef::Failed(st);
@@ -206,5 +216,43 @@ TextRef ScratchFree() {
 }
 
 ScratchLevel ScratchDepth() { return Stack().depth; }
+
+InvariantStatus ScratchCheckInvariants() {
+    const ScratchDescriptor& s = Stack();
+    if (s.capacity == 0) return {};
+    const char* const start = DataStart();
+    const TextRef* const levels = Levels();
+    if (start == nullptr || levels == nullptr) {
+        return InvariantStatus::Broken("scratch stack: capacity %u without its blocks",
+                                       unsigned{s.capacity});
+    }
+    if (s.depth >= s.capacity) {
+        return InvariantStatus::Broken("invariant 3: depth %u, capacity %u", unsigned{s.depth},
+                                       unsigned{s.capacity});
+    }
+    if (levels[0].data != start || levels[0].length != 0) {
+        return InvariantStatus::Broken("invariant 1: level 0 is not (start of data, 0)");
+    }
+    for (std::uint32_t k = 1; k <= s.depth; ++k) {
+        const TextRef below = levels[k - 1];
+        if (levels[k].data != below.data + Align4(below.length)) {
+            return InvariantStatus::Broken(
+                "invariant 1: level %u starts %td bytes from the end of level %u", unsigned(k),
+                levels[k].data - (below.data + Align4(below.length)), unsigned(k - 1));
+        }
+    }
+    const TextRef top = levels[s.depth];
+    if (s.nextFree != top.data + Align4(top.length)) {
+        return InvariantStatus::Broken(
+            "invariant 2: next free lies %td bytes from the end of level "
+            "%u",
+            s.nextFree - (top.data + Align4(top.length)), unsigned{s.depth});
+    }
+    if (s.nextFree >= start + s.dataSize) {
+        return InvariantStatus::Broken("invariant 2: next free is %td bytes past the data",
+                                       s.nextFree - (start + s.dataSize));
+    }
+    return {};
+}
 
 } // namespace vodarir

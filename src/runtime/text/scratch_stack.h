@@ -7,19 +7,24 @@
 //   ...build, each intermediate a new level...
 //   return;                          // no text result: the scope's end releases to the mark
 //   return scope.Return(r);          // a text result, which then sits one level above the mark
+//   scope.Keep(); return st;         // a value already left one level above the mark
 // A release only moves the next-free pointer and the depth; bytes above it stay untouched until
 // they are overwritten, which is what lets ScratchReturn copy a result down safely.
 //
 // Invariants:
 //  1. Level 0 is (start of data, 0); levels 1..depth are the live allocations, in address order.
 //  2. next free = end of level depth rounded up to 4 bytes, and stays strictly below the data end.
-//  3. depth < capacity: with capacity N, N - 1 nested allocations fit and the next one fails (145).
+//  3. depth < capacity: with capacity N, N - 1 nested allocations fit and the next one fails
+//     (kOutOfMemory).
 //  4. A failed allocation leaves the stack as it was.
+// ScratchCheckInvariants checks 1 to 3 (4 is about a call, and its tests check it).
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <initializer_list>
 
+#include "runtime/text/invariants.h"
 #include "runtime/text/status.h"
 #include "runtime/text/text_ref.h"
 
@@ -43,9 +48,10 @@ TextRef ScratchAllocText(std::uint32_t length, std::uint8_t fill);
 char* ScratchAllocPtr(std::uint32_t length, std::uint8_t fill);
 // Copies text (which may lie anywhere, also in the released part of the stack) into a new level.
 StatusCode ScratchPush(TextRef text);
-// One level holding a then b; 146 when together they would exceed 65535 bytes.
+// One level holding a then b; kStringTooLong when together they would exceed 65535 bytes.
 StatusCode ScratchConcat(TextRef a, TextRef b);
-// Releases to mark and pushes text: how a function hands its result to its caller.
+// Releases to mark and pushes text: how a function hands its result to its caller. A text that is
+// the level just above mark already stays where it is, uncopied.
 TextRef ScratchReturn(ScratchLevel mark, TextRef text);
 // Brings several results down to mark at once, rewriting each location to its copy. Stops at the
 // first failure and returns its status.
@@ -54,6 +60,8 @@ StatusCode ScratchReturnMany(ScratchLevel mark, std::initializer_list<TextRef*> 
 TextRef ScratchFree();
 std::uint32_t ScratchFreeBytes();
 ScratchLevel ScratchDepth();
+// Invariants 1 to 3 as the stack stands; a stack not started holds them trivially.
+InvariantStatus ScratchCheckInvariants();
 
 // A scratch level held for one scope. Its end releases the stack to the depth it found, on every
 // exit of the function, unless a result was handed down with Return or ReturnMany: that result
@@ -81,6 +89,12 @@ public:
     StatusCode ReturnMany(std::initializer_list<TextRef*> results) {
         handedDown_ = true;
         return ScratchReturnMany(mark_, results);
+    }
+    // Leaves the stack as it stands: the result already sits one level above the mark, put
+    // there by an operation that takes the mark (the evaluator's values), so nothing is copied.
+    void Keep() {
+        assert(ScratchDepth() <= mark_ + 1 && "a scope keeps at most its one result");
+        handedDown_ = true;
     }
 
 private:

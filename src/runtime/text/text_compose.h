@@ -49,18 +49,19 @@ private:
 };
 
 // Runs write(Composer&) to measure and then to fill one new level. Answers the result one level
-// above the caller's depth, or the failed TextRef tooLong (result beyond 65535 bytes) or 145.
+// above the caller's depth, or the failed TextRef tooLong (result beyond 65535 bytes) or
+// kOutOfMemory.
 template <class Write> TextRef Compose(Write&& write, StatusCode tooLong = status::kStringTooLong) {
     Composer measure;
     write(measure);
     if (measure.length() > kMaxTextLength) return TextRef::Failed(tooLong);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef level = ScratchAllocText(static_cast<std::uint32_t>(measure.length()), kNoFill);
     if (level.failed()) return level;
     Composer fill(level.mutableData());
     write(fill);
     // The level already sits at mark + 1; handing it down keeps the one way results leave.
-    return ScratchReturn(mark, level);
+    return scope.Return(level);
 }
 
 } // namespace vodarir::detail

@@ -12,8 +12,8 @@
 namespace vodarir {
 
 // Each "%s" of format takes the next value (the empty text once they run out), "%%" is one "%",
-// and every other "%" stands for itself. A result longer than maximum is the failed TextRef 146,
-// recorded with step 16, never a cut text. A failed format or value is passed on.
+// and every other "%" stands for itself. A result longer than maximum is the failed TextRef
+// kStringTooLong, recorded with step 16, never a cut text. A failed format or value is passed on.
 TextRef TextFill(std::uint16_t maximum, TextRef format, std::initializer_list<TextRef> values);
 
 } // namespace vodarir

@@ -101,10 +101,8 @@ TextRef Slice(TextRef t, std::uint32_t begin, std::uint32_t end) {
 }
 
 std::int16_t ItemNumber(TextRef item) {
-    const ScratchLevel mark = ScratchMark();
-    const std::int16_t v = TextToInt(TextClean(item));
-    ScratchRelease(mark);
-    return v;
+    ScratchScope scope;
+    return TextToInt(TextClean(item));
 }
 
 struct OptionSpan {
@@ -303,8 +301,8 @@ TextRef TextArrayGet(TextArray array, std::uint16_t n) {
     return array.items[n - 1];
 }
 
-std::uint16_t ListMaxItemLen(TextRef list, char sep, int mode) {
-    const bool least = mode == 1;
+std::uint16_t ListMaxItemLen(TextRef list, char sep, ItemLength which) {
+    const bool least = which == ItemLength::Least;
     std::uint16_t result = least ? list.size() : 0;
     ListWalker walk(list, sep);
     while (walk.Next()) {
@@ -316,7 +314,7 @@ std::uint16_t ListMaxItemLen(TextRef list, char sep, int mode) {
 
 TextRef ListToBytes(TextRef list) {
     if (list.failed()) return list;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef bytes = ScratchAllocText(ListCount(list, kByteListSeparator), 0);
     if (bytes.failed()) return bytes;
     char* out = bytes.mutableData();
@@ -325,7 +323,7 @@ TextRef ListToBytes(TextRef list) {
     for (std::uint32_t i = 0; walk.Next(); ++i) {
         out[i] = static_cast<char>(static_cast<std::uint8_t>(ItemNumber(walk.item())));
     }
-    return ScratchReturn(mark, bytes);
+    return scope.Return(bytes);
 }
 
 // --- Options ----------------------------------------------------------------------------------

@@ -30,7 +30,6 @@ constexpr TextRef kYesWords = "YES,SI,Y,S,ON"_t;
 constexpr TextRef kEnclosePairs = "[](){}<>"_t;
 constexpr char kDoubleQuote = '"';
 constexpr char kSingleQuote = '\'';
-constexpr int kUpperCase = 1;
 
 // The greatest text has its terminating NUL in the rounding of its level (see AllocTerminated).
 static_assert(Align4(kMaxTextLength) > kMaxTextLength);
@@ -101,8 +100,7 @@ char* AllocTerminated(std::uint16_t length, std::uint8_t fill) {
     return p;
 }
 
-TextRef FormatFailure(ScratchLevel mark, StatusCode status) {
-    ScratchRelease(mark);
+TextRef FormatFailure(StatusCode status) {
     NoteFirstError(1, step::kFormatString, status, status);
     return TextRef::Failed(status);
 }
@@ -111,19 +109,20 @@ std::int16_t SaturateToInt16(long v) {
     return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
 }
 
-// Which comparison results satisfy each operator of TextCompareOp (index = op).
+// Which comparison results satisfy each operator of TextCompareOp (index = the operator's number).
 struct CompareOpRow {
     bool less;
     bool equal;
     bool greater;
 };
-constexpr std::array<CompareOpRow, 6> kCompareOps{{
-    {false, false, false}, // 0: no operator
-    {false, true, false},  // 1 equal
-    {false, false, true},  // 2 greater
-    {false, true, true},   // 3 greater or equal
-    {true, false, false},  // 4 less
-    {true, true, false},   // 5 less or equal
+constexpr std::array<CompareOpRow, 7> kCompareOps{{
+    {false, false, false}, // None
+    {false, true, false},  // Equal
+    {false, false, true},  // Greater
+    {false, true, true},   // GreaterOrEqual
+    {true, false, false},  // Less
+    {true, true, false},   // LessOrEqual
+    {true, false, true},   // NotEqual
 }};
 constexpr int kCompareFailed = 159;
 
@@ -135,9 +134,8 @@ TextRef TextMake(const char* data, std::uint16_t length) { return TextRef(data, 
 
 TextRef TextFromCStr(const char* s) {
     if (s == nullptr) return TextRef::Failed(status::kData);
-    const std::size_t length = strnlen(s, kMaxTextLength + 1);
-    if (length > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
-    return TextRef(s, static_cast<std::uint16_t>(length));
+    // Never reads further than one byte past the longest text, however long the string is.
+    return TextFromString(std::string_view(s, strnlen(s, kMaxTextLength + 1)));
 }
 
 StatusCode TextStatus(TextRef t) { return t.status(); }
@@ -162,8 +160,8 @@ TextRef TextSub(TextRef t, int start, int count) {
 
 TextRef TextDup(TextRef t) {
     if (t.failed()) return t;
-    const ScratchLevel mark = ScratchMark();
-    return ScratchReturn(mark, t);
+    ScratchScope scope;
+    return scope.Return(t);
 }
 
 TextRef TextDupCStr(const char* s) { return TextDup(TextFromCStr(s)); }
@@ -182,13 +180,10 @@ const char* TextCStr(TextRef t) {
 }
 
 TextRef TextConcat(TextRef a, TextRef b) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const StatusCode st = ScratchConcat(a, b);
-    if (st != status::kOk) {
-        ScratchRelease(mark);
-        return TextRef::Failed(st);
-    }
-    return ScratchReturn(mark, ScratchTop());
+    if (st != status::kOk) return TextRef::Failed(st);
+    return scope.Return(ScratchTop());
 }
 
 TextRef TextJoin(TextRef a, TextRef separator, TextRef b) {
@@ -247,18 +242,18 @@ TextRef TextPutAt(TextRef source, char* buffer, std::uint16_t used) {
 
 TextRef TextFormat(std::uint16_t maximum, const char* format, ...) {
     if (format == nullptr) return TextRef::Failed(status::kData);
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     char* buffer = AllocTerminated(maximum, 0);
-    if (buffer == nullptr) return FormatFailure(mark, status::kOutOfMemory);
+    if (buffer == nullptr) return FormatFailure(status::kOutOfMemory);
     std::va_list args;
     va_start(args, format);
     // Bounded to the maximum + 1 bytes just allocated: a longer text is cut here, seen by its
     // length below and refused, never passed on.
     const int n = std::vsnprintf(buffer, std::size_t{maximum} + 1, format, args);
     va_end(args);
-    if (n < 0) return FormatFailure(mark, status::kFormatFailure);
-    if (n > maximum) return FormatFailure(mark, status::kStringTooLong);
-    return ScratchReturn(mark, TextRef(buffer, static_cast<std::uint16_t>(n)));
+    if (n < 0) return FormatFailure(status::kFormatFailure);
+    if (n > maximum) return FormatFailure(status::kStringTooLong);
+    return scope.Return(TextRef(buffer, static_cast<std::uint16_t>(n)));
 }
 
 // --- Search -----------------------------------------------------------------------------------
@@ -282,23 +277,23 @@ std::uint16_t TextFind(TextRef t, TextRef needle, bool plain) {
     return FindFrom(t, 0, needle, plain);
 }
 
-std::uint16_t TextFindLast(TextRef t, TextRef what, int mode) {
+std::uint16_t TextFindLast(TextRef t, TextRef what, LastOf mode) {
     if (t.failed() || what.failed() || what.length == 0) return kNotFound;
     const std::uint32_t length = t.length;
     switch (mode) {
-    case 0: {
+    case LastOf::AnyOfSet: {
         const ByteSet set(what);
         for (std::uint32_t i = length; i-- > 0;) {
             if (set.Has(t.data[i])) return static_cast<std::uint16_t>(i);
         }
         return kNotFound;
     }
-    case 1:
+    case LastOf::FirstByte:
         for (std::uint32_t i = length; i-- > 0;) {
             if (t.data[i] == what.data[0]) return static_cast<std::uint16_t>(i);
         }
         return kNotFound;
-    case 2:
+    case LastOf::Substring:
         if (what.length > length) return kNotFound;
         for (std::uint32_t i = length - what.length + 1; i-- > 0;) {
             if (std::memcmp(t.data + i, what.data, what.length) == 0) {
@@ -335,18 +330,18 @@ TextRef TextBetween(TextRef t, char ch, bool plain) {
 
 // --- Editing and conversion -------------------------------------------------------------------
 
-TextRef TextTrim(TextRef t, int flags) { return TextTrim(t, flags, kDefaultTrimSet); }
+TextRef TextTrim(TextRef t, TrimSides sides) { return TextTrim(t, sides, kDefaultTrimSet); }
 
-TextRef TextTrim(TextRef t, int flags, TextRef set) {
+TextRef TextTrim(TextRef t, TrimSides sides, TextRef set) {
     if (t.failed()) return t;
     if (set.failed()) return set;
     const ByteSet remove(set);
     std::uint32_t begin = 0;
     std::uint32_t end = t.length;
-    if ((flags & kTrimLeading) != 0) {
+    if ((static_cast<int>(sides) & static_cast<int>(TrimSides::Leading)) != 0) {
         while (begin < end && remove.Has(t.data[begin])) ++begin;
     }
-    if ((flags & kTrimTrailing) != 0) {
+    if ((static_cast<int>(sides) & static_cast<int>(TrimSides::Trailing)) != 0) {
         while (end > begin && remove.Has(t.data[end - 1])) --end;
     }
     return TextRef(t.data + begin, static_cast<std::uint16_t>(end - begin));
@@ -361,12 +356,12 @@ TextRef TextUnquote(TextRef t) {
 
 TextRef TextClean(TextRef t) {
     if (t.failed()) return t;
-    const TextRef inner = TextUnquote(TextTrim(t, kTrimBoth));
+    const TextRef inner = TextUnquote(TextTrim(t, TrimSides::Both));
     // Only a bare value is upper-cased: quoting is how a value keeps its case.
-    return inner.length == t.length ? TextCase(t, kUpperCase) : TextDup(inner);
+    return inner.length == t.length ? TextCase(t, LetterCase::Upper) : TextDup(inner);
 }
 
-TextRef TextCase(TextRef t, int mode) {
+TextRef TextCase(TextRef t, LetterCase letters) {
     const TextRef copy = TextDup(t);
     if (copy.failed()) return copy;
     char* p = copy.mutableData();
@@ -374,27 +369,23 @@ TextRef TextCase(TextRef t, int mode) {
         // The C library wants an unsigned char value: cp1252 bytes above 127 must not go in
         // as negative ints.
         const int c = static_cast<unsigned char>(p[i]);
-        p[i] = static_cast<char>(mode == kUpperCase ? std::toupper(c) : std::tolower(c));
+        p[i] = static_cast<char>(letters == LetterCase::Upper ? std::toupper(c) : std::tolower(c));
     }
     return copy;
 }
 
 std::int16_t TextToInt(TextRef t) {
     if (IsYesWord(t)) return 1;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // strtol rather than atoi: the same reading of the digits, but a defined answer when they
     // overflow, which then saturates to the 16-bit range instead of wrapping.
-    const long v = std::strtol(TextCStr(t), nullptr, 10);
-    ScratchRelease(mark);
-    return SaturateToInt16(v);
+    return SaturateToInt16(std::strtol(TextCStr(t), nullptr, 10));
 }
 
 bool IsYesWord(TextRef t) {
     if (t.failed() || t.length == 0) return false;
-    const ScratchLevel mark = ScratchMark();
-    const bool yes = ListFind(kYesWords, TextCase(t, kUpperCase), ',') != 0;
-    ScratchRelease(mark);
-    return yes;
+    ScratchScope scope;
+    return ListFind(kYesWords, TextCase(t, LetterCase::Upper), ',') != 0;
 }
 
 int TextCompare(TextRef a, TextRef b) {
@@ -406,10 +397,11 @@ int TextCompare(TextRef a, TextRef b) {
     return a.length < b.length ? -1 : 1;
 }
 
-bool TextCompareOp(TextRef a, TextRef b, int op) {
-    if (op < 0 || static_cast<std::size_t>(op) >= kCompareOps.size()) return false;
+bool TextCompareOp(TextRef a, TextRef b, CompareOp op) {
+    const auto index = static_cast<std::size_t>(op);
+    if (index >= kCompareOps.size()) return false;
     const int c = TextCompare(a, b);
-    const CompareOpRow& row = kCompareOps[static_cast<std::size_t>(op)];
+    const CompareOpRow& row = kCompareOps[index];
     switch (c) {
     case -1:
         return row.less;
@@ -422,10 +414,11 @@ bool TextCompareOp(TextRef a, TextRef b, int op) {
     }
 }
 
-TextRef TextPick(TextRef a, TextRef b, int op) {
+TextRef TextPick(TextRef a, TextRef b, CompareOp op) {
     if (a.failed()) return a;
     if (b.failed()) return b;
-    if (a.length != 0 && (op < 2 || b.length == 0 || TextCompareOp(a, b, op))) return a;
+    const bool ordering = op != CompareOp::None && op != CompareOp::Equal;
+    if (a.length != 0 && (!ordering || b.length == 0 || TextCompareOp(a, b, op))) return a;
     return b;
 }
 
@@ -457,21 +450,18 @@ TextRef TextReplaceList(TextRef t, TextRef oldList, TextRef newList, char sep) {
     for (TextRef in : {t, oldList, newList}) {
         if (in.failed()) return in;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef current = t;
     for (std::uint32_t n = ListCount(oldList, sep); n > 0; --n) {
         const auto item = static_cast<std::uint16_t>(n);
         const TextRef next =
             TextReplace(current, ListItem(oldList, sep, item), ListItem(newList, sep, item), true);
-        if (next.failed()) {
-            ScratchRelease(mark);
-            return next;
-        }
+        if (next.failed()) return next;
         // Keep only the latest result, so a long list never runs out of levels.
-        current = ScratchReturn(mark, next);
+        current = ScratchReturn(scope.mark(), next);
         if (current.failed()) return current;
     }
-    return ScratchReturn(mark, current);
+    return scope.Return(current);
 }
 
 TextRef TextRemoveChars(TextRef t, TextRef set) {
@@ -549,18 +539,15 @@ TextRef TextSubstVar(TextRef t, TextRef name, TextRef value, bool* complete) {
     for (TextRef in : {t, name, value}) {
         if (in.failed()) return in;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef result = t;
     if (name.length != 0) {
         const TextRef reference = TextEnclose(name, '%');
         // Paths are often quoted; a reference inside quotes is replaced all the same.
         result = TextReplace(t, reference, value, true);
-        if (result.failed()) {
-            ScratchRelease(mark);
-            return result;
-        }
+        if (result.failed()) return result;
     }
-    result = ScratchReturn(mark, result);
+    result = scope.Return(result);
     if (complete != nullptr && !result.failed()) {
         *complete = TextFindChr(result, 0, '%', true) == kNotFound;
     }

@@ -7,8 +7,8 @@
 // caller had, and lives until the caller releases below it; one that fails leaves the stack as it
 // found it. TextPick answers one of its inputs, and searches and numbers leave no level behind.
 //
-// Limits: no result exceeds 65535 bytes; one that would is the failed TextRef 146 (TextReplace:
-// 160), never a cut text.
+// Limits: no result exceeds 65535 bytes; one that would is the failed TextRef kStringTooLong
+// (TextReplace: kMemTest), never a cut text.
 //
 // Failure: a failed TextRef input propagates. Most operations return it unchanged, searches answer
 // kNotFound, ListFind answers 0 and TextCStr answers an empty C string. Positions are 0-based and
@@ -48,7 +48,7 @@ const char* TextCStr(TextRef t);
 TextRef TextConcat(TextRef a, TextRef b);
 // a + separator + b, the separator only when both are non-empty.
 TextRef TextJoin(TextRef a, TextRef separator, TextRef b);
-// key "=" value; the failed TextRef 163 when either is empty.
+// key "=" value; the failed TextRef kData when either is empty.
 TextRef TextKeyValue(TextRef key, TextRef value);
 TextRef TextRepeat(TextRef unit, std::uint16_t count);
 TextRef TextChar(char ch);
@@ -57,7 +57,7 @@ StatusCode TextOverwrite(TextRef destination, int offset, TextRef source);
 // Copies source to buffer + used; answers (buffer, used + source length).
 TextRef TextPutAt(TextRef source, char* buffer, std::uint16_t used);
 // printf-style formatting into at most `maximum` bytes. A longer result gives the failed TextRef
-// 146 and records step 16; nothing is ever written beyond maximum + 1 bytes.
+// kStringTooLong and records step 16; nothing is ever written beyond maximum + 1 bytes.
 TextRef TextFormat(std::uint16_t maximum, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
@@ -67,9 +67,13 @@ std::uint16_t TextFindChr(TextRef t, std::uint16_t from, char ch, bool plain);
 std::uint16_t TextFindAny(TextRef t, std::uint16_t from, TextRef set, bool plain);
 // An empty needle is never found.
 std::uint16_t TextFind(TextRef t, TextRef needle, bool plain);
-// mode 0: last character of a set; 1: last occurrence of a character (what's first byte);
-// 2: last occurrence of a substring.
-std::uint16_t TextFindLast(TextRef t, TextRef what, int mode);
+// What TextFindLast looks for.
+enum class LastOf {
+    AnyOfSet,  // the last byte that is one of what's bytes
+    FirstByte, // the last occurrence of what's first byte
+    Substring, // the last occurrence of what as a whole
+};
+std::uint16_t TextFindLast(TextRef t, TextRef what, LastOf mode);
 std::uint16_t TextSpanIn(TextRef t, TextRef set);
 bool TextAllIn(TextRef t, TextRef set);
 TextRef TextBetween(TextRef t, char ch, bool plain);
@@ -86,29 +90,45 @@ TextRef ListUnion(TextRef list, TextRef other, char sep);
 TextRef ListMinus(TextRef list, TextRef other, char sep);
 TextArray ListSplit(TextRef list, char sep);
 TextRef TextArrayGet(TextArray array, std::uint16_t n);
-// mode 0: greatest item length after TextUnquote; mode 1: the least.
-std::uint16_t ListMaxItemLen(TextRef list, char sep, int mode);
+// Which item length ListMaxItemLen answers, each item measured after TextUnquote.
+enum class ItemLength { Greatest, Least };
+std::uint16_t ListMaxItemLen(TextRef list, char sep, ItemLength which);
 // One byte per ","-separated item, each ListItemNum of it.
 TextRef ListToBytes(TextRef list);
 
 // --- Editing and conversion -------------------------------------------------------------------
-inline constexpr int kTrimLeading = 1;
-inline constexpr int kTrimTrailing = 2;
-inline constexpr int kTrimBoth = 3;
-TextRef TextTrim(TextRef t, int flags);
-TextRef TextTrim(TextRef t, int flags, TextRef set);
+// The ends TextTrim takes bytes from (the runtime's numbers 1, 2 and 3).
+enum class TrimSides { Leading = 1, Trailing = 2, Both = 3 };
+TextRef TextTrim(TextRef t, TrimSides sides);
+TextRef TextTrim(TextRef t, TrimSides sides, TextRef set);
 TextRef TextUnquote(TextRef t);
 TextRef TextClean(TextRef t);
-// mode 1 upper case, any other lower case; a copy.
-TextRef TextCase(TextRef t, int mode);
+enum class LetterCase { Lower, Upper };
+// A copy in that case.
+TextRef TextCase(TextRef t, LetterCase letters);
+// The number form stored settings and older callers give: 1 upper case, any other lower case.
+inline TextRef TextCase(TextRef t, int mode) {
+    return TextCase(t, mode == 1 ? LetterCase::Upper : LetterCase::Lower);
+}
 std::int16_t TextToInt(TextRef t);
 bool IsYesWord(TextRef t);
 // 1, 0 or -1; 159 when either text is failed.
 int TextCompare(TextRef a, TextRef b);
-// op 1 equal, 2 greater, 3 greater or equal, 4 less, 5 less or equal.
-bool TextCompareOp(TextRef a, TextRef b, int op);
-TextRef TextPick(TextRef a, TextRef b, int op);
-// A result beyond 65535 bytes gives the failed TextRef 160, noted in the error record.
+// Comparison operators, numbered as the runtime numbers them.
+enum class CompareOp {
+    None = 0,
+    Equal = 1,
+    Greater = 2,
+    GreaterOrEqual = 3,
+    Less = 4,
+    LessOrEqual = 5,
+    NotEqual = 6,
+};
+// Whether a op b holds, byte by byte; false for None, and for a failed text.
+bool TextCompareOp(TextRef a, TextRef b, CompareOp op);
+// a when it is not empty and op is None or Equal, b is empty, or a op b holds; otherwise b.
+TextRef TextPick(TextRef a, TextRef b, CompareOp op);
+// A result beyond 65535 bytes gives the failed TextRef kMemTest, noted in the error record.
 TextRef TextReplace(TextRef t, TextRef oldText, TextRef newText, bool plain);
 // Pairs replaced from the last to the first, plainly (quoted runs included).
 TextRef TextReplaceList(TextRef t, TextRef oldList, TextRef newList, char sep);

@@ -10,6 +10,7 @@
 // says so. An empty text (length 0, non-null pointer) is a real value, distinct from a failure.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -39,14 +40,27 @@ struct TextRef {
     constexpr std::string_view view() const {
         return data == nullptr ? std::string_view() : std::string_view(data, length);
     }
-    // Byte n as an unsigned character (cp1252); callers check n < length.
-    constexpr unsigned char at(std::size_t n) const { return static_cast<unsigned char>(data[n]); }
+    // Byte n as an unsigned character (cp1252); callers check n < length (debug builds assert it).
+    constexpr unsigned char at(std::size_t n) const {
+        assert(data != nullptr && n < length && "TextRef::at beyond the text");
+        return static_cast<unsigned char>(data[n]);
+    }
     // Writable access for bytes the caller owns (a scratch level, a buffer of its own).
     char* mutableData() const { return const_cast<char*>(data); }
 };
 
-// A view of bytes that are known to be shorter than 64 KB (literals, short buffers).
+// A view of bytes that are known to be shorter than 64 KB (literals, short buffers); debug builds
+// assert it. Bytes whose length is not known use TextFromString.
 constexpr TextRef TextView(std::string_view s) {
+    assert(s.size() <= kMaxTextLength && "TextView of more than 65535 bytes");
+    return TextRef(s.data(), static_cast<std::uint16_t>(s.size()));
+}
+
+// A view of a C++ string (std::string, std::string_view, a C string) of any length: the failed
+// TextRef kStringTooLong when it holds more than 65535 bytes, never a cut text. (A null C string
+// is TextFromCStr's to refuse.)
+constexpr TextRef TextFromString(std::string_view s) {
+    if (s.size() > kMaxTextLength) return TextRef::Failed(status::kStringTooLong);
     return TextRef(s.data(), static_cast<std::uint16_t>(s.size()));
 }
 

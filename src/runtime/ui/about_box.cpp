@@ -30,20 +30,19 @@ constexpr auto kBuiltinAbout =
 } // namespace
 
 void AboutShow() {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     // The message text is the format; it comes from a language file, so only its "%s" are
     // filled, whatever else it holds.
     const TextRef format = MsgText("0076");
     const TextRef text = TextFill(
         kAboutLimit, format.failed() || format.empty() ? kBuiltinAbout.text() : format,
         {kAboutYear, TextDup(SlotGet(slotgroup::kEnvironment, kProductSlot)), kAboutVersion,
-         RunPath(0), AppFolder(appfolder::kDefault), AppFolder(appfolder::kData)});
+         RunPath(0), AppFolder(AppFolderKind::Default), AppFolder(AppFolderKind::Data)});
     if (text.failed()) {
         StatusReport(text.status());
     } else {
         MsgInfo(MsgText("0075"), text);
     }
-    ScratchRelease(mark);
 }
 
 } // namespace vodarir

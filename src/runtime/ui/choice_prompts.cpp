@@ -152,12 +152,11 @@ bool BuildChoiceControls(WindowId window, TextRef items, std::uint16_t count, co
         const int column = (k - 1) / l.rows;
         const int row = (k - 1) % l.rows;
         const ControlId id = kFirstChoiceButton + k - 1;
-        const ScratchLevel mark = ScratchMark();
+        ScratchScope scope;
         const TextRef label = TextUnquote(ListItem(items, ',', k));
         const bool made = MakeButton(window, column * pitch, row * buttonHeight, buttonWidth,
                                      buttonHeight, id) != kNoControl;
         const bool labelled = made && ui.setText(window, id, label.view());
-        ScratchRelease(mark);
         if (!labelled) {
             // Only what was made here goes: an id that was taken belongs to someone else.
             RemoveChoiceControls(window, static_cast<std::uint16_t>(made ? k : k - 1), false);
@@ -225,8 +224,9 @@ std::uint16_t ChooseItem(TextRef title, TextRef items, int flags) {
     if (!listBox && count > kMaxChoiceButtons) return kChoiceRefused;
 
     const CellDims cell = UsableCell();
-    const ChoiceLayout layout = LayoutChoice(count, ListMaxItemLen(items, ',', 0), listBox, cell,
-                                             CurrentUi().workArea().height);
+    const ChoiceLayout layout =
+        LayoutChoice(count, ListMaxItemLen(items, ',', ItemLength::Greatest), listBox, cell,
+                     CurrentUi().workArea().height);
     IntVarSet(sysvar::kStat, 0);
     const bool inTop = (flags & chooseflag::kOwnWindow) == 0 &&
                        ChooseInTopWindow(items, count, layout, cell, listBox);
@@ -283,7 +283,7 @@ ControlId MakeListBox(WindowId parent, int x, int y, int width, int height, int 
             return kNoControl;
         }
     }
-    SetControlFont(fontkind::kRuntime, parent, id);
+    SetControlFont(FontKind::Runtime, parent, id);
     return id;
 }
 
@@ -307,7 +307,7 @@ ControlId MakeEdit(WindowId parent, int x, int y, int width, int height, Control
     if (flags & editflag::kDisabled) spec.style |= platform::kDisabled;
     if (!CurrentUi().createControl(parent, spec)) return kNoControl;
     // Runtime windows default to the fixed font: the system font must be asked for.
-    SetControlFont((flags & editflag::kSystemFont) ? fontkind::kSystem : fontkind::kRuntime, parent,
+    SetControlFont((flags & editflag::kSystemFont) ? FontKind::System : FontKind::Runtime, parent,
                    id);
     return id;
 }

@@ -77,11 +77,11 @@ inline constexpr int kReadOnlyLook = 8;
 platform::ControlId MakeEdit(platform::WindowId parent, int x, int y, int width, int height,
                              platform::ControlId id, int flags);
 
-// The control's text on the ScratchStack. The failed TextRef 163 when there is no such control,
-// 146 when the text is longer than maximum (or than any text can be): never a cut text.
+// The control's text on the ScratchStack. The failed TextRef kData when there is no such control,
+// kStringTooLong when the text is longer than maximum (or than any text can be): never a cut text.
 TextRef ControlText(platform::WindowId window, platform::ControlId id, std::uint16_t maximum);
 TextRef DialogItemText(platform::WindowId dialog, platform::ControlId id, std::uint16_t maximum);
-// 0, or 179 when the control does not take the text.
+// 0, or kWindowsControl when the control does not take the text.
 StatusCode SetDialogItemText(platform::WindowId dialog, platform::ControlId id, TextRef text);
 // The start of an edit's selection (0 when there is no such edit).
 std::uint16_t EditSelection(platform::WindowId window, platform::ControlId id);
@@ -94,8 +94,8 @@ inline constexpr int kLeftEdit = 0x20;  // edit 1480, 7 characters
 inline constexpr int kRightEdit = 0x40; // edit 1481, the rest of the width
 } // namespace statusrow
 
-// A row at the bottom of the client area; the edits are read-only and disabled. 0, or 179 when
-// a control cannot be made.
+// A row at the bottom of the client area; the edits are read-only and disabled. 0, or
+// kWindowsControl when a control cannot be made.
 StatusCode StatusRow(platform::WindowId parent, int flags);
 
 } // namespace vodarir

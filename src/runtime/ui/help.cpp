@@ -42,43 +42,43 @@ TextRef AppPrefix() { return TextDup(TextSub(Environment(kAppNameSlot), 0, kPref
 // The name tried first: as given (the current directory), then in the default folder and in
 // the help folder. Folders are taken one by one, not as one comma list: a folder may hold a comma.
 TextRef FindAlongHelpFolders(TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef found = PathOnDisk(name);
     const std::array<SlotIndex, 2> folders = {kDefaultFolderSlot, kHelpFolderSlot};
     for (const SlotIndex slot : folders) {
         if (!found.failed()) break;
-        const TextRef folder = TextTrim(TextDup(Environment(slot)), kTrimBoth);
+        const TextRef folder = TextTrim(TextDup(Environment(slot)), TrimSides::Both);
         if (!folder.empty()) found = PathOnDisk(PathJoin(folder, name));
     }
-    return ScratchReturn(mark, found.failed() ? TextRef() : found);
+    return scope.Return(found.failed() ? TextRef() : found);
 }
 
 // The name with the current language's suffix before its extension ("index.html" ->
-// "index_es.html"); the failed TextRef 163 when the language has no suffix.
+// "index_es.html"); the failed TextRef kData when the language has no suffix.
 TextRef LanguageName(TextRef name) {
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const std::uint16_t n =
-        ListFind(kLanguages, TextTrim(Environment(kLanguageSlot), kTrimBoth), ',');
-    if (n == 0) return ScratchReturn(mark, TextRef::Failed(status::kData));
+        ListFind(kLanguages, TextTrim(Environment(kLanguageSlot), TrimSides::Both), ',');
+    if (n == 0) return scope.Return(TextRef::Failed(status::kData));
     const TextRef suffix = ListItem(kLanguageSuffixes, ',', n);
-    const std::uint16_t folderEnd = TextFindLast(name, "/\\"_t, 0);
-    std::uint16_t dot = TextFindLast(name, "."_t, 1);
+    const std::uint16_t folderEnd = TextFindLast(name, "/\\"_t, LastOf::AnyOfSet);
+    std::uint16_t dot = TextFindLast(name, "."_t, LastOf::FirstByte);
     if (dot == kNotFound || (folderEnd != kNotFound && dot < folderEnd)) dot = name.size();
     const TextRef named = TextConcat(TextConcat(TextSub(name, 0, dot), suffix),
                                      TextSub(name, dot, name.size() - dot));
-    return ScratchReturn(mark, named);
+    return scope.Return(named);
 }
 
 // Opens a help page in the web browser without waiting.
 StatusCode OpenHelpPage(TextRef quotedPath) {
-    return OpenInViewer(viewer::kHtml, quotedPath, startflag::kNoWait);
+    return OpenInViewer(Viewer::Html, quotedPath, startflag::kNoWait);
 }
 
 } // namespace
 
 TextRef HelpFind(TextRef name) {
     if (name.failed()) return name;
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     TextRef wanted = name;
     if (wanted.empty()) {
         const TextRef prefix = AppPrefix();
@@ -93,7 +93,7 @@ TextRef HelpFind(TextRef name) {
     if (!found.empty() && PathPart(found, pathpart::kDrive | pathpart::kFolder).empty()) {
         found = PathJoin(CurrentFolder(), found);
     }
-    return ScratchReturn(mark, found.failed() ? TextRef() : found);
+    return scope.Return(found.failed() ? TextRef() : found);
 }
 
 void HelpShow(TextRef /*topic*/, bool about) {
@@ -101,7 +101,7 @@ void HelpShow(TextRef /*topic*/, bool about) {
         AboutShow();
         return;
     }
-    const ScratchLevel mark = ScratchMark();
+    ScratchScope scope;
     const TextRef prefix = AppPrefix();
     const TextRef appIndex =
         TextFormat(kPathLimit, "%.*sindex.html", static_cast<int>(prefix.size()), prefix.data);
@@ -112,13 +112,12 @@ void HelpShow(TextRef /*topic*/, bool about) {
     } else {
         OpenHelpPage(TextQuote(page, '"'));
     }
-    ScratchRelease(mark);
 }
 
 StatusCode HelpTopic(TextRef fileAndTopic) {
     if (fileAndTopic.failed()) return fileAndTopic.status();
-    const ScratchLevel mark = ScratchMark();
-    const TextRef file = TextTrim(ListItem(fileAndTopic, ',', 1), kTrimBoth);
+    ScratchScope scope;
+    const TextRef file = TextTrim(ListItem(fileAndTopic, ',', 1), TrimSides::Both);
     const int topic = TextToInt(ListItem(fileAndTopic, ',', 2));
     const TextRef path = HelpFind(file);
     const SlotGroup lines = slotgroup::kFileLines;
@@ -128,37 +127,33 @@ StatusCode HelpTopic(TextRef fileAndTopic) {
                      : ReadLines(path, topic <= kHelpShortTopicLimit ? 1 : 3, topic, lines);
     if (read == kIoFailed || read == 0) {
         while (SlotCount(lines) > before) SlotDelete(lines, before);
-        ScratchRelease(mark);
         return status::kFileNotFound;
     }
     const TextRef caption = TextDup(SlotGet(lines, before));
     // Every line after the first is text, empty ones included: each but the first starts with
     // a line break.
-    const ScratchLevel textMark = ScratchMark();
+    ScratchScope textScope;
     TextRef text = TextDup(TextRef());
     for (std::uint16_t i = before + 1; i < SlotCount(lines) && !text.failed(); ++i) {
         const TextRef line = SlotGet(lines, i);
-        text = ScratchReturn(textMark, i == before + 1
-                                           ? TextConcat(text, line)
-                                           : TextConcat(TextConcat(text, kLineBreak), line));
+        // Only the text so far is kept, one level above the text's mark.
+        text = ScratchReturn(textScope.mark(),
+                             i == before + 1 ? TextConcat(text, line)
+                                             : TextConcat(TextConcat(text, kLineBreak), line));
     }
     while (SlotCount(lines) > before) SlotDelete(lines, before);
     StatusCode result = text.status();
     if (result == status::kOk) MsgInfo(caption, text);
-    ScratchRelease(mark);
     return result;
 }
 
 StatusCode HelpFolderSet(TextRef pattern) {
     if (pattern.failed()) return pattern.status();
-    const ScratchLevel mark = ScratchMark();
-    const TextRef code = TextCase(Environment(kLanguageSlot), 0);
+    ScratchScope scope;
+    const TextRef code = TextCase(Environment(kLanguageSlot), LetterCase::Lower);
     const TextRef folder = TextFill(kPathLimit, pattern, {code});
-    const StatusCode result = folder.failed()
-                                  ? folder.status()
-                                  : SlotSet(slotgroup::kEnvironment, kHelpFolderSlot, folder);
-    ScratchRelease(mark);
-    return result;
+    return folder.failed() ? folder.status()
+                           : SlotSet(slotgroup::kEnvironment, kHelpFolderSlot, folder);
 }
 
 } // namespace vodarir

@@ -28,11 +28,12 @@ void HelpShow(TextRef topic, bool about);
 // (prefix + "HELP.HLP"). Empty when nothing is found.
 TextRef HelpFind(TextRef name);
 // "file,topic": the topic's lines of the help file; the first is the caption and the rest, joined
-// with CR LF, the text of an information box. 164 when the file or the topic has no lines.
+// with CR LF, the text of an information box. kFileNotFound when the file or the topic has no
+// lines.
 StatusCode HelpTopic(TextRef fileAndTopic);
 // The help folder (environment slot 0.7) becomes the pattern formatted with the lower-case
 // language code: a "%s" in it receives the code, "%%" is one "%", any other "%" stays as it is.
-// 146 when the result would be longer than a path may be.
+// kStringTooLong when the result would be longer than a path may be.
 StatusCode HelpFolderSet(TextRef pattern);
 
 } // namespace vodarir

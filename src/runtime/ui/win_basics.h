@@ -112,7 +112,8 @@ platform::Size ScreenSize(WindowId window);
 platform::Point CursorPos();
 // Destroys every tab-stop child control of the window.
 void DestroyTabChildren(WindowId window);
-// The text of control `id` of the top window: 0, or 179 when the control does not take it.
+// The text of control `id` of the top window: 0, or kWindowsControl when the control does not take
+// it.
 StatusCode SetTopItemText(ControlId id, TextRef text);
 
 // A static text at a cell position (row and column 1-based, width and height in cells). Answers

@@ -19,7 +19,7 @@ using platform::BoxIcon;
 class MessageBoxTest : public MessagesTest {};
 
 struct KindRow {
-    int kind;
+    BoxKind kind;
     BoxButtons buttons;
     BoxIcon icon;
     std::string caption;
@@ -28,66 +28,66 @@ struct KindRow {
 TEST_F(MessageBoxTest, EachKindShowsItsButtonsIconAndDefaultCaption) {
     const std::string info = "Solicitud de Informaci\xF3n";
     const std::vector<KindRow> rows = {
-        {boxkind::kInformation, BoxButtons::Ok, BoxIcon::Information, info},
-        {boxkind::kWarning, BoxButtons::Ok, BoxIcon::Exclamation, "Mensaje Informativo"},
-        {boxkind::kOkCancel, BoxButtons::OkCancel, BoxIcon::Information, info},
-        {boxkind::kError, BoxButtons::Ok, BoxIcon::Stop, "Alerta de Mensaje Fatal"},
-        {boxkind::kRetryCancel, BoxButtons::RetryCancel, BoxIcon::Stop, "Mensaje Informativo"},
-        {boxkind::kYesNo, BoxButtons::YesNo, BoxIcon::Information, info},
-        {boxkind::kYesNoCancel, BoxButtons::YesNoCancel, BoxIcon::Information, info},
-        {7, BoxButtons::Ok, BoxIcon::None, info},
-        {-1, BoxButtons::Ok, BoxIcon::None, info},
+        {BoxKind::Information, BoxButtons::Ok, BoxIcon::Information, info},
+        {BoxKind::Warning, BoxButtons::Ok, BoxIcon::Exclamation, "Mensaje Informativo"},
+        {BoxKind::OkCancel, BoxButtons::OkCancel, BoxIcon::Information, info},
+        {BoxKind::Error, BoxButtons::Ok, BoxIcon::Stop, "Alerta de Mensaje Fatal"},
+        {BoxKind::RetryCancel, BoxButtons::RetryCancel, BoxIcon::Stop, "Mensaje Informativo"},
+        {BoxKind::YesNo, BoxButtons::YesNo, BoxIcon::Information, info},
+        {BoxKind::YesNoCancel, BoxButtons::YesNoCancel, BoxIcon::Information, info},
+        {static_cast<BoxKind>(7), BoxButtons::Ok, BoxIcon::None, info}, // numbers beyond the kinds
+        {static_cast<BoxKind>(-1), BoxButtons::Ok, BoxIcon::None, info},
     };
     for (const KindRow& row : rows) {
         ui.queueBoxAnswer(BoxAnswer::Ok);
         MsgBox("text"_t, ""_t, row.kind);
         ASSERT_FALSE(ui.shownBoxes().empty());
         const platform::ShownBox& box = ui.shownBoxes().back();
-        EXPECT_EQ(box.buttons, row.buttons) << "kind " << row.kind;
-        EXPECT_EQ(box.icon, row.icon) << "kind " << row.kind;
-        EXPECT_EQ(box.caption, row.caption) << "kind " << row.kind;
-        EXPECT_EQ(box.text, "text") << "kind " << row.kind;
+        EXPECT_EQ(box.buttons, row.buttons) << "kind " << static_cast<int>(row.kind);
+        EXPECT_EQ(box.icon, row.icon) << "kind " << static_cast<int>(row.kind);
+        EXPECT_EQ(box.caption, row.caption) << "kind " << static_cast<int>(row.kind);
+        EXPECT_EQ(box.text, "text") << "kind " << static_cast<int>(row.kind);
     }
 }
 
 TEST_F(MessageBoxTest, AGivenCaptionReplacesTheDefault) {
-    MsgBox("text"_t, "Mine"_t, boxkind::kError);
+    MsgBox("text"_t, "Mine"_t, BoxKind::Error);
     ASSERT_EQ(ui.shownBoxes().size(), 1u);
     EXPECT_EQ(ui.shownBoxes()[0].caption, "Mine");
 }
 
 struct AnswerRow {
-    int kind;
+    BoxKind kind;
     BoxAnswer answer;
     int expected;
 };
 
 TEST_F(MessageBoxTest, AnswersInTheLanguagesLetters) {
     const std::vector<AnswerRow> rows = {
-        {boxkind::kYesNo, BoxAnswer::No, 'N'},
-        {boxkind::kYesNo, BoxAnswer::Yes, 'S'},
-        {boxkind::kYesNoCancel, BoxAnswer::Cancel, kBoxCancelled},
-        {boxkind::kYesNoCancel, BoxAnswer::No, 'N'},
-        {boxkind::kInformation, BoxAnswer::Ok, 'S'},
-        {boxkind::kRetryCancel, BoxAnswer::Retry, 'S'},
-        {boxkind::kRetryCancel, BoxAnswer::Cancel, kBoxCancelled},
-        {boxkind::kOkCancel, BoxAnswer::Abort, kBoxCancelled},
-        {boxkind::kOkCancel, BoxAnswer::Ignore, kBoxCancelled},
-        {boxkind::kYesNo, BoxAnswer::Failed, kBoxFailed},
+        {BoxKind::YesNo, BoxAnswer::No, 'N'},
+        {BoxKind::YesNo, BoxAnswer::Yes, 'S'},
+        {BoxKind::YesNoCancel, BoxAnswer::Cancel, kBoxCancelled},
+        {BoxKind::YesNoCancel, BoxAnswer::No, 'N'},
+        {BoxKind::Information, BoxAnswer::Ok, 'S'},
+        {BoxKind::RetryCancel, BoxAnswer::Retry, 'S'},
+        {BoxKind::RetryCancel, BoxAnswer::Cancel, kBoxCancelled},
+        {BoxKind::OkCancel, BoxAnswer::Abort, kBoxCancelled},
+        {BoxKind::OkCancel, BoxAnswer::Ignore, kBoxCancelled},
+        {BoxKind::YesNo, BoxAnswer::Failed, kBoxFailed},
     };
     for (const AnswerRow& row : rows) {
         ui.queueBoxAnswer(row.answer);
         EXPECT_EQ(MsgBox("question"_t, ""_t, row.kind), row.expected)
-            << "kind " << row.kind << " answer " << static_cast<int>(row.answer);
+            << "kind " << static_cast<int>(row.kind) << " answer " << static_cast<int>(row.answer);
     }
 }
 
 TEST_F(MessageBoxTest, ALanguageFileChangesTheAnswerLetters) {
     LoadLines({"0011 Yy,Nn", "0014 Question"});
     ui.queueBoxAnswer(BoxAnswer::Yes);
-    EXPECT_EQ(MsgBox("q"_t, ""_t, boxkind::kYesNo), 'Y');
+    EXPECT_EQ(MsgBox("q"_t, ""_t, BoxKind::YesNo), 'Y');
     ui.queueBoxAnswer(BoxAnswer::No);
-    EXPECT_EQ(MsgBox("q"_t, ""_t, boxkind::kYesNo), 'N');
+    EXPECT_EQ(MsgBox("q"_t, ""_t, BoxKind::YesNo), 'N');
     EXPECT_EQ(ui.shownBoxes().back().caption, "Question");
 }
 
@@ -101,13 +101,13 @@ TEST_F(MessageBoxTest, UnusableAnswerLettersFallBackToTheBuiltInOnes) {
         ui.queueBoxAnswer(BoxAnswer::Yes);
         EXPECT_TRUE(AskYesNo("q"_t)) << letters;
         ui.queueBoxAnswer(BoxAnswer::No);
-        EXPECT_EQ(MsgBox("q"_t, ""_t, boxkind::kYesNo), 'N') << letters;
+        EXPECT_EQ(MsgBox("q"_t, ""_t, BoxKind::YesNo), 'N') << letters;
     }
 }
 
 TEST_F(MessageBoxTest, WithoutAFaceTheBoxFails) {
     platform::SetUi(nullptr);
-    EXPECT_EQ(MsgBox("q"_t, ""_t, boxkind::kYesNo), kBoxFailed);
+    EXPECT_EQ(MsgBox("q"_t, ""_t, BoxKind::YesNo), kBoxFailed);
     EXPECT_FALSE(AskYesNo("q"_t));
 }
 
@@ -115,7 +115,7 @@ TEST_F(MessageBoxTest, LeavesTheScratchStackAsItFoundIt) {
     LoadLines({"0011 Yy,Nn", "0014 Question"});
     const ScratchLevel depth = ScratchDepth();
     ui.queueBoxAnswer(BoxAnswer::Yes);
-    MsgBox("q"_t, ""_t, boxkind::kYesNo);
+    MsgBox("q"_t, ""_t, BoxKind::YesNo);
     ui.queueBoxAnswer(BoxAnswer::Yes);
     AskYesNo("q"_t);
     IsYesAnswer("y"_t);

@@ -82,6 +82,8 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1055, "This name is too long for a line of the structure file: at most %s characters."},
         {1056, "File %s belongs to the dictionary of %s, which this structure file includes: "
                "change it there."},
+        {1057, "In column %s on line %s a line break would cut the line in two when the list is "
+               "read again. Remove it and press OK."},
         {1070, "Row %s, column %s lies beyond row or column 99, which a screen file cannot hold: "
                "screen %s was not stored."},
         {1071, "The text at row %s, column %s is longer than a line of the screen file can hold: "
@@ -107,6 +109,7 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1084, "key %s: button %s (%s)"},
         {1085, "Screen %s would hold %s characters as text, more than the 65535 the editor holds: "
                "it was not loaded."},
+        {1090, "The report was written to %s, but no program could be started to show it."},
         {1100, "Application check: %s"},
         {1101, "Severity,File,Place,Problem"},
         {1102, "error,warning"},

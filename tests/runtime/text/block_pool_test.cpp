@@ -53,7 +53,8 @@ TEST_F(BlockPoolTest, FullTableRefusesAndStillCountsTheCall) {
         if (b == nullptr) break;
         blocks.push_back(b);
     }
-    EXPECT_EQ(PoolCount(0, PoolSnapshot().entryCount, 2, nullptr), 0) << "no free entry left";
+    EXPECT_EQ(PoolCount(0, PoolSnapshot().entryCount, PoolTally::Free, nullptr), 0)
+        << "no free entry left";
     const std::int16_t live = PoolSnapshot().liveCount;
     EXPECT_EQ(BlockAllocHandle(40, 4, 0), kNoHandle);
     EXPECT_EQ(PoolSnapshot().liveCount, live + 1);
@@ -98,10 +99,10 @@ TEST_F(BlockPoolTest, WriteStaysInsideTheBlock) {
 TEST_F(BlockPoolTest, CountsAndShutdownNameTheHighestLiveBlock) {
     std::uint16_t tag = 0;
     // At start the stack's two blocks and the store block are live.
-    EXPECT_EQ(PoolCount(0, 64, 1, &tag), 3);
+    EXPECT_EQ(PoolCount(0, 64, PoolTally::Used, &tag), 3);
     EXPECT_EQ(tag, 3);
-    EXPECT_EQ(PoolCount(0, 64, 2, nullptr), 61);
-    EXPECT_EQ(PoolCount(10, 20, 3, nullptr), 10);
+    EXPECT_EQ(PoolCount(0, 64, PoolTally::Free, nullptr), 61);
+    EXPECT_EQ(PoolCount(10, 20, PoolTally::Range, nullptr), 10);
     char* extra = BlockAlloc(77, 16);
     EXPECT_EQ(PoolShutdown(false), 77) << "nothing is freed while a block is live";
     EXPECT_EQ(BlockSize(extra), 16u);

@@ -134,6 +134,47 @@ TEST_F(ScratchStackTest, AScopeReleasesOnEveryExitButTheResultHandedDown) {
     ScratchRelease(mark);
 }
 
+// A value an operation that takes the mark has already left one level above it (as the evaluator
+// leaves its values) stays where it is; on the paths that do not keep it, the scope drops it.
+StatusCode LeaveValue(TextRef t, bool keep) {
+    ScratchScope scope;
+    ScratchAlloc(32, '-');
+    ScratchPush(t);
+    const TextRef kept = ScratchReturn(scope.mark(), ScratchTop());
+    if (!keep) return 163;
+    scope.Keep();
+    return kept.status();
+}
+
+TEST_F(ScratchStackTest, AScopeKeepsAValueAlreadyInPlaceWithoutCopyingIt) {
+    const ScratchLevel mark = ScratchMark();
+    EXPECT_EQ(LeaveValue("abc"_t, false), 163);
+    EXPECT_EQ(ScratchDepth(), mark) << "a path that does not keep the value releases it";
+    ASSERT_EQ(LeaveValue("abc"_t, true), status::kOk);
+    EXPECT_EQ(ScratchDepth(), mark + 1) << "the kept value is the caller's, one level up";
+    EXPECT_EQ(Str(ScratchTop()), "abc");
+    ScratchRelease(mark);
+}
+
+// A result that already is the level just above the mark stays where it is; what lies above it
+// goes, and a text that only starts there is copied as ever.
+TEST_F(ScratchStackTest, AResultAlreadyInPlaceIsReturnedWithoutACopy) {
+    const ScratchLevel mark = ScratchMark();
+    ScratchPush("result"_t);
+    const TextRef placed = ScratchTop();
+    ScratchPush("temporary"_t);
+    const TextRef back = ScratchReturn(mark, placed);
+    EXPECT_EQ(back.data, placed.data);
+    EXPECT_EQ(Str(back), "result");
+    EXPECT_EQ(ScratchDepth(), mark + 1);
+    ScratchPush("more"_t);
+    const TextRef part = ScratchReturn(mark, TextSub(placed, 0, 3));
+    EXPECT_EQ(Str(part), "res") << "a shorter view of the level is a copy of its own";
+    EXPECT_EQ(ScratchDepth(), mark + 1);
+    EXPECT_EQ(ScratchTop().length, 3);
+    ScratchRelease(mark);
+}
+
 TEST_F(ScratchStackTest, FailedTextsPassThrough) {
     const ScratchLevel mark = ScratchMark();
     EXPECT_EQ(ScratchPush(TextRef::Failed(163)), 163);

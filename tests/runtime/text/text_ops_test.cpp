@@ -37,6 +37,45 @@ TEST_F(TextOpsTest, CStringsBecomeTextsOrFailures) {
         << "never cut to 16 bits";
 }
 
+// The one checked way from a C++ string to a text: a view up to the greatest length, never a cut
+// text beyond it.
+TEST_F(TextOpsTest, StringsBecomeViewsOrFailWhenTooLong) {
+    struct Row {
+        std::size_t length;
+        bool fits;
+    } rows[] = {{0, true},
+                {1, true},
+                {kMaxTextLength - 1, true},
+                {kMaxTextLength, true},
+                {kMaxTextLength + 1, false},
+                {3 * kMaxTextLength, false}};
+    for (const Row& r : rows) {
+        const std::string s(r.length, 'x');
+        const TextRef t = TextFromString(s);
+        EXPECT_EQ(t.failed(), !r.fits) << r.length;
+        if (r.fits) {
+            EXPECT_EQ(t.data, s.data()) << "a view, not a copy";
+            EXPECT_EQ(t.length, r.length);
+        } else {
+            EXPECT_EQ(t.status(), status::kStringTooLong) << r.length;
+        }
+    }
+    const std::string_view withNul("a\0b", 3);
+    EXPECT_EQ(TextFromString(withNul).length, 3) << "a NUL is a byte like any other";
+    EXPECT_EQ(Str(TextFromString("plain C string")), "plain C string");
+}
+
+#ifndef NDEBUG
+// What callers used to check by hand alone, debug builds now assert.
+TEST(TextRefPreconditions, DebugBuildsAssertThem) {
+    const std::string huge(kMaxTextLength + 1, 'x');
+    EXPECT_DEATH(TextView(huge), "more than 65535");
+    const TextRef ab = "ab"_t;
+    EXPECT_DEATH((void)ab.at(2), "beyond the text");
+    EXPECT_DEATH((void)TextRef::Failed(status::kData).at(0), "beyond the text");
+}
+#endif
+
 TEST_F(TextOpsTest, SubSelectsAViewWithClampedBounds) {
     struct Row {
         const char* text;
@@ -195,11 +234,11 @@ TEST_F(TextOpsTest, FindAnyAndFindUseTheSameSkipping) {
 }
 
 TEST_F(TextOpsTest, FindLastByMode) {
-    EXPECT_EQ(TextFindLast("a/b\\c/d"_t, "/\\"_t, 0), 5);
-    EXPECT_EQ(TextFindLast("a.b.c"_t, "."_t, 1), 3);
-    EXPECT_EQ(TextFindLast("aaa"_t, "aa"_t, 2), 1);
-    EXPECT_EQ(TextFindLast("abc"_t, "x"_t, 1), kNotFound);
-    EXPECT_EQ(TextFindLast("abc"_t, "abcd"_t, 2), kNotFound);
+    EXPECT_EQ(TextFindLast("a/b\\c/d"_t, "/\\"_t, LastOf::AnyOfSet), 5);
+    EXPECT_EQ(TextFindLast("a.b.c"_t, "."_t, LastOf::FirstByte), 3);
+    EXPECT_EQ(TextFindLast("aaa"_t, "aa"_t, LastOf::Substring), 1);
+    EXPECT_EQ(TextFindLast("abc"_t, "x"_t, LastOf::FirstByte), kNotFound);
+    EXPECT_EQ(TextFindLast("abc"_t, "abcd"_t, LastOf::Substring), kNotFound);
 }
 
 TEST_F(TextOpsTest, SpansAndBetween) {
@@ -319,9 +358,9 @@ TEST_F(TextOpsTest, SplitGivesViewsAndBoundedAccess) {
 }
 
 TEST_F(TextOpsTest, ItemLengthsAndByteLists) {
-    EXPECT_EQ(ListMaxItemLen("ab,'cdef',g"_t, ',', 0), 4);
-    EXPECT_EQ(ListMaxItemLen("ab,'cdef',g"_t, ',', 1), 1);
-    EXPECT_EQ(ListMaxItemLen(""_t, ',', 0), 0);
+    EXPECT_EQ(ListMaxItemLen("ab,'cdef',g"_t, ',', ItemLength::Greatest), 4);
+    EXPECT_EQ(ListMaxItemLen("ab,'cdef',g"_t, ',', ItemLength::Least), 1);
+    EXPECT_EQ(ListMaxItemLen(""_t, ',', ItemLength::Greatest), 0);
     const TextRef bytes = ListToBytes("1, 2,255,256,si"_t);
     ASSERT_EQ(bytes.length, 5);
     const unsigned char want[] = {1, 2, 255, 0, 1};
@@ -332,11 +371,11 @@ TEST_F(TextOpsTest, ItemLengthsAndByteLists) {
 // --- Editing and conversion -------------------------------------------------------------------
 
 TEST_F(TextOpsTest, TrimUnquoteAndClean) {
-    EXPECT_EQ(Str(TextTrim(" \tab \t"_t, kTrimBoth)), "ab");
-    EXPECT_EQ(Str(TextTrim(" ab "_t, kTrimLeading)), "ab ");
-    EXPECT_EQ(Str(TextTrim(" ab "_t, kTrimTrailing)), " ab");
-    EXPECT_EQ(Str(TextTrim("xxabx"_t, kTrimBoth, "x"_t)), "ab");
-    EXPECT_EQ(Str(TextTrim("   "_t, kTrimBoth)), "");
+    EXPECT_EQ(Str(TextTrim(" \tab \t"_t, TrimSides::Both)), "ab");
+    EXPECT_EQ(Str(TextTrim(" ab "_t, TrimSides::Leading)), "ab ");
+    EXPECT_EQ(Str(TextTrim(" ab "_t, TrimSides::Trailing)), " ab");
+    EXPECT_EQ(Str(TextTrim("xxabx"_t, TrimSides::Both, "x"_t)), "ab");
+    EXPECT_EQ(Str(TextTrim("   "_t, TrimSides::Both)), "");
     struct Row {
         const char* in;
         const char* unquoted;
@@ -403,18 +442,25 @@ TEST_F(TextOpsTest, CompareIsUnsignedAndLongerIsGreater) {
     // op:                  1 eq   2 gt   3 ge   4 lt   5 le
     const bool less[] = {false, false, false, true, true};
     const bool same[] = {true, false, true, false, true};
-    for (int op = 1; op <= 5; ++op) {
-        EXPECT_EQ(TextCompareOp("a"_t, "b"_t, op), less[op - 1]) << "op " << op;
-        EXPECT_EQ(TextCompareOp("b"_t, "b"_t, op), same[op - 1]) << "op " << op;
-        EXPECT_FALSE(TextCompareOp(kBad, "b"_t, op)) << "op " << op;
+    for (int n = 1; n <= 5; ++n) {
+        const auto op = static_cast<CompareOp>(n);
+        EXPECT_EQ(TextCompareOp("a"_t, "b"_t, op), less[n - 1]) << "op " << n;
+        EXPECT_EQ(TextCompareOp("b"_t, "b"_t, op), same[n - 1]) << "op " << n;
+        EXPECT_FALSE(TextCompareOp(kBad, "b"_t, op)) << "op " << n;
     }
-    EXPECT_TRUE(TextCompareOp("b"_t, "a"_t, 2));
-    EXPECT_EQ(Str(TextPick("a"_t, "b"_t, 2)), "b");
-    EXPECT_EQ(Str(TextPick("a"_t, "b"_t, 4)), "a");
-    EXPECT_EQ(Str(TextPick("c"_t, "b"_t, 2)), "c");
-    EXPECT_EQ(Str(TextPick(""_t, "b"_t, 0)), "b");
-    EXPECT_EQ(Str(TextPick("a"_t, ""_t, 4)), "a");
-    EXPECT_EQ(Str(TextPick("a"_t, "b"_t, 1)), "a");
+    EXPECT_TRUE(TextCompareOp("b"_t, "a"_t, CompareOp::Greater));
+    EXPECT_TRUE(TextCompareOp("a"_t, "b"_t, CompareOp::NotEqual));
+    EXPECT_TRUE(TextCompareOp("b"_t, "a"_t, CompareOp::NotEqual));
+    EXPECT_FALSE(TextCompareOp("b"_t, "b"_t, CompareOp::NotEqual));
+    EXPECT_FALSE(TextCompareOp(kBad, "b"_t, CompareOp::NotEqual))
+        << "a failed text differs from nothing";
+    EXPECT_FALSE(TextCompareOp("b"_t, "b"_t, CompareOp::None)) << "no operator holds for nothing";
+    EXPECT_EQ(Str(TextPick("a"_t, "b"_t, CompareOp::Greater)), "b");
+    EXPECT_EQ(Str(TextPick("a"_t, "b"_t, CompareOp::Less)), "a");
+    EXPECT_EQ(Str(TextPick("c"_t, "b"_t, CompareOp::Greater)), "c");
+    EXPECT_EQ(Str(TextPick(""_t, "b"_t, CompareOp::None)), "b");
+    EXPECT_EQ(Str(TextPick("a"_t, ""_t, CompareOp::Less)), "a");
+    EXPECT_EQ(Str(TextPick("a"_t, "b"_t, CompareOp::Equal)), "a");
 }
 
 TEST_F(TextOpsTest, ReplaceGrowsShrinksAndSkipsQuotes) {
@@ -567,11 +613,11 @@ TEST_F(TextOpsTest, FailedInputsPassThrough) {
         {"ListUnion", [] { return ListUnion("a"_t, kBad, ','); }},
         {"ListMinus", [] { return ListMinus(kBad, "a"_t, ','); }},
         {"ListToBytes", [] { return ListToBytes(kBad); }},
-        {"TextTrim", [] { return TextTrim(kBad, kTrimBoth); }},
+        {"TextTrim", [] { return TextTrim(kBad, TrimSides::Both); }},
         {"TextUnquote", [] { return TextUnquote(kBad); }},
         {"TextClean", [] { return TextClean(kBad); }},
         {"TextCase", [] { return TextCase(kBad, 1); }},
-        {"TextPick", [] { return TextPick("a"_t, kBad, 2); }},
+        {"TextPick", [] { return TextPick("a"_t, kBad, CompareOp::Greater); }},
         {"TextReplace", [] { return TextReplace("a"_t, "a"_t, kBad, true); }},
         {"TextReplaceList", [] { return TextReplaceList("a"_t, kBad, "b"_t, ','); }},
         {"TextRemoveChars", [] { return TextRemoveChars(kBad, "a"_t); }},
@@ -600,10 +646,10 @@ TEST_F(TextOpsTest, MakersLeaveOneLevelAndViewsNone) {
     } rows[] = {
         {"TextSub", [] { return TextSub("abc"_t, 1, 1); }, 0},
         {"ListItem", [] { return ListItem("a,b"_t, ',', 2); }, 0},
-        {"TextTrim", [] { return TextTrim(" a "_t, kTrimBoth); }, 0},
+        {"TextTrim", [] { return TextTrim(" a "_t, TrimSides::Both); }, 0},
         {"TextUnquote", [] { return TextUnquote("'a'"_t); }, 0},
         {"TextBetween", [] { return TextBetween("|a|"_t, '|', true); }, 0},
-        {"TextPick", [] { return TextPick("a"_t, "b"_t, 2); }, 0},
+        {"TextPick", [] { return TextPick("a"_t, "b"_t, CompareOp::Greater); }, 0},
         {"TextDup", [] { return TextDup("a"_t); }, 1},
         {"TextConcat", [] { return TextConcat("a"_t, "b"_t); }, 1},
         {"TextJoin", [] { return TextJoin("a"_t, ","_t, "b"_t); }, 1},
