@@ -217,13 +217,7 @@ public:
 private:
     bool add(ControlKind kind, ControlId id, platform::Rect units, std::string_view text,
              platform::ControlStyle style) {
-        platform::ControlSpec spec;
-        spec.kind = kind;
-        spec.id = id;
-        spec.rect = DialogUnits(units);
-        spec.text = text;
-        spec.style = style;
-        return Ui().createControl(window_, spec);
+        return AddDialogControl(window_, kind, id, units, text, style);
     }
 
     // A field that would not read back: said, with the column and the line, and the dialog stays

@@ -12,6 +12,18 @@ constexpr int kUnitsPerCharHeight = 8;
 
 } // namespace
 
+bool AddDialogControl(platform::WindowId window, platform::ControlKind kind, platform::ControlId id,
+                      const platform::Rect& units, std::string_view text,
+                      platform::ControlStyle style) {
+    platform::ControlSpec spec;
+    spec.kind = kind;
+    spec.id = id;
+    spec.rect = DialogUnits(units);
+    spec.text = text;
+    spec.style = style;
+    return platform::CurrentUi().createControl(window, spec);
+}
+
 platform::Rect DialogUnits(const platform::Rect& units) {
     const platform::FontMetrics m = platform::CurrentUi().fontMetrics(platform::kUiFont);
     const int cw = m.averageWidth > 0 ? m.averageWidth : kDefaultDialogCharWidth;

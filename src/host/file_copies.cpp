@@ -153,13 +153,7 @@ StatusCode PutInPlace(std::span<const Placement> placements) {
     return st;
 }
 
-StatusCode ReplaceWithCopy(TextRef from, TextRef to) {
-    ScratchScope scope;
-    const TextRef target = ReplacedFile(to);
-    if (target.failed()) return target.status();
-    const TextRef written = CreateBeside(target);
-    if (written.failed()) return written.status();
-    StatusCode st = CopyFileWhole(from, written);
+StatusCode FinishBeside(TextRef written, TextRef target, StatusCode st) {
     if (st == status::kOk) st = SyncFile(written);
     if (st != status::kOk) {
         FileDelete(written);
@@ -167,6 +161,15 @@ StatusCode ReplaceWithCopy(TextRef from, TextRef to) {
     }
     const Placement placement{std::string(written.view()), std::string(target.view())};
     return PutInPlace(std::span<const Placement>(&placement, 1));
+}
+
+StatusCode ReplaceWithCopy(TextRef from, TextRef to) {
+    ScratchScope scope;
+    const TextRef target = ReplacedFile(to);
+    if (target.failed()) return target.status();
+    const TextRef written = CreateBeside(target);
+    if (written.failed()) return written.status();
+    return FinishBeside(written, target, CopyFileWhole(from, written));
 }
 
 } // namespace vodarir

@@ -45,6 +45,10 @@ struct Placement {
 // deleted, and the failure's status is answered with its path as the error detail: either every
 // target has its new contents or every target is as it was.
 StatusCode PutInPlace(std::span<const Placement> placements);
+// Ends a replacement whose new contents were written (and closed) in `written`, beside `target`,
+// with status `st` so far: a good file is synced and renamed over its target; after a failure it
+// is deleted and `target` stays as it was.
+StatusCode FinishBeside(TextRef written, TextRef target, StatusCode st);
 // Copies `from` into a new file beside `to` and puts it in place of `to`; `to` is untouched when
 // the copy fails.
 StatusCode ReplaceWithCopy(TextRef from, TextRef to);

@@ -159,13 +159,7 @@ StatusCode RewriteBlock(TextRef path, LineKind kind, std::uint16_t number,
         }
     }
     if (out < status::kFirstError) FileClose(out);
-    if (st == status::kOk) st = SyncFile(written);
-    if (st != status::kOk) {
-        FileDelete(written);
-        return st;
-    }
-    const Placement placement{std::string(written.view()), std::string(target.view())};
-    return PutInPlace(std::span<const Placement>(&placement, 1));
+    return FinishBeside(written, target, st);
 }
 
 } // namespace vodarir
