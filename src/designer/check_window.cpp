@@ -122,13 +122,7 @@ private:
     }
     bool add(ControlKind kind, ControlId id, platform::Rect units, std::string_view text,
              platform::ControlStyle style) {
-        platform::ControlSpec spec;
-        spec.kind = kind;
-        spec.id = id;
-        spec.rect = DialogUnits(units);
-        spec.text = text;
-        spec.style = style;
-        return Ui().createControl(window_, spec);
+        return AddDialogControl(window_, kind, id, units, text, style);
     }
 
     const CheckReport& report_;
