@@ -26,7 +26,7 @@ constexpr std::uint16_t kOpen =
 TEST(StructureDialogChecks, FieldPropertiesAreCheckedInOrder) {
     using R = RefusalReason;
     struct Row {
-        FieldProperties value;
+        FileFieldProperties value;
         std::optional<DialogRefusal> expected;
     };
     const DialogRefusal name{filefieldsctl::kName, R::Silent};
