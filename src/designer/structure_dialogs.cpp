@@ -59,7 +59,7 @@ std::optional<unsigned> LengthValue(std::string_view text) {
 struct EditRow {
     ControlId id;
     const char* label;
-    std::string FileFieldProperties::*field; // null: CFileNew's one text
+    std::string FieldProperties::*field; // null: CFileNew's one text
     platform::ControlStyle style;
 };
 
@@ -75,10 +75,10 @@ constexpr int kDialogWidth = kMargin + kLabelWidth + kEditWidth + kMargin;
 
 constexpr platform::ControlStyle kEditStyle = platform::kTabStop | platform::kBorder;
 constexpr std::array<EditRow, 3> kFieldRows = {{
-    {filefieldsctl::kName, "Field Name", &FileFieldProperties::name, kEditStyle},
-    {filefieldsctl::kLength, "Length", &FileFieldProperties::length,
+    {filefieldsctl::kName, "Field Name", &FieldProperties::name, kEditStyle},
+    {filefieldsctl::kLength, "Length", &FieldProperties::length,
      kEditStyle | platform::kDigitsOnly | platform::kAlignRight},
-    {filefieldsctl::kType, "Type", &FileFieldProperties::type, kEditStyle | platform::kAlignCentre},
+    {filefieldsctl::kType, "Type", &FieldProperties::type, kEditStyle | platform::kAlignCentre},
 }};
 constexpr std::array<EditRow, 1> kFileRows = {{
     {filenewctl::kName, "File Name:", nullptr, kEditStyle},
@@ -88,9 +88,9 @@ constexpr std::array<EditRow, 1> kFileRows = {{
 // the window open with the focus and the whole text in the refused control.
 class PropertiesWindow final : public platform::WindowEvents {
 public:
-    using Check = std::optional<DialogRefusal> (*)(const FileFieldProperties&);
+    using Check = std::optional<DialogRefusal> (*)(const FieldProperties&);
 
-    PropertiesWindow(std::span<const EditRow> rows, FileFieldProperties value, Check check)
+    PropertiesWindow(std::span<const EditRow> rows, FieldProperties value, Check check)
         : rows_(rows), value_(std::move(value)), check_(check) {}
 
     bool open(WindowId owner, const char* title);
@@ -98,7 +98,7 @@ public:
     void close() {
         if (Ui().windowExists(window_)) Ui().destroyWindow(window_);
     }
-    const FileFieldProperties& value() const { return value_; }
+    const FieldProperties& value() const { return value_; }
 
     void onCommand(ControlId id, int notification) override {
         if (notification != platform::notify::BnClicked) return;
@@ -143,7 +143,7 @@ private:
     }
 
     std::span<const EditRow> rows_;
-    FileFieldProperties value_;
+    FieldProperties value_;
     Check check_;
     WindowId window_ = platform::kNoWindow;
 };
@@ -185,14 +185,13 @@ bool PropertiesWindow::open(WindowId owner, const char* title) {
     return ok;
 }
 
-std::optional<DialogRefusal> CheckFileValue(const FileFieldProperties& value) {
+std::optional<DialogRefusal> CheckFileValue(const FieldProperties& value) {
     return CheckFileName(value.name);
 }
 
-std::optional<FileFieldProperties> RunWindow(WindowId owner, const char* title,
-                                             std::span<const EditRow> rows,
-                                             FileFieldProperties value,
-                                             PropertiesWindow::Check check) {
+std::optional<FieldProperties> RunWindow(WindowId owner, const char* title,
+                                         std::span<const EditRow> rows, FieldProperties value,
+                                         PropertiesWindow::Check check) {
     PropertiesWindow window(rows, std::move(value), check);
     const bool opened = window.open(owner, title);
     const int result = opened ? window.run() : platform::kModalAbandoned;
@@ -203,7 +202,7 @@ std::optional<FileFieldProperties> RunWindow(WindowId owner, const char* title,
 
 } // namespace
 
-std::optional<DialogRefusal> CheckFieldProperties(const FileFieldProperties& value) {
+std::optional<DialogRefusal> CheckFieldProperties(const FieldProperties& value) {
     const std::string_view name = WithoutTrailingBlanks(value.name);
     if (name.empty()) return DialogRefusal{filefieldsctl::kName, RefusalReason::Silent};
     if (!Writable(name)) return DialogRefusal{filefieldsctl::kName, RefusalReason::NameUnwritable};
@@ -229,7 +228,7 @@ std::optional<DialogRefusal> CheckFileName(std::string_view name) {
     return std::nullopt;
 }
 
-StructureField FieldOfProperties(const FileFieldProperties& value) {
+StructureField FieldOfProperties(const FieldProperties& value) {
     StructureField field;
     field.name = std::string(WithoutTrailingBlanks(value.name));
     field.length = LengthValue(value.length).value_or(0);
@@ -237,22 +236,22 @@ StructureField FieldOfProperties(const FileFieldProperties& value) {
     return field;
 }
 
-FileFieldProperties PropertiesOfField(std::string_view name, unsigned length, char type) {
-    FileFieldProperties value;
+FieldProperties PropertiesOfField(std::string_view name, unsigned length, char type) {
+    FieldProperties value;
     value.name = std::string(name);
     value.length = std::to_string(length);
     if (type != '\0') value.type = std::string(1, type);
     return value;
 }
 
-std::optional<FileFieldProperties> RunFileFields(WindowId owner, const FileFieldProperties& value) {
+std::optional<FieldProperties> RunFileFields(WindowId owner, const FieldProperties& value) {
     return RunWindow(owner, kFileFieldsTitle, kFieldRows, value, CheckFieldProperties);
 }
 
 std::optional<std::string> RunFileNew(WindowId owner, std::string_view name) {
-    FileFieldProperties value;
+    FieldProperties value;
     value.name = std::string(name);
-    const std::optional<FileFieldProperties> done =
+    const std::optional<FieldProperties> done =
         RunWindow(owner, kFileNewTitle, kFileRows, std::move(value), CheckFileValue);
     if (!done) return std::nullopt;
     return std::string(WithoutTrailingBlanks(done->name));

@@ -24,13 +24,12 @@ inline constexpr platform::ControlId kName = 1005;
 inline constexpr char kFileFieldsTitle[] = "File Field Properties";
 inline constexpr char kFileNewTitle[] = "Add New File";
 
-// CFileFields' three texts, as typed. Named apart from the screen field dialog's FieldProperties:
-// two classes of one name in one program share their inline members, and one corrupts the other.
-struct FileFieldProperties {
+// CFileFields' three texts, as typed.
+struct FieldProperties {
     std::string name;
     std::string length;
     std::string type;
-    friend bool operator==(const FileFieldProperties&, const FileFieldProperties&) = default;
+    friend bool operator==(const FieldProperties&, const FieldProperties&) = default;
 };
 
 // Why OK was refused: the control that gets the focus (its whole text selected) and what the
@@ -49,17 +48,17 @@ struct DialogRefusal {
 // CFileFields' checks on OK, in order: a name (trailing blanks do not count, the file would drop
 // them) the structure file can hold; a length from 1 to 999; a type whose first letter is one of
 // kFieldTypes. nullopt when OK may close the dialog.
-std::optional<DialogRefusal> CheckFieldProperties(const FileFieldProperties& value);
+std::optional<DialogRefusal> CheckFieldProperties(const FieldProperties& value);
 // CFileNew's check: any name, the empty one too, but one the file line can hold.
 std::optional<DialogRefusal> CheckFileName(std::string_view name);
 // The field a checked value gives: its name without trailing blanks, its length, its type letter.
-StructureField FieldOfProperties(const FileFieldProperties& value);
-FileFieldProperties PropertiesOfField(std::string_view name, unsigned length, char type);
+StructureField FieldOfProperties(const FieldProperties& value);
+FieldProperties PropertiesOfField(std::string_view name, unsigned length, char type);
 
 // The dialogs over `owner`; the value as the user left it when OK was accepted, nullopt when
 // cancelled or closed.
-std::optional<FileFieldProperties> RunFileFields(platform::WindowId owner,
-                                                 const FileFieldProperties& value);
+std::optional<FieldProperties> RunFileFields(platform::WindowId owner,
+                                             const FieldProperties& value);
 std::optional<std::string> RunFileNew(platform::WindowId owner, std::string_view name);
 
 } // namespace vodarir

@@ -175,8 +175,8 @@ bool Change(int file, const std::function<StatusCode(StructureFile&)>& edit) {
     return true;
 }
 
-std::optional<StructureField> AskField(WindowId dialog, const FileFieldProperties& start) {
-    const std::optional<FileFieldProperties> value = RunFileFields(dialog, start);
+std::optional<StructureField> AskField(WindowId dialog, const FieldProperties& start) {
+    const std::optional<FieldProperties> value = RunFileFields(dialog, start);
     if (!value) return std::nullopt;
     return FieldOfProperties(*value);
 }
@@ -220,7 +220,7 @@ void Activate(WindowId dialog, ControlId id, int row) {
         }
         return;
     }
-    const std::optional<StructureField> field = AskField(dialog, FileFieldProperties{});
+    const std::optional<StructureField> field = AskField(dialog, FieldProperties{});
     if (field &&
         Change(file, [&](StructureFile& s) { return s.InsertField(file, fields + 1, *field); })) {
         BuildList(dialog, ListMode::Fields, row);
@@ -243,7 +243,7 @@ void InsertAt(WindowId dialog, ControlId id, int row) {
         return;
     }
     const int file = g_editor.current;
-    const std::optional<StructureField> field = AskField(dialog, FileFieldProperties{});
+    const std::optional<StructureField> field = AskField(dialog, FieldProperties{});
     if (field &&
         Change(file, [&](StructureFile& s) { return s.InsertField(file, row + 1, *field); })) {
         RefreshLists(dialog, row);

@@ -26,7 +26,7 @@ constexpr std::uint16_t kOpen =
 TEST(StructureDialogChecks, FieldPropertiesAreCheckedInOrder) {
     using R = RefusalReason;
     struct Row {
-        FileFieldProperties value;
+        FieldProperties value;
         std::optional<DialogRefusal> expected;
     };
     const DialogRefusal name{filefieldsctl::kName, R::Silent};
