@@ -12,11 +12,11 @@
 //
 // The paths: documents (also through a symbolic link), scripts (also of a file with another
 // name), selection lists, config.txt, the structure file, the screen file with its parameter file
-// (also through symbolic links), the work file the screen being left is stored in, and the screen
-// report kept to compare. A new save path joins with one row of SavePaths(): the files it
-// replaces with their old and new bytes, what else stands beside them, how to open them and leave
-// the user's change in place, and how the user saves (arming the fault just before the save
-// starts).
+// (also through symbolic links), the work files (the screen being left stored in the PAN file,
+// the screen's attributes in the PPN file), and the screen report kept to compare. A new save path
+// joins with one row of SavePaths(): the files it replaces with their old and new bytes, what else
+// stands beside them, how to open them and leave the user's change in place, and how the user saves
+// (arming the fault just before the save starts).
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -486,6 +486,28 @@ SavePath WorkFiles() {
     return p;
 }
 
+// The screen's attribute form: its OK writes the screen's block of the work PPN file, all that
+// keeps the attributes until the screen file is saved. The form closes whatever the write did.
+SavePath AttributesInWorkFile() {
+    SavePath p;
+    p.name = "attributes of the screen in its work file";
+    p.files = {{std::string(kWorkBase) + ".PPN", Shape::kPlain, Sample("ALPANT.PPN"),
+                Fixed(SavedParameters())}};
+    p.beside = {"ALPANT.PAN", "ALPANT.PPN", std::string(kWorkBase) + ".PAN"};
+    p.prepare = OpenSampleScreen;
+    p.save = [](SaveSweepTest& t, const FileFaultPlan& plan) {
+        t.ui.queueModal("Screen type selection", {act::Click(1503)});
+        // The block is read before the form shows; the fault is for the write its OK starts.
+        t.ui.queueModal(
+            "Screen Attributes (ALPANT #1)",
+            {act::Type(2002, "AB"),
+             act::Run([plan](platform::ScriptedUi&, platform::WindowId) { FileFaultArm(plan); }),
+             act::Click(3100)});
+        KindEditor(editorkind::kScreen).command(t.dialog, screenctl::kScreenAttributes);
+    };
+    return p;
+}
+
 // Screen > Report, "Save to Compare": the report of the current screen kept in the temporary
 // folder as the one later reports are compared with.
 SavePath SavedReport() {
@@ -524,6 +546,7 @@ std::vector<SavePath> SavePaths() {
         ScreenFile("screen file and its parameter file through symbolic links",
                    Shape::kSymbolicLink),
         WorkFiles(),
+        AttributesInWorkFile(),
         SavedReport(),
     };
     return paths;
