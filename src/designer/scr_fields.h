@@ -2,10 +2,10 @@
 // binding of one field of the screen being edited, with "<-" and "->" to the fields beside it,
 // "Field Parms" for its attribute form and "Done".
 //
-// The dialog's value is ScreenFieldProperties (its seven members as text); reading them into a field's
-// record, and refusing what a screen file cannot hold, is ApplyProperties, outside the window.
-// The dialog works on the editor through ScrFieldsEditor, which the caller keeps alive while it
-// runs.
+// The dialog's value is ScreenFieldProperties (its seven members as text); reading them into a
+// field's record, and refusing what a screen file cannot hold, is ApplyProperties, outside the
+// window. The dialog works on the editor through ScrFieldsEditor, which the caller keeps alive
+// while it runs.
 #pragma once
 
 #include <cstdint>
