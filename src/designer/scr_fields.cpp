@@ -57,7 +57,7 @@ constexpr std::array<Label, 6> kLabels = {{
 
 struct Member {
     ControlId id;
-    std::string FieldProperties::*value;
+    std::string ScreenFieldProperties::*value;
     platform::Rect units;
     platform::ControlStyle style;
 };
@@ -66,13 +66,13 @@ constexpr platform::ControlStyle kNumberEdit =
     kEditable | platform::kDigitsOnly | platform::kAlignRight;
 constexpr platform::ControlStyle kShownOnly = platform::kBorder | platform::kDisabled;
 constexpr std::array<Member, 7> kMembers = {{
-    {kNumber, &FieldProperties::number, {54, 7, 30, 12}, kShownOnly | platform::kAlignRight},
-    {kRow, &FieldProperties::row, {54, 25, 30, 12}, kShownOnly | platform::kAlignRight},
-    {kColumn, &FieldProperties::column, {88, 25, 30, 12}, kShownOnly | platform::kAlignRight},
-    {kType, &FieldProperties::type, {54, 43, 30, 12}, kEditable | platform::kAlignCentre},
-    {kLength, &FieldProperties::length, {130, 43, 40, 12}, kNumberEdit},
-    {kFile, &FieldProperties::file, {54, 61, 30, 12}, kNumberEdit},
-    {kField, &FieldProperties::field, {130, 61, 40, 12}, kNumberEdit},
+    {kNumber, &ScreenFieldProperties::number, {54, 7, 30, 12}, kShownOnly | platform::kAlignRight},
+    {kRow, &ScreenFieldProperties::row, {54, 25, 30, 12}, kShownOnly | platform::kAlignRight},
+    {kColumn, &ScreenFieldProperties::column, {88, 25, 30, 12}, kShownOnly | platform::kAlignRight},
+    {kType, &ScreenFieldProperties::type, {54, 43, 30, 12}, kEditable | platform::kAlignCentre},
+    {kLength, &ScreenFieldProperties::length, {130, 43, 40, 12}, kNumberEdit},
+    {kFile, &ScreenFieldProperties::file, {54, 61, 30, 12}, kNumberEdit},
+    {kField, &ScreenFieldProperties::field, {130, 61, 40, 12}, kNumberEdit},
 }};
 
 struct Button {
@@ -101,7 +101,7 @@ public:
     void show(std::uint16_t n) {
         current_ = n;
         editor_.showField(n);
-        const FieldProperties value = PropertiesOf(editor_.field(n), n);
+        const ScreenFieldProperties value = PropertiesOf(editor_.field(n), n);
         for (const Member& m : kMembers) Ui().setText(window_, m.id, value.*(m.value));
     }
 
@@ -130,7 +130,7 @@ private:
     // The controls into the current field; false (said, and the focus on the control to mend)
     // when the screen file could not hold a value.
     bool apply() {
-        FieldProperties value;
+        ScreenFieldProperties value;
         for (const Member& m : kMembers) {
             value.*(m.value) = Ui().text(window_, m.id).value_or(std::string());
         }
@@ -206,8 +206,8 @@ bool ScrFieldsWindow::open(WindowId owner) {
 
 } // namespace
 
-FieldProperties PropertiesOf(const FieldRecord& record, std::uint16_t number) {
-    FieldProperties value;
+ScreenFieldProperties PropertiesOf(const FieldRecord& record, std::uint16_t number) {
+    ScreenFieldProperties value;
     value.number = std::to_string(number);
     value.row = std::to_string(record.row);
     value.column = std::to_string(record.column);
@@ -218,7 +218,7 @@ FieldProperties PropertiesOf(const FieldRecord& record, std::uint16_t number) {
     return value;
 }
 
-PropertyRefusal ApplyProperties(const FieldProperties& value, FieldRecord* record) {
+PropertyRefusal ApplyProperties(const ScreenFieldProperties& value, FieldRecord* record) {
     const auto type = static_cast<unsigned char>(value.type.empty() ? '\0' : value.type.front());
     if (type <= ' ' || type == 0x7F) return PropertyRefusal::Type;
     const std::uint32_t file = LeadingNumber(value.file);

@@ -2,10 +2,10 @@
 // binding of one field of the screen being edited, with "<-" and "->" to the fields beside it,
 // "Field Parms" for its attribute form and "Done".
 //
-// The dialog's value is FieldProperties (its seven members as text); reading them into a field's
-// record, and refusing what a screen file cannot hold, is ApplyProperties, outside the window.
-// The dialog works on the editor through ScrFieldsEditor, which the caller keeps alive while it
-// runs.
+// The dialog's value is ScreenFieldProperties (its seven members as text); reading them into a
+// field's record, and refusing what a screen file cannot hold, is ApplyProperties, outside the
+// window. The dialog works on the editor through ScrFieldsEditor, which the caller keeps alive
+// while it runs.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +36,7 @@ inline constexpr char kScrFieldsWindowName[] = "CScrFields";
 inline constexpr std::uint16_t kMaxBoundFile = 30;
 
 // The seven members, as the controls show them.
-struct FieldProperties {
+struct ScreenFieldProperties {
     std::string number;
     std::string row;
     std::string column;
@@ -44,9 +44,9 @@ struct FieldProperties {
     std::string length;
     std::string file;
     std::string field;
-    friend bool operator==(const FieldProperties&, const FieldProperties&) = default;
+    friend bool operator==(const ScreenFieldProperties&, const ScreenFieldProperties&) = default;
 };
-FieldProperties PropertiesOf(const FieldRecord& record, std::uint16_t number);
+ScreenFieldProperties PropertiesOf(const FieldRecord& record, std::uint16_t number);
 
 // What ApplyProperties refuses.
 enum class PropertyRefusal : std::uint8_t {
@@ -60,7 +60,7 @@ enum class PropertyRefusal : std::uint8_t {
 // start with (0 when they start with no digit), the type their first character. A refused value
 // leaves the record as it was. A length the record already had is kept whatever its size (a
 // screen file read from elsewhere may hold wider ones).
-PropertyRefusal ApplyProperties(const FieldProperties& value, FieldRecord* record);
+PropertyRefusal ApplyProperties(const ScreenFieldProperties& value, FieldRecord* record);
 
 // What the dialog needs of the editor.
 class ScrFieldsEditor {

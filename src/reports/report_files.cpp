@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/file_copies.h"
 #include "host/paths.h"
 #include "host/text_files.h"
 #include "host/unique_names.h"
@@ -66,6 +67,8 @@ TextRef SaveReport(std::string_view bytes, std::string_view name) {
     if (written.failed()) return scope.Return(written);
     const TextRef target = SavedReportPath(name);
     StatusCode st = target.status();
+    // On disk before it takes the saved report's name: a crash never leaves an empty one there.
+    if (st == status::kOk) st = SyncFile(written);
     if (st == status::kOk) st = FileRename(written, target);
     if (st != status::kOk) {
         FileDelete(written);

@@ -3,13 +3,19 @@
 // file), and never leaves a half-read definition standing as if it were whole; a load the fault
 // missed gives the whole definition.
 //
-// A new reader joins with one row of LoadPaths().
+// The readers: documents, scripts, selection lists, the dictionary, language files, File > Open
+// of a structure file (the structure shown before stays, in the model and the lists), Screen >
+// Open (both files read, and copied to the work files both or neither), and the next screen read
+// from the work files. A new reader joins with one row of LoadPaths().
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "designer/app_selector.h"
 #include "designer/document_editor.h"
+#include "designer/screen_editor.h"
+#include "designer/screen_files.h"
+#include "designer/structure_editor.h"
 #include "designer_fixture.h"
 #include "dictionary/dictionary.h"
 #include "host/file_faults.h"
@@ -24,6 +30,7 @@ namespace fs = std::filesystem;
 using namespace literals;
 
 constexpr int kMostReads = 64;
+constexpr StatusCode kLastStatus = 255;
 
 class LoadSweepTest;
 
@@ -45,6 +52,7 @@ struct LoadPath {
 class LoadSweepTest : public DesignerTest {
 public:
     using DesignerTest::dialog;
+    using DesignerTest::slot;
     using DesignerTest::ui;
     std::string here;
     std::string editorText() const { return editText(); }
@@ -103,6 +111,180 @@ LoadPath TextKind(std::string name, EditorKind kind, std::string file, std::stri
     return p;
 }
 
+// Dictionary BE: 30 files of `fields` fields each, and a relation for each file.
+void WriteLargeDictionary(LoadSweepTest& t, int fields) {
+    std::string dicc;
+    std::string rel;
+    char line[64];
+    for (int f = 1; f <= 30; ++f) {
+        std::snprintf(line, sizeof line, "%02d* *  fichero%02d\r\n", f, f);
+        dicc += line;
+        for (int k = 1; k <= fields; ++k) {
+            std::snprintf(line, sizeof line, "%02d00<    %3d>ACAMPO%02d\r\n", f, k, k);
+            dicc += line;
+        }
+        std::snprintf(line, sizeof line, "%02d:%dR1K1=CAMPO01\r\n", 60 + f, f % 30 + 1);
+        rel += line;
+    }
+    std::ofstream(t.here + "/BEDICC.DAT", std::ios::binary) << dicc;
+    std::ofstream(t.here + "/BEREL.DAT", std::ios::binary) << rel;
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// File > Open of a structure file, over one already shown.
+LoadPath StructureFile() {
+    LoadPath p;
+    p.name = "structure file";
+    p.named = "BE";
+    constexpr char kBefore[] = "01* *  antes\r\n0100<     10>ACODIGO\r\n";
+    p.prepare = [kBefore](LoadSweepTest& t) {
+        WriteLargeDictionary(t, 20);
+        std::ofstream(t.here + "/ANDICC.DAT", std::ios::binary) << kBefore;
+        const EditorKind kind = editorkind::kFileStructure;
+        ASSERT_EQ(
+            OpenEditor(t.dialog, kind, KindRow(kind)->openSteps, TextView(t.here + "/ANDICC.DAT")),
+            status::kOk);
+    };
+    p.load = [](LoadSweepTest& t) {
+        const EditorKind kind = editorkind::kFileStructure;
+        return OpenEditor(t.dialog, kind, KindRow(kind)->openSteps,
+                          TextView(t.here + "/BEDICC.DAT"));
+    };
+    p.whole = [](LoadSweepTest& t) {
+        return FileCount() == 30 && TotalFieldCount() == 600 && !RelationText(30).empty() &&
+               EditedStructure().Bytes() == Bytes(t.here + "/BEDICC.DAT") &&
+               t.ui.listRowCount(t.dialog, designerctl::kFileList) == 31 &&
+               t.slot(designerslot::kStructureBase) == t.here + "/BEDICC";
+    };
+    // The structure shown before, in the model, the editor and its list, under its name.
+    p.untouched = [kBefore](LoadSweepTest& t) {
+        return FileCount() == 1 && Str(FileName(1)) == "antes" &&
+               EditedStructure().Bytes() == kBefore &&
+               t.ui.listCell(t.dialog, designerctl::kFileList, 0, 0) == "antes" &&
+               t.slot(designerslot::kStructureBase) == t.here + "/ANDICC";
+    };
+    return p;
+}
+
+// Screen > Open of a screen file of several screens, over one already open. The file's two files
+// become the work files (under a name the test gives), both or neither.
+constexpr int kLargeScreens = 6;
+constexpr int kLargeRows = 20;
+
+std::string LargeScreenFile() {
+    std::string pan;
+    char line[128];
+    for (int s = 1; s <= kLargeScreens; ++s) {
+        for (int r = 1; r <= kLargeRows; ++r) {
+            std::snprintf(line, sizeof line, "\"%2d0%2d 1Pantalla %d fila %d %s\"\r\n", s, r, s, r,
+                          Filler(r).substr(0, 40).c_str());
+            pan += line;
+        }
+        std::snprintf(line, sizeof line, "\"%2d1%2d60 1 110C\"\r\n", s, kLargeRows);
+        pan += line;
+    }
+    return pan;
+}
+
+std::string LargeParameters() {
+    std::string ppn;
+    for (int s = 1; s <= kLargeScreens; ++s) {
+        for (int i = 1; i <= 10; ++i) {
+            ppn += (s < 10 ? " " : "") + std::to_string(s) + " HELP" + std::to_string(i) + "$='" +
+                   Filler(i * s).substr(0, 60) + "'\r\n";
+        }
+    }
+    return ppn;
+}
+
+LoadPath ScreenFile() {
+    LoadPath p;
+    p.name = "screen file";
+    p.named = "GRANDE";
+    p.prepare = [](LoadSweepTest& t) {
+        std::ofstream(t.here + "/GRANDE.PAN", std::ios::binary) << LargeScreenFile();
+        std::ofstream(t.here + "/GRANDE.PPN", std::ios::binary) << LargeParameters();
+        std::ofstream(t.here + "/ANTES.PAN", std::ios::binary) << "\" 10 1 1uno\"\r\n";
+        std::ofstream(t.here + "/ANTES.PPN", std::ios::binary) << " 1 HELP$='UNO'\r\n";
+        InstallKindEditor(editorkind::kScreen, ScreenEditorActions());
+        ASSERT_EQ(SetDesignerSlot(designerslot::kWorkBase, TextView(t.here + "/TRABAJO")),
+                  status::kOk);
+        const EditorKind kind = editorkind::kScreen;
+        ASSERT_EQ(
+            OpenEditor(t.dialog, kind, KindRow(kind)->openSteps, TextView(t.here + "/ANTES.PAN")),
+            status::kOk);
+    };
+    p.load = [](LoadSweepTest& t) {
+        const EditorKind kind = editorkind::kScreen;
+        return OpenEditor(t.dialog, kind, KindRow(kind)->openSteps,
+                          TextView(t.here + "/GRANDE.PAN"));
+    };
+    p.whole = [](LoadSweepTest& t) {
+        char last[64];
+        std::snprintf(last, sizeof last, "Pantalla 1 fila %d", kLargeRows);
+        return Designer().screenCount == kLargeScreens && Designer().screenNumber == 1 &&
+               CurrentScreenModel().text.find(last) != std::string::npos &&
+               CurrentScreenModel().fields.size() == 1 &&
+               Bytes(t.here + "/TRABAJO.PAN") == LargeScreenFile() &&
+               Bytes(t.here + "/TRABAJO.PPN") == LargeParameters();
+    };
+    // The screen before, its name, and work files that are still wholly its own.
+    p.untouched = [](LoadSweepTest& t) {
+        return CurrentScreenModel().text == "uno" && Designer().screenCount == 1 &&
+               t.slot(designerslot::kScreenBase) == t.here + "/ANTES" &&
+               Bytes(t.here + "/TRABAJO.PAN") == "\" 10 1 1uno\"\r\n" &&
+               Bytes(t.here + "/TRABAJO.PPN") == " 1 HELP$='UNO'\r\n";
+    };
+    return p;
+}
+
+// Next Screen: the screen shown is stored into the work PAN file and the next one read from it.
+// A failure leaves the screen shown before, as it was.
+LoadPath NextScreen() {
+    LoadPath p;
+    p.name = "next screen from the work files";
+    p.named = "TRABAJO";
+    p.prepare = [](LoadSweepTest& t) {
+        std::ifstream in(std::string(VODARIR_EXAMPLES_DIR) + "/almacen/ALPANT.PAN",
+                         std::ios::binary);
+        std::ofstream(t.here + "/ALPANT.PAN", std::ios::binary) << in.rdbuf();
+        InstallKindEditor(editorkind::kScreen, ScreenEditorActions());
+        ASSERT_EQ(SetDesignerSlot(designerslot::kWorkBase, TextView(t.here + "/TRABAJO")),
+                  status::kOk);
+        const EditorKind kind = editorkind::kScreen;
+        ASSERT_EQ(
+            OpenEditor(t.dialog, kind, KindRow(kind)->openSteps, TextView(t.here + "/ALPANT.PAN")),
+            status::kOk);
+        t.ui.setText(t.dialog, designerctl::kEdit, "Alta" + CurrentScreenModel().text);
+        KindEditor(kind).textChanged(t.dialog);
+    };
+    // The status is the one the box shows.
+    p.load = [](LoadSweepTest& t) -> StatusCode {
+        const std::size_t boxes = t.ui.shownBoxes().size();
+        KindEditor(editorkind::kScreen).command(t.dialog, screenctl::kNextScreen);
+        if (t.ui.shownBoxes().size() == boxes) return status::kOk;
+        for (StatusCode st = status::kFirstError; st <= kLastStatus; ++st) {
+            ScratchScope scope;
+            if (Str(StatusText(st)) == t.ui.shownBoxes().back().text) return st;
+        }
+        return status::kInternal;
+    };
+    p.whole = [](LoadSweepTest& t) {
+        return Designer().screenNumber == 2 &&
+               CurrentScreenModel().text.find("PEDIDO DE CLIENTE") != std::string::npos &&
+               t.editorText() == CurrentScreenModel().text;
+    };
+    p.untouched = [](LoadSweepTest& t) {
+        return Designer().screenNumber == 1 && CurrentScreenModel().text.starts_with("Alta") &&
+               t.editorText() == CurrentScreenModel().text;
+    };
+    return p;
+}
+
 std::vector<LoadPath> LoadPaths() {
     std::vector<LoadPath> paths;
 
@@ -147,21 +329,7 @@ std::vector<LoadPath> LoadPaths() {
     dictionary.name = "dictionary";
     dictionary.named = "BE"; // its DICC.DAT or its REL.DAT, with the line
     dictionary.prepare = [](LoadSweepTest& t) {
-        std::string dicc;
-        std::string rel;
-        char line[64];
-        for (int f = 1; f <= 30; ++f) {
-            std::snprintf(line, sizeof line, "%02d* *  fichero%02d\r\n", f, f);
-            dicc += line;
-            for (int k = 1; k <= 60; ++k) {
-                std::snprintf(line, sizeof line, "%02d00<    %3d>ACAMPO%02d\r\n", f, k, k);
-                dicc += line;
-            }
-            std::snprintf(line, sizeof line, "%02d:%dR1K1=CAMPO01\r\n", 60 + f, f % 30 + 1);
-            rel += line;
-        }
-        std::ofstream(t.here + "/BEDICC.DAT", std::ios::binary) << dicc;
-        std::ofstream(t.here + "/BEREL.DAT", std::ios::binary) << rel;
+        WriteLargeDictionary(t, 60);
         ASSERT_EQ(ClearDictionary(), status::kOk);
     };
     dictionary.load = [](LoadSweepTest&) { return LoadDictionary(TextRef(), "BE"_t, TextRef()); };
@@ -197,6 +365,9 @@ std::vector<LoadPath> LoadPaths() {
                SlotCount(slotgroup::kFileLines) == 0;
     };
     paths.push_back(language);
+    paths.push_back(StructureFile());
+    paths.push_back(ScreenFile());
+    paths.push_back(NextScreen());
     return paths;
 }
 
