@@ -40,6 +40,8 @@ int RunDict(int argc, char** argv);
 std::vector<std::string> DictionaryRecords(const std::string& path, bool* ok);
 int RunPlay(int argc, char** argv);
 int RunEval(int argc, char** argv);
+int RunCheck(int argc, char** argv);
+int RunWhere(int argc, char** argv);
 int RunReport(int argc, char** argv);
 
 // A text for one tab-separated column: UTF-8, with tabs and line breaks turned into blanks so a

@@ -16,6 +16,10 @@ constexpr Command kCommands[] = {
      "run the designer on a scenario file and print what it showed"},
     {"eval", vodarir::cli::RunEval, "eval [OPTIONS] EXPR...",
      "evaluate expressions in one runtime, one line each"},
+    {"check", vodarir::cli::RunCheck, "check FOLDER",
+     "check the application in FOLDER: one problem a line"},
+    {"where", vodarir::cli::RunWhere, "where REF FOLDER",
+     "every place of the application that uses a dictionary field or file"},
     {"report", vodarir::cli::RunReport, "report files|screen ... PATH",
      "print a file-structure or screen report, or compare it with a saved one"},
 };

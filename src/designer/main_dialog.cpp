@@ -4,6 +4,7 @@
 #include <array>
 
 #include "designer/app_selector.h"
+#include "designer/check_window.h"
 #include "designer/designer_state.h"
 #include "designer/dialog_geometry.h"
 #include "designer/document_editor.h"
@@ -81,7 +82,7 @@ struct CommandRow {
 };
 
 using namespace editorkind;
-constexpr std::array<CommandRow, 28> kCommands = {{
+constexpr std::array<CommandRow, 29> kCommands = {{
     {menucmd::kFileView, View<kFileStructure>},
     {menucmd::kFileNew, New<kFileStructure>},
     {menucmd::kFileOpen, OpenChosen<kFileStructure>},
@@ -108,6 +109,7 @@ constexpr std::array<CommandRow, 28> kCommands = {{
     {menucmd::kAppSelectView, AppSelectView},
     {menucmd::kAppSelectNew, AppSelectNew},
     {menucmd::kAppSelectOpen, AppSelectOpen},
+    {menucmd::kCheckApplication, CheckApplicationCommand},
     {menucmd::kHelp, ShowHelp},
     {menucmd::kAbout, ShowAbout},
 }};

@@ -13,7 +13,7 @@ namespace {
 using namespace menucmd;
 using namespace editorkind;
 
-constexpr std::array<MainMenuItem, 28> kMainMenuItems = {{
+constexpr std::array<MainMenuItem, 29> kMainMenuItems = {{
     {"&File", "&View", kFileView, kFileStructure, false},
     {"&File", "&New", kFileNew, kFileStructure, false},
     {"&File", "&Open", kFileOpen, kFileStructure, false},
@@ -40,6 +40,7 @@ constexpr std::array<MainMenuItem, 28> kMainMenuItems = {{
     {"&AppSelection", "&View", kAppSelectView, kAppSelection, false},
     {"&AppSelection", "&New", kAppSelectNew, kAppSelection, false},
     {"&AppSelection", "&Open", kAppSelectOpen, kAppSelection, false},
+    {"&AppSelection", "&Check application", kCheckApplication, kNone, false},
     {"&Help", "&Help", kHelp, kNone, false},
     {"&Help", "&About", kAbout, kNone, false},
 }};

@@ -36,6 +36,7 @@ inline constexpr platform::CommandId kScriptSaveAs = 32792;
 inline constexpr platform::CommandId kAppSelectView = 32798;
 inline constexpr platform::CommandId kAppSelectNew = 32794;
 inline constexpr platform::CommandId kAppSelectOpen = 32795;
+inline constexpr platform::CommandId kCheckApplication = 32801;
 inline constexpr platform::CommandId kHelp = 32799;
 inline constexpr platform::CommandId kAbout = 32800;
 } // namespace menucmd

@@ -294,26 +294,34 @@ void ScreenAttributesCommand(WindowId dialog) {
     RefreshTitle(dialog);
 }
 
-// Previous (-1) or next (+1) screen, wrapping around at either end.
-void MoveScreen(WindowId dialog, int step) {
+// Stores the screen shown and loads screen `next` of the work files; false (said) when either
+// fails, and the screen shown is still the one before.
+bool GoToScreen(WindowId dialog, std::uint16_t next) {
     DesignerState& state = Designer();
     StatusCode st = StoreScreen(StoreMode::WorkFiles);
     if (st != status::kOk) {
         StatusReport(st);
-        return;
+        return false;
     }
     const std::uint16_t before = state.screenNumber;
-    int next = before + step;
-    if (next > state.screenCount) next = 1;
-    if (next < 1) next = state.screenCount;
-    state.screenNumber = static_cast<std::uint16_t>(next);
+    state.screenNumber = next;
     const ScreenLoad load = LoadScreen(dialog, ScreenSource::WorkFiles);
     if (load.status != status::kOk) {
-        state.screenNumber = before; // the screen shown is still the one before
+        state.screenNumber = before;
         StatusReport(load.status);
-        return;
+        return false;
     }
     Loaded(dialog, load);
+    return true;
+}
+
+// Previous (-1) or next (+1) screen, wrapping around at either end.
+void MoveScreen(WindowId dialog, int step) {
+    const DesignerState& state = Designer();
+    int next = state.screenNumber + step;
+    if (next > state.screenCount) next = 1;
+    if (next < 1) next = state.screenCount;
+    GoToScreen(dialog, static_cast<std::uint16_t>(next));
 }
 
 void Command(WindowId dialog, ControlId id) {
@@ -600,6 +608,30 @@ void ScreenPreview(WindowId dialog) {
     if (number != 0) CloseScreen(number);
     if (st != status::kOk) StatusReport(st);
     (void)dialog;
+}
+
+bool ShowScreenPlace(WindowId dialog, std::uint16_t screen, std::uint16_t field,
+                     std::uint16_t row) {
+    const DesignerState& state = Designer();
+    if (!ScreenShown() || screen < 1 || screen > state.screenCount) return false;
+    if (screen != state.screenNumber && !GoToScreen(dialog, screen)) return false;
+    const ScreenModel& model = CurrentScreenModel();
+    std::size_t at = 0;
+    int length = 0;
+    if (field != 0) {
+        at = BarOffsetOf(model, field);
+        length = 1;
+        if (at == std::string::npos) at = 0, length = 0;
+    } else if (row > 1) {
+        // The start of the row, or the end of the text when the screen has fewer rows.
+        const std::vector<std::string_view> rows = TextRows(model.text);
+        at = row <= rows.size() ? static_cast<std::size_t>(rows[row - 1].data() - model.text.data())
+                                : model.text.size();
+    }
+    Ui().setFocus(dialog, designerctl::kEdit);
+    Ui().setEditSelection(dialog, designerctl::kEdit, static_cast<int>(at), length);
+    RefreshStatus(dialog);
+    return true;
 }
 
 bool CheckScreenEditorInvariants(std::string* message) {

@@ -47,6 +47,11 @@ std::size_t ScreenRedoDepth();
 // The text of the status line as it stands for the caret at `offset`.
 std::string ScreenStatusText(std::size_t offset);
 
+// Shows screen `screen` of the open screen file (the one shown is stored first, as moving
+// between screens does) with field `field`'s bar selected, or the caret at the start of row `row`
+// when field is 0. False when the screen layout is not shown or the file has no such screen.
+bool ShowScreenPlace(platform::WindowId dialog, std::uint16_t screen, std::uint16_t field,
+                     std::uint16_t row);
 bool CheckScreenEditorInvariants(std::string* message);
 
 } // namespace vodarir

@@ -456,6 +456,18 @@ StatusCode FillLists(WindowId dialog, ListMode mode) {
     return BuildList(dialog, mode, mode == ListMode::Files ? g_editor.current - 1 : 0);
 }
 
+bool ShowStructurePlace(WindowId dialog, std::uint16_t file, std::uint16_t field) {
+    if (Designer().builtKind != editorkind::kFileStructure || file < 1 || file > FileCount()) {
+        return false;
+    }
+    g_editor.current = file;
+    SetCurrentFile(file);
+    const int fieldRow = field >= 1 && field <= FieldCount(file) ? field - 1 : 0;
+    if (RefreshLists(dialog, fieldRow) != status::kOk) return false;
+    Ui().setFocus(dialog, field != 0 ? designerctl::kFieldList : designerctl::kFileList);
+    return true;
+}
+
 KindEditorHooks StructureEditorActions() {
     KindEditorHooks h;
     h.load = LoadStructureFile;

@@ -43,6 +43,9 @@ const StructureFile& EditedStructure();
 // Undo and redo of the editor's changes; false when there was nothing to undo or redo.
 bool UndoStructureChange(platform::WindowId dialog);
 bool RedoStructureChange(platform::WindowId dialog);
+// Makes data file `file` (from 1) current in the lists shown, with its field `field` selected
+// (0: the file selected). False when the structure layout is not shown or has no such file.
+bool ShowStructurePlace(platform::WindowId dialog, std::uint16_t file, std::uint16_t field);
 // Forgets the edited structure and its history (a new dialog).
 void StructureEditorReset();
 

@@ -97,6 +97,15 @@ StatusCode ReadBlock(TextRef path, LineKind kind, std::uint16_t number,
     });
 }
 
+StatusCode ReadBlocks(TextRef path, LineKind kind, std::vector<std::vector<std::string>>* blocks) {
+    blocks->clear();
+    return EachLine(path, [&](std::string_view line) {
+        const std::uint16_t number = LineNumberOf(kind, line);
+        if (blocks->size() <= number) blocks->resize(std::size_t{number} + 1);
+        (*blocks)[number].emplace_back(LineRecordOf(kind, line));
+    });
+}
+
 StatusCode HighestBlock(TextRef path, LineKind kind, std::uint16_t* highest) {
     *highest = 0;
     return EachLine(path, [&](std::string_view line) {

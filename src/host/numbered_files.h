@@ -39,6 +39,9 @@ std::string_view LineRecordOf(LineKind kind, std::string_view line);
 // the line reader takes (the error detail names the file and the line).
 StatusCode ReadBlock(TextRef path, LineKind kind, std::uint16_t number,
                      std::vector<std::string>* records);
+// Every block of the file in one pass: blocks[n] holds the records of block n in file order
+// (the vector has the highest number plus one entries). Fails as ReadBlock.
+StatusCode ReadBlocks(TextRef path, LineKind kind, std::vector<std::vector<std::string>>* blocks);
 // The highest number of any line of the file (0 for an empty one). 164 when it cannot be opened,
 // 146 as ReadBlock.
 StatusCode HighestBlock(TextRef path, LineKind kind, std::uint16_t* highest);

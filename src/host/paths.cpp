@@ -311,6 +311,12 @@ StatusCode FileFind(TextRef pattern) {
     return ScratchPush(TextFromString(all)); // kStringTooLong when the names pass 65535 bytes
 }
 
+bool PathExists(TextRef path) {
+    if (path.failed() || path.empty()) return false;
+    ScratchScope scope;
+    return Exists(PathNative(path));
+}
+
 TextRef ListFromNulList(TextRef names, TextRef exclude) {
     if (names.failed()) return names;
     ScratchScope scope;

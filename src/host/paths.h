@@ -51,6 +51,8 @@ TextRef PathAbsolute(TextRef path);
 TextRef FindInFolders(TextRef folderList, TextRef name);
 // 0 and the names found (NUL-separated) on the ScratchStack, or kFileNotFound.
 StatusCode FileFind(TextRef pattern);
+// Whether a file or a folder of that path exists (through symbolic links).
+bool PathExists(TextRef path);
 TextRef ListFromNulList(TextRef names, TextRef exclude);
 StatusCode MakeFolders(TextRef path);
 TextRef CurrentFolder();

@@ -74,7 +74,7 @@ TEST_F(MainDialogTest, TheMenuHoldsEveryItemWithItsCommand) {
         {2, 0, 32781, true},  {2, 1, 32783, true}, {2, 2, 32782, true},  {2, 3, 32784, true},
         {2, 4, 32791, true},  {3, 0, 32785, true}, {3, 1, 32786, true},  {3, 2, 32787, true},
         {3, 3, 32788, true},  {3, 4, 32792, true}, {4, 0, 32798, true},  {4, 1, 32794, true},
-        {4, 2, 32795, true},  {5, 0, 32799, true}, {5, 1, 32800, true},
+        {4, 2, 32795, true},  {4, 3, 32801, true}, {5, 0, 32799, true},  {5, 1, 32800, true},
     };
     for (const Row& row : rows) {
         ASSERT_LT(row.item, menu[row.popup].items.size());

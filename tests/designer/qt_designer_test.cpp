@@ -558,5 +558,59 @@ TEST_F(QtDesignerTest, AScreenIsDrawnBoundPreviewedAndSaved) {
     EXPECT_NE(folder.Read("ALPANT.PPN").find("COSTEIVA#"), std::string::npos);
 }
 
+TEST_F(QtDesignerTest, TheApplicationCheckListsTheProblemsAndOpensTheOneChosen) {
+    // The broken copy of the sample in place of the sample's own files.
+    for (const char* f : {"ALPANT.PAN", "ALPANT.PPN", "ALDICC.DAT", "ALREL.DAT", "ALTOTAL.PRX",
+                          "ALPEDIDO.PDC", "ALAPPS.ZAA"}) {
+        fs::copy_file(fs::path(VODARIR_CHECK_DIR) / "broken_app" / f, folder.File(f),
+                      fs::copy_options::overwrite_existing);
+    }
+    fs::current_path(folder.path());
+    QWidget* main = nullptr;
+    QWidget* check = nullptr;
+    Run(folder.File("ALTOTAL.PRX"),
+        {[&] { return (main = TopWindow(QStringLiteral("Vodarir Script"))) != nullptr; },
+         [&] {
+             QTimer::singleShot(0, [main] { MenuAction(main, 32801)->trigger(); });
+             return true;
+         },
+         [&] { return (check = TopWindow(QStringLiteral("Application check"))) != nullptr; },
+         [&] {
+             auto* list = check->findChild<QTreeWidget*>();
+             EXPECT_NE(list, nullptr);
+             if (list == nullptr) return true;
+             EXPECT_EQ(list->topLevelItemCount(), 22);
+             // The field whose type differs from its dictionary field's.
+             QTreeWidgetItem* row = nullptr;
+             for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                 QTreeWidgetItem* item = list->topLevelItem(i);
+                 if (item->text(3).startsWith(QStringLiteral("Field 9 has type"))) row = item;
+             }
+             EXPECT_NE(row, nullptr);
+             if (row != nullptr) list->setCurrentItem(row);
+             Shot(check, "check");
+             QTimer::singleShot(0, [check] { Button(check, QStringLiteral("Open"))->click(); });
+             return true;
+         },
+         [&] { return TopWindow(QStringLiteral("Vodarir Screen Design")) != nullptr; },
+         [&] {
+             auto* edit = main->findChild<QPlainTextEdit*>();
+             EXPECT_NE(edit, nullptr);
+             if (edit != nullptr) {
+                 EXPECT_EQ(edit->textCursor().selectedText(), QStringLiteral("|"))
+                     << "the field's bar is selected";
+             }
+             QLabel* status = LabelStarting(main, QStringLiteral("Row 12"));
+             EXPECT_NE(status, nullptr);
+             if (status != nullptr) {
+                 EXPECT_TRUE(status->text().contains(QStringLiteral("Field 9 of 11")))
+                     << status->text().toStdString();
+             }
+             Shot(main, "check-opened");
+             main->close();
+             return true;
+         }});
+}
+
 } // namespace
 } // namespace vodarir

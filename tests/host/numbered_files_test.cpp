@@ -58,6 +58,15 @@ TEST_F(NumberedFilesTest, ABlockIsReadInFileOrderWhateverItsNeighbours) {
     ASSERT_EQ(HighestBlock(Path("S.PAN"), LineKind::Screen, &highest), status::kOk);
     EXPECT_EQ(highest, 12);
     EXPECT_EQ(ReadBlock(Path("NADA.PAN"), LineKind::Screen, 1, &records), status::kFileNotFound);
+    // All blocks in one pass are the blocks read one by one, the numbers between them empty.
+    std::vector<Records> blocks;
+    ASSERT_EQ(ReadBlocks(Path("S.PAN"), LineKind::Screen, &blocks), status::kOk);
+    ASSERT_EQ(blocks.size(), 13u);
+    EXPECT_EQ(blocks[1], (Records{"0 1 1uno", "0 2 1tres"}));
+    EXPECT_EQ(blocks[2], (Records{"0 1 1dos"}));
+    EXPECT_TRUE(blocks[5].empty());
+    EXPECT_EQ(blocks[12], (Records{"x"}));
+    EXPECT_EQ(ReadBlocks(Path("NADA.PAN"), LineKind::Screen, &blocks), status::kFileNotFound);
 }
 
 TEST_F(NumberedFilesTest, ALineTooLongIsRefusedNamingItRatherThanCut) {

@@ -219,6 +219,21 @@ TEST_F(PathsTest, FileFindListsMatchingNamesSortedAndNulSeparated) {
     }
 }
 
+TEST_F(PathsTest, PathExistsForFilesAndFoldersOnly) {
+    TempFolder dir;
+    dir.Write("a.pan", "");
+    std::filesystem::create_directories(dir.File("datos/empty"));
+    const ScratchLevel mark = ScratchMark();
+    EXPECT_TRUE(PathExists(TextView(dir.File("a.pan"))));
+    EXPECT_TRUE(PathExists(TextView(dir.File("datos/empty")))) << "an empty folder exists";
+    EXPECT_TRUE(PathExists(TextView(dir.File("datos/empty/.")))) << "the folder itself";
+    EXPECT_FALSE(PathExists(TextView(dir.File("datos/missing"))));
+    EXPECT_FALSE(PathExists(TextView(dir.File("a.pan/x")))) << "below a file nothing exists";
+    EXPECT_FALSE(PathExists(TextRef()));
+    EXPECT_FALSE(PathExists(TextRef::Failed(status::kFileNotFound)));
+    EXPECT_EQ(ScratchDepth(), mark);
+}
+
 TEST_F(PathsTest, NulListBecomesACommaListWithoutExclusions) {
     const std::string names("a.pan\0b.pan\0c.pan\0", 18);
     EXPECT_EQ(Call([&] { return ListFromNulList(TextView(names), "b.pan"_t); }), "a.pan,c.pan");

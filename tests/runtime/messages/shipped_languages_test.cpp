@@ -110,6 +110,12 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1085, "Screen %s would hold %s characters as text, more than the 65535 the editor holds: "
                "it was not loaded."},
         {1090, "The report was written to %s, but no program could be started to show it."},
+        {1100, "Application check: %s"},
+        {1101, "Severity,File,Place,Problem"},
+        {1102, "error,warning"},
+        {1103, "%s errors and %s warnings in %s files read."},
+        {1104, "No problems: %s files read, %s screens."},
+        {1105, "Open,Close"},
     };
     return references;
 }
