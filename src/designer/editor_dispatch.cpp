@@ -458,7 +458,8 @@ StatusCode BackupFile(TextRef path) {
     return st;
 }
 
-TextRef SaveDefinition(WindowId owner, SlotIndex slot, bool askName, DialogType type) {
+TextRef SaveDefinition(WindowId owner, SlotIndex slot, bool askName, DialogType type,
+                       bool (*confirmTarget)(TextRef basePath)) {
     ScratchScope scope;
     if (!MarkModified(markop::kQuery) && !AskYesNo(MsgText(kSaveAnyway))) return TextRef();
     TextRef target = TextDup(DesignerSlot(slot));
@@ -469,6 +470,7 @@ TextRef SaveDefinition(WindowId owner, SlotIndex slot, bool askName, DialogType 
         target = BasePath(chosen);
     }
     if (TargetReadOnly(target)) return TextRef();
+    if (confirmTarget != nullptr && !confirmTarget(target)) return TextRef();
     const StatusCode backup = SaveBackups(target);
     if (backup != status::kOk) {
         ShowWarning(backup);
@@ -489,7 +491,8 @@ void SaveCommand(WindowId dialog, EditorKind kind, bool askName) {
     // A save that fails writes nothing, so the definition keeps the name it had: a later Save
     // must not write a file the user never saw saved.
     const TextRef previousName = TextDup(DesignerSlot(row->slot));
-    const TextRef base = SaveDefinition(dialog, row->slot, askName, row->dialog);
+    const TextRef base =
+        SaveDefinition(dialog, row->slot, askName, row->dialog, row->actions.confirmTarget);
     if (base.empty()) return;
     const StatusCode st =
         row->actions.write != nullptr ? row->actions.write(dialog, base) : status::kOk;

@@ -76,7 +76,8 @@ TextRef ChooseDefinitionFile(platform::WindowId owner, bool save, DialogType typ
 
 // The base path a save of the current kind writes to, or the empty text when nothing is to be
 // written (the user declined, cancelled, or the backup failed and was reported).
-TextRef SaveDefinition(platform::WindowId owner, SlotIndex slot, bool askName, DialogType type);
+TextRef SaveDefinition(platform::WindowId owner, SlotIndex slot, bool askName, DialogType type,
+                       bool (*confirmTarget)(TextRef basePath) = nullptr);
 // Copies the file into the backups folder under name.<unique>.ext, whole, in blocks; creates the
 // backups folder when it is missing. 0 when the file does not exist.
 StatusCode BackupFile(TextRef path);

@@ -96,6 +96,9 @@ struct KindEditorHooks {
     void (*reset)() = nullptr;
     // Before a save: false stops it (the user declined).
     bool (*beforeSave)() = nullptr;
+    // Once the target of a save is known, before its backups: false stops the save (the user
+    // declined what saving there would do).
+    bool (*confirmTarget)(TextRef basePath) = nullptr;
     // The kind's writer, after SaveDefinition answered the target base path.
     StatusCode (*write)(platform::WindowId dialog, TextRef basePath) = nullptr;
     // After a save went through.

@@ -44,6 +44,9 @@ constexpr char kNewName[] = "1006 New";
 constexpr char kScreenTypeChoices[] =
     "1008 Basic Screen (MAIN),Extended Screen (MOVS),Menu Screen (MENU),Report Screen (REPT)";
 constexpr char kScreenTypeTitle[] = "1009 Screen type selection";
+constexpr char kLinkedTarget[] =
+    "1086 %s has other names (hard links). Saving puts both screen files in place together, so "
+    "those names keep the screens as they were. Save anyway?";
 constexpr char kTooManyFields[] = "1072 A screen holds at most 80 fields: the bar was not added.";
 constexpr char kTooManyScreens[] =
     "1073 A screen file holds at most 99 screens: no screen was added.";
@@ -456,6 +459,18 @@ NewResult NewScreen(WindowId, Discard* answer, StatusCode*) {
     return NewResult::Done;
 }
 
+// Both files of a screen are put in place by renames, so that a failure leaves both as they were;
+// a file with other names is thereby split from them. The user is told before anything is written.
+bool ConfirmLinkedTargets(TextRef basePath) {
+    for (const std::uint16_t ext : {extension::kScreen, extension::kParameters}) {
+        ScratchScope scope;
+        const TextRef path = WithKindExtension(basePath, ext);
+        if (!FileHasOtherNames(path)) continue;
+        return AskYesNo(TextFill(kMaxMessageLength, MsgText(kLinkedTarget), {PathAbsolute(path)}));
+    }
+    return true;
+}
+
 StatusCode Write(WindowId, TextRef basePath) {
     StatusCode st = SetDesignerSlot(designerslot::kScreenBase, basePath);
     if (st == status::kOk) st = StoreScreen(StoreMode::Save);
@@ -468,6 +483,7 @@ constexpr KindEditorHooks kActions = [] {
     h.shown = Shown;
     h.startNew = NewScreen;
     h.reset = Reset;
+    h.confirmTarget = ConfirmLinkedTargets;
     h.write = Write;
     h.textChanged = TextChanged;
     h.command = Command;

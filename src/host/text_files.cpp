@@ -907,6 +907,16 @@ bool FileReadOnly(TextRef path) {
            ReadOnlyFile(native.c_str(), info);
 }
 
+bool FileHasOtherNames(TextRef path) {
+    if (path.failed()) return false;
+    const ScratchScope scope;
+    const TextRef onDisk = PathOnDisk(path);
+    const std::string native = onDisk.failed() ? std::string() : FollowLinks(PathNative(onDisk));
+    struct stat info;
+    return !native.empty() && ::stat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           info.st_nlink > 1;
+}
+
 StatusCode FileReadRefusal(TextRef path) {
     if (path.failed()) return path.status();
     if (path.empty() || path.length >= kMaxPathLength) return status::kData;

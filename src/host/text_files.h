@@ -104,6 +104,9 @@ StatusCode FileSave(TextRef path, std::int64_t position, TextRef text);
 // no write bit at all, or none that lets this process write. Decided by the permission bits, so a
 // read-only file stays one for the superuser too.
 bool FileReadOnly(TextRef path);
+// Whether the path names an existing file (through symbolic links) that has other names (hard
+// links): a file put in its place by a rename leaves those names with the old contents.
+bool FileHasOtherNames(TextRef path);
 std::int64_t FileLength(TextRef path);
 StatusCode FileDelete(TextRef path);
 StatusCode FileRename(TextRef oldPath, TextRef newPath);

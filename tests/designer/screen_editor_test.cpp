@@ -243,6 +243,30 @@ TEST_F(ScreenEditorTest, SaveWritesBothFilesAndTheyReadBackToTheSameScreens) {
     EXPECT_EQ(fs::directory_iterator(folder.File("Backups")) != fs::directory_iterator(), true);
 }
 
+// Both files are put in place by renames, which would split a file from its other names: the user
+// is asked first, and No writes nothing at all.
+TEST_F(ScreenEditorTest, AFileWithOtherNamesIsNamedBeforeItsSave) {
+    fs::create_hard_link(folder.File("ALPANT.PAN"), folder.File("OTRO.PAN"));
+    const std::string pan = folder.Read("ALPANT.PAN");
+    ui.queueBoxAnswer(BoxAnswer::No);
+    run({act::Type(designerctl::kEdit, "x"), act::ChooseMenu(menucmd::kScreenSave), check([&] {
+             EXPECT_TRUE(KindModified(editorkind::kScreen));
+             ASSERT_EQ(ui.shownBoxes().size(), 1u);
+             EXPECT_NE(ui.shownBoxes()[0].text.find("ALPANT.PAN has other names"),
+                       std::string::npos)
+                 << ui.shownBoxes()[0].text;
+             EXPECT_EQ(folder.Read("ALPANT.PAN"), pan);
+             EXPECT_FALSE(fs::exists(folder.File("Backups"))) << "declined before any backup";
+         }),
+         act::Run(
+             [](platform::ScriptedUi& s, platform::WindowId) { s.queueBoxAnswer(BoxAnswer::Yes); }),
+         act::ChooseMenu(menucmd::kScreenSave), check([&] {
+             EXPECT_FALSE(KindModified(editorkind::kScreen));
+             EXPECT_NE(folder.Read("ALPANT.PAN"), pan);
+             EXPECT_EQ(folder.Read("OTRO.PAN"), pan) << "the other name keeps the old screens";
+         })});
+}
+
 TEST_F(ScreenEditorTest, ASaveThatFailsAtAnyWriteLeavesBothOldFilesAndSaysSo) {
     const std::string pan = folder.Read("ALPANT.PAN");
     const std::string ppn = folder.Read("ALPANT.PPN");

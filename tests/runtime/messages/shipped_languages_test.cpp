@@ -109,6 +109,8 @@ const std::vector<ReferenceText>& DesignerReferences() {
         {1084, "key %s: button %s (%s)"},
         {1085, "Screen %s would hold %s characters as text, more than the 65535 the editor holds: "
                "it was not loaded."},
+        {1086, "%s has other names (hard links). Saving puts both screen files in place together, "
+               "so those names keep the screens as they were. Save anyway?"},
         {1090, "The report was written to %s, but no program could be started to show it."},
         {1100, "Application check: %s"},
         {1101, "Severity,File,Place,Problem"},
